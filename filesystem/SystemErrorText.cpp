@@ -1,0 +1,29 @@
+// The text of a platform error number: the FTP server's last reply or the system message table.
+#include "filesystem/SystemErrorText.h"
+
+#include <wininet.h>
+
+DWORD FormatSystemErrorText(DWORD& code, char* buffer, DWORD size)
+{
+    if (code == 0xFFFFFFFF)
+        code = GetLastError();
+    if (buffer == nullptr || size == 0)
+        return 0;
+    buffer[0] = '\0';
+
+    if (code == ERROR_INTERNET_EXTENDED_ERROR) {
+        DWORD replyError = 0;
+        DWORD length = size;
+        if (InternetGetLastResponseInfoA(&replyError, buffer, &length) && replyError != 0) {
+            code = ERROR_INTERNET_EXTENDED_ERROR;
+            return length;
+        }
+        buffer[0] = '\0';
+    }
+
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                        MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), buffer, size, nullptr);
+    if (length == 0)
+        buffer[0] = '\0';
+    return length;
+}

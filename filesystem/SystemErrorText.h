@@ -1,0 +1,11 @@
+// The text of a platform error number: the FTP server's last reply or the system message table.
+#pragma once
+#include <windows.h>
+
+// Writes the text for code into buffer (size bytes, zero-terminated) and
+// returns its length. A code of 0xFFFFFFFF is first replaced by the thread's
+// last error number, and the code actually used is written back. For 12003
+// (the server sent an error reply) the text is the server's reply; otherwise
+// the system message table's Japanese text. The buffer is left empty when
+// there is no text.
+DWORD FormatSystemErrorText(DWORD& code, char* buffer, DWORD size);
