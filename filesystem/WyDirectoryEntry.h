@@ -4,11 +4,13 @@
 
 #include <string>
 
-enum WyFTPFileType : LONG { WyFTPFileTypeDir = 0, WyFTPFileTypeFile = 1 };
-
 struct CWyDirectoryEntry {
+    // The values of the type library's file type.
+    static constexpr LONG kDirectory = 0;
+    static constexpr LONG kFile = 1;
+
     std::string name;          // name only, no directory part
-    LONG type = WyFTPFileTypeFile;
+    LONG type = kFile;
     DWORD size = 0;            // low 32 bits of the length in bytes
     DATE lastWriteTime = 0.0;  // local time
 };

@@ -24,3 +24,39 @@
 #define IDS_ERROR_NO_FILE_SYSTEM        221
 #define IDS_ERROR_DIRECTORY_TRANSFER    222
 #define IDS_ERROR_LOGIN_FAILED          224
+
+// Dialogs
+#define IDD_ABOUTBOX_WYFTP              1
+#define IDD_PROPPAGE_WYFTP              200
+#define IDD_TRANSFER_PROGRESS           233
+
+// Controls of the property page
+#define IDC_SERVER_NAME                 215
+#define IDC_USER_NAME                   216
+#define IDC_PASSWORD                    217
+#define IDC_CONNECT_TARGET              219
+#define IDC_DOWNLOAD_DIRECTORY          221
+#define IDC_CONNECT_DIRECTORY           223
+#define IDC_VISIBLE_TREE                224
+#define IDC_TRANSFER_BYTE               226
+#define IDC_LIST_VIEW_MODE              231
+#define IDC_ENABLE_PROGRESS_DIALOG      232
+#define IDC_TREE_VIEW_WIDTH             233
+#define IDC_SHOW_PROGRESS_DIALOG        236
+
+// Controls of the progress dialog (its Cancel button is IDCANCEL)
+#define IDC_PROGRESS_BAR                202
+#define IDC_PROGRESS_MESSAGE            225
+
+// Icons and bitmaps
+#define IDB_WYFTP                       1
+#define IDI_FOLDER                      209
+#define IDI_FILE                        211
+#define IDB_TREE_CLOSED                 220
+#define IDB_TREE_OPEN                   221
+#define IDB_TREE_ROOT                   222
+#define IDI_ABOUTDLL                    245
+
+#ifndef IDC_STATIC
+#define IDC_STATIC                      (-1)
+#endif

@@ -1,0 +1,9 @@
+// Creates the file store that a ConnectTarget value stands for.
+#pragma once
+#include "filesystem/WyFileSystem.h"
+#include "filesystem/WyFileSystemOwner.h"
+
+#include <memory>
+
+// 0 the local disk, 1 an FTP server; null for any other value.
+std::unique_ptr<CWyFileSystem> CreateFileSystem(long connectTarget, CWyFileSystemOwner& owner);

@@ -1,0 +1,149 @@
+// The WyFTP ActiveX control: properties, persistence, events, error reporting and automation methods.
+#pragma once
+#include "filesystem/WyFileSystem.h"
+#include "filesystem/WyFileSystemOwner.h"
+#include "framework/Exception.h"
+#include "framework/OleControl.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner {
+public:
+    DispatchTable GetDispatchTable() const override;
+    const IID& GetDispatchIid() const override;
+    TypeLibraryId GetTypeLibraryId() const override;
+
+    CWyFTPCtrl();
+
+    // Custom properties (dispatch IDs 1 to 12)
+    bool GetEnableProgressDialog() const { return m_bEnableProgressDialog != FALSE; }
+    void SetEnableProgressDialog(bool enable);
+    std::string GetServerNameProperty() const override { return m_strServerName; }
+    void SetServerNameProperty(const std::string& serverName) override;
+    bool GetVisibleTree() const { return m_bVisibleTree == 1; }
+    void SetVisibleTree(bool visible);
+    std::string GetUserNameProperty() const override { return m_strUserName; }
+    void SetUserNameProperty(const std::string& userName) override;
+    std::string GetPasswordProperty() const override { return m_strPassword; }
+    void SetPasswordProperty(const std::string& password) override;
+    short GetConnectTarget() const { return static_cast<short>(m_nConnectTarget); }
+    void SetConnectTarget(short target);
+    std::string GetDownloadDirectory() const { return m_strDownloadDirectory; }
+    void SetDownloadDirectory(const std::string& directory);
+    std::string GetConnectDirectoryProperty() const override { return m_strConnectDirectory; }
+    void SetConnectDirectory(const std::string& directory);
+    long GetTransferByte() const { return m_nTransferByte; }
+    void SetTransferByte(long kilobytes);
+    long GetListViewMode() const { return m_nListViewMode; }
+    void SetListViewMode(long mode);
+    long GetTreeViewWidth() const { return m_nTreeViewWidth; }
+    void SetTreeViewWidth(long width);
+    LONG GetShowProgressDialogProperty() const override { return m_nShowProgressDialog; }
+    void SetShowProgressDialog(long kilobytes);
+
+    // Methods: connection and navigation
+    void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
+    void DisConnect();
+    void SetCurrentDirectory(const std::string& directory);
+    std::string GetCurrentDirectory(long fullPath);
+    void DirUp();
+    void Refresh();
+    void SelectFile(const std::string& name);
+    std::string GetCurrentFile(long fullPath);
+    void ClearSelectedFile(const std::string& name);
+    void SortListItem(long column, long order);
+    IDispatch* GetFileList(const std::string& directory);
+    // Methods: transfers and file operations
+    void GetFile(const VARIANT& localDirectory);
+    void PutFile(const std::string& localFile);
+    void AbortTransfer();
+    long GetFileSize(const std::string& name);
+    void CreateDirectory(const std::string& name);
+    void RemoveDirectory(const std::string& name);
+    void RemoveFile(const std::string& name);
+    void RenameFile(const std::string& oldName, const std::string& newName);
+    // Methods: errors and the About box
+    long GetLastError() const;
+    std::string GetErrorMessage() const;
+    void AboutBox();
+
+    // Error reporting
+    virtual void ReportError(SCODE status, const std::string& description, UINT helpContext);
+    void ReportErrorById(SCODE status, UINT descriptionId, UINT helpContext);
+    void SetLastErrorInfo(long code, const std::string& message);
+    // Record the code with its message and raise it as an own error (0x800A03EA).
+    [[noreturn]] void RaiseOwnError(int code);
+    [[noreturn]] void RequireFileSystem();
+    [[noreturn]] void RaiseNoFileName();
+
+    // State used by the file stores and the explorer
+    bool IsTransferring() const { return m_bTransferring != FALSE; }
+    void SetTransferring(bool transferring) { m_bTransferring = transferring; }
+    CWyFileSystem* GetFileSystem() const { return m_pFileSystem.get(); }
+    long GetConnectTargetValue() const { return m_nConnectTarget; }
+
+    // CWyFileSystemOwner
+    BOOL IsProgressDialogEnabled() const override { return m_bEnableProgressDialog != FALSE; }
+    std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }
+    void SetCurrentDirectoryString(const std::string& directory) override { m_strCurrentDirectory = directory; }
+    void FireTransferProgress(LONG bytes) override;
+    void FireChangeCurrentDirectory(const char* directory) override;
+    HWND GetControlWindow() const override { return GetHwnd(); }
+
+    // Events
+    void FireConnected();
+    void FireDisConnected();
+    void FireTreePopUp(const std::string& name);
+    void FireListPopUp(const std::string& name);
+    void FireTransferStart(const std::string& name);
+    void FireTransferEnd();
+
+protected:
+    ~CWyFTPCtrl() override;
+
+    const CLSID& GetClassId() const override;
+    const IID& GetEventIid() const override;
+    void DoPropExchange(CPropExchange& exchange) override;
+    void OnPropertiesLoaded() override;
+    std::vector<CLSID> GetPropertyPageIds() const override;
+    UINT GetUserTypeNameId() const override;
+    DWORD GetMiscStatusBits() const override;
+    bool OnGetDisplayString(DISPID id, std::string& text) override;
+    bool OnGetPredefinedStrings(DISPID id, std::vector<std::pair<std::string, DWORD>>& strings) override;
+    bool OnGetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value) override;
+    void OnBackColorChanged() override;
+    void OnForeColorChanged() override;
+    void OnFinalRelease() override;
+
+private:
+    // Runs work under the four handlers that turn a failure into a recorded
+    // code and message and an automation error.
+    void RunGuarded(const std::function<void()>& work);
+    void ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId);
+    void FireStringEvent(DISPID id, const std::string& text);
+    // Announces a stored change of a persisted property.
+    void PropertyChanged(DISPID id);
+
+    BOOL m_bTransferring = FALSE;
+    long m_nShowProgressDialog = 100;
+    long m_nTreeViewWidth = 100;
+    std::string m_strCurrentDirectory;
+    BOOL m_bVisibleTree = TRUE;
+    BOOL m_bThrowError = FALSE;
+    long m_nListViewMode = 1;
+    OLE_COLOR m_clrFore = 0x80000008;
+    OLE_COLOR m_clrBack = 0x80000005;
+    std::string m_strLastErrorMessage;
+    long m_lLastErrorCode = 0;
+    long m_nTransferByte = 1024;
+    std::string m_strConnectDirectory = "/";
+    std::string m_strDownloadDirectory = "/";
+    std::string m_strPassword;
+    std::string m_strUserName = "anonymous";
+    std::string m_strServerName;
+    std::unique_ptr<CWyFileSystem> m_pFileSystem;
+    long m_nConnectTarget = 1;
+    BOOL m_bEnableProgressDialog = TRUE;
+};

@@ -1,0 +1,98 @@
+// The control's error state and the conversion of failures into automation errors or Error events.
+#include "control/WyFTPCtrl.h"
+
+#include "control/WyFTPIds.h"
+#include "filesystem/SystemErrorText.h"
+#include "filesystem/WyFTPException.h"
+#include "framework/CodePage932.h"
+#include "framework/FileException.h"
+#include "framework/InternetException.h"
+#include "framework/OleDispatchException.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr DWORD kMessageBufferSize = 1024;
+}
+
+long CWyFTPCtrl::GetLastError() const
+{
+    return IsTransferring() ? -1 : m_lLastErrorCode;
+}
+
+std::string CWyFTPCtrl::GetErrorMessage() const
+{
+    return IsTransferring() ? std::string() : m_strLastErrorMessage;
+}
+
+void CWyFTPCtrl::SetLastErrorInfo(long code, const std::string& message)
+{
+    m_lLastErrorCode = code;
+    m_strLastErrorMessage = message;
+}
+
+void CWyFTPCtrl::ReportError(SCODE status, const std::string& description, UINT helpContext)
+{
+    if (m_bThrowError) {
+        m_bThrowError = FALSE;
+        ThrowError(status, description, helpContext);
+    }
+    FireError(status, description, helpContext);
+}
+
+void CWyFTPCtrl::ReportErrorById(SCODE status, UINT descriptionId, UINT helpContext)
+{
+    ReportError(status, LoadResourceString(descriptionId), helpContext);
+}
+
+void CWyFTPCtrl::RaiseOwnError(int code)
+{
+    m_bThrowError = TRUE;
+    SetLastErrorInfo(code, GetErrorText(code));
+    ReportError(WyFTPScodeOwn, LoadResourceString(IDS_CATEGORY_WYFTP), 0);
+    // ReportError raises while m_bThrowError is set; this is never reached.
+    throw COleDispatchException(WyFTPScodeOwn, LoadResourceString(IDS_CATEGORY_WYFTP), 0);
+}
+
+void CWyFTPCtrl::RequireFileSystem()
+{
+    RaiseOwnError(WyFTPErrorNoFileSystem);
+}
+
+void CWyFTPCtrl::RaiseNoFileName()
+{
+    RaiseOwnError(WyFTPErrorNoFileName);
+}
+
+void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId)
+{
+    // The system's text for the number (an FTP server's reply for 12003), or
+    // the exception's own text when the system has none.
+    DWORD number = static_cast<DWORD>(code);
+    char text[kMessageBufferSize] = "";
+    UINT helpContext = 0;
+    FormatSystemErrorText(number, text, sizeof text);
+    if (text[0] == '\0')
+        error.GetErrorMessage(text, sizeof text, &helpContext);
+    SetLastErrorInfo(static_cast<long>(number), text);
+    m_bThrowError = TRUE;
+    ReportErrorById(status, categoryId, helpContext);
+}
+
+void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const COleDispatchException&) {
+        throw;  // already an automation error: it goes straight to the host
+    } catch (const CFileException& error) {
+        ReportSystemError(error, error.m_lOsError, WyFTPScodeWin32, IDS_CATEGORY_WIN32);
+    } catch (const CInternetException& error) {
+        ReportSystemError(error, static_cast<long>(error.m_dwError), WyFTPScodeInternet, IDS_CATEGORY_WININET);
+    } catch (const CWyFTPException& error) {
+        RaiseOwnError(error.m_nErrorCode);
+    } catch (const CException&) {
+        // The last code and message stay as they were.
+        m_bThrowError = TRUE;
+        ReportErrorById(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF);
+    }
+}

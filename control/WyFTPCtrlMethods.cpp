@@ -1,0 +1,299 @@
+// The control's automation methods: connection, navigation, transfers and file operations.
+#include "control/WyFTPCtrl.h"
+
+#include "control/FileSystemFactory.h"
+#include "control/WyFTPFiles.h"
+#include "filesystem/WyFTPException.h"
+#include "framework/Bstr.h"
+#include "framework/Module.h"
+#include "framework/ShiftJis.h"
+
+namespace {
+
+// True when an optional argument was given and is not null.
+bool IsPresent(const VARIANT& argument)
+{
+    return !(argument.vt == VT_ERROR && argument.scode == DISP_E_PARAMNOTFOUND) && argument.vt != VT_EMPTY
+           && argument.vt != VT_NULL;
+}
+
+std::string AsText(const VARIANT& argument)
+{
+    VARIANT text;
+    VariantInit(&text);
+    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&argument), 0, VT_BSTR)))
+        return {};
+    std::string result = ShiftJisFromBstr(text.bstrVal);
+    VariantClear(&text);
+    return result;
+}
+
+INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+// Marks a transfer as running for as long as it lives, whatever way it ends.
+class TransferScope {
+public:
+    explicit TransferScope(CWyFTPCtrl& control) : m_control(control) { m_control.SetTransferring(true); }
+    ~TransferScope() { m_control.SetTransferring(false); }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    CWyFTPCtrl& m_control;
+};
+
+// Connection and navigation
+
+void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password)
+{
+    if (IsTransferring())
+        return;
+    if (m_pFileSystem)
+        RaiseOwnError(WyFTPErrorConnectionExists);
+    m_pFileSystem = CreateFileSystem(m_nConnectTarget, *this);
+    if (!m_pFileSystem)
+        RaiseOwnError(WyFTPErrorCreateObject);
+
+    // The three arguments count only together; otherwise the store falls
+    // back on the ServerName, UserName and Password properties.
+    const bool given = IsPresent(targetName) && IsPresent(userName) && IsPresent(password);
+    const std::string server = given ? AsText(targetName) : std::string();
+    const std::string user = given ? AsText(userName) : std::string();
+    const std::string secret = given ? AsText(password) : std::string();
+    RunGuarded([&] {
+        m_pFileSystem->Connect(given ? server.c_str() : nullptr, given ? user.c_str() : nullptr,
+                               given ? secret.c_str() : nullptr);
+    });
+    FireConnected();
+}
+
+void CWyFTPCtrl::DisConnect()
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    m_pFileSystem->Disconnect();
+    m_pFileSystem.reset();
+    FireDisConnected();
+}
+
+void CWyFTPCtrl::SetCurrentDirectory(const std::string& directory)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (directory.empty())
+        RaiseNoFileName();
+    RunGuarded([&] { m_pFileSystem->SetCurrentDirectory(directory.c_str()); });
+}
+
+std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
+{
+    if (IsTransferring())
+        return {};
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    std::string directory;
+    RunGuarded([&] { directory = m_pFileSystem->GetCurrentDirectory(fullPath); });
+    ShiftJis::ReplaceAll(directory, '\\', '/');
+    // The local disk answers with its drive ("C:/data"); cut it off unless
+    // the full path is asked for.
+    if (m_nConnectTarget == 0 && fullPath != 1) {
+        const size_t slash = ShiftJis::FindFirst(directory, '/');
+        directory = slash == std::string::npos ? std::string() : directory.substr(slash);
+    }
+    return directory;
+}
+
+void CWyFTPCtrl::DirUp()
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    RunGuarded([&] { m_pFileSystem->DirUp(); });
+}
+
+void CWyFTPCtrl::Refresh()
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+}
+
+void CWyFTPCtrl::SelectFile(const std::string& name)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (name.empty())
+        RaiseNoFileName();
+}
+
+std::string CWyFTPCtrl::GetCurrentFile(long)
+{
+    if (IsTransferring())
+        return {};
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    // Nothing can be selected without the explorer's list.
+    return {};
+}
+
+void CWyFTPCtrl::ClearSelectedFile(const std::string&)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+}
+
+void CWyFTPCtrl::SortListItem(long, long)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+}
+
+IDispatch* CWyFTPCtrl::GetFileList(const std::string& directory)
+{
+    if (IsTransferring())
+        return nullptr;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (directory.empty())
+        RaiseNoFileName();
+    ComPtr<CWyFTPFiles> files = ComPtr<CWyFTPFiles>::Attach(new CWyFTPFiles);
+    RunGuarded([&] { m_pFileSystem->GetFileList(directory.c_str(), files.Get()); });
+    return files.Detach()->GetIDispatch();
+}
+
+// Transfers and file operations
+
+void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
+    if (destination.empty())
+        destination = m_strDownloadDirectory;
+    if (destination.empty())
+        RaiseNoFileName();
+    // The names come from the list's selection, and without the explorer's
+    // list nothing is selected.
+    RaiseNoFileName();
+}
+
+void CWyFTPCtrl::PutFile(const std::string& localFile)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (localFile.empty())
+        RaiseNoFileName();
+    const std::string destination = m_strServerName + m_strCurrentDirectory;
+    const DWORD chunkSize = static_cast<DWORD>(m_nTransferByte) * 1024;
+    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+        return;
+    RunGuarded([&] {
+        FireTransferStart(localFile);
+        {
+            TransferScope transfer(*this);
+            m_pFileSystem->PutFile(localFile.c_str(), destination.c_str(), chunkSize);
+        }
+        FireTransferEnd();
+    });
+}
+
+void CWyFTPCtrl::AbortTransfer()
+{
+    // No busy check: this is the one call meant to arrive during a transfer.
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    m_pFileSystem->AbortTransfer();
+}
+
+long CWyFTPCtrl::GetFileSize(const std::string& name)
+{
+    if (IsTransferring())
+        return -1;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (name.empty())
+        RaiseNoFileName();
+    DWORD size = 0xFFFFFFFF;
+    RunGuarded([&] { size = m_pFileSystem->GetFileSize(name.c_str()); });
+    return static_cast<long>(size);
+}
+
+void CWyFTPCtrl::CreateDirectory(const std::string& name)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (name.empty())
+        RaiseNoFileName();
+    RunGuarded([&] { m_pFileSystem->CreateDirectory(name.c_str()); });
+}
+
+void CWyFTPCtrl::RemoveDirectory(const std::string& name)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (name.empty())
+        RaiseNoFileName();
+    RunGuarded([&] { m_pFileSystem->RemoveDirectory(name.c_str()); });
+}
+
+void CWyFTPCtrl::RemoveFile(const std::string& name)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (name.empty())
+        RaiseNoFileName();
+    RunGuarded([&] { m_pFileSystem->RemoveFile(name.c_str()); });
+}
+
+void CWyFTPCtrl::RenameFile(const std::string& oldName, const std::string& newName)
+{
+    if (IsTransferring())
+        return;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    if (oldName.empty() || newName.empty())
+        RaiseNoFileName();
+    RunGuarded([&] { m_pFileSystem->RenameFile(oldName.c_str(), newName.c_str()); });
+}
+
+void CWyFTPCtrl::AboutBox()
+{
+    DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(1), GetHwnd(), &AboutProc, 0);
+}

@@ -1,0 +1,32 @@
+// One directory entry as an automation object: Name, Type, Size, LastWriteTime.
+#pragma once
+#include "framework/CmdTarget.h"
+#include "framework/OleDateTime.h"
+
+#include <string>
+
+class CWyFTPFile : public CCmdTarget {
+public:
+    DispatchTable GetDispatchTable() const override;
+    const IID& GetDispatchIid() const override;
+    TypeLibraryId GetTypeLibraryId() const override;
+
+    CWyFTPFile() = default;
+
+    std::string GetName() const { return m_strName; }
+    void SetName(const std::string& name) { m_strName = name; }
+    long GetType() const { return m_nType; }
+    void SetType(long type) { m_nType = type; }
+    long GetSize() const { return m_nSize; }
+    void SetSize(long size) { m_nSize = size; }
+    double GetLastWriteTime() const { return m_dtLastWriteTime.m_dt; }
+    void SetLastWriteTime(double time) { m_dtLastWriteTime = COleDateTime(time); }
+
+protected:
+
+private:
+    std::string m_strName;
+    long m_nType = 0;
+    long m_nSize = 0;
+    COleDateTime m_dtLastWriteTime;
+};

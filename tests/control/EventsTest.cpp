@@ -1,0 +1,170 @@
+// Events reach connected sinks with the right dispatch IDs and parameters; the stock Error event.
+#include "tests/control/ComTestSupport.h"
+
+#include "control/WyFTPCtrl.h"
+#include "control/WyFTPIds.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <vector>
+
+namespace {
+
+struct ReceivedEvent {
+    DISPID id;
+    std::vector<Variant> args;  // in declaration order, references resolved
+    std::vector<VARTYPE> types;  // as passed
+};
+
+// A host's event sink for the control's event interface.
+class EventSink : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID__DWyFTPEvents) {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override
+    {
+        EXPECT_EQ(DISPATCH_METHOD, flags);
+        ReceivedEvent event{id, {}, {}};
+        for (UINT i = params->cArgs; i > 0; --i) {
+            Variant copy;
+            VariantCopyInd(copy.Get(), &params->rgvarg[i - 1]);
+            event.args.push_back(copy);
+            event.types.push_back(params->rgvarg[i - 1].vt);
+        }
+        if (id == DISPID_ERROREVENT && params->cArgs == 7) {
+            // CancelDisplay is the last argument, passed by reference.
+            VARIANT& cancel = params->rgvarg[0];
+            if (cancel.vt == (VT_BOOL | VT_BYREF))
+                *cancel.pboolVal = cancelDisplay ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+        events.push_back(event);
+        return S_OK;
+    }
+
+    bool cancelDisplay = true;
+    std::vector<ReceivedEvent> events;
+};
+
+class ControlEvents : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = ComPtr<CWyFTPCtrl>::Attach(new CWyFTPCtrl);
+        auto container = ComPtr<IDispatch>(control->GetIDispatch()).As<IConnectionPointContainer>(
+            IID_IConnectionPointContainer);
+        ASSERT_EQ(S_OK, container->FindConnectionPoint(DIID__DWyFTPEvents, point.Put()));
+        ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+    }
+    void TearDown() override { point->Unadvise(cookie); }
+
+    ComPtr<CWyFTPCtrl> control;
+    ComPtr<IConnectionPoint> point;
+    EventSink sink;
+    DWORD cookie = 0;
+};
+
+TEST_F(ControlEvents, CustomEventsCarryTheirIdsAndParameters)
+{
+    control->FireTransferProgress(4096);
+    control->FireConnected();
+    control->FireDisConnected();
+    control->FireTreePopUp("ツリー");
+    control->FireListPopUp("表.txt");
+    control->FireChangeCurrentDirectory("/pub/ソフト");
+    control->FireTransferStart("host/pub/a.txt");
+    control->FireTransferEnd();
+    ASSERT_EQ(8u, sink.events.size());
+    for (DISPID id = 1; id <= 8; ++id)
+        EXPECT_EQ(id, sink.events[static_cast<size_t>(id - 1)].id);
+    EXPECT_EQ(VT_I4, sink.events[0].args.at(0).Type());
+    EXPECT_EQ(4096, sink.events[0].args.at(0).AsLong());
+    EXPECT_TRUE(sink.events[1].args.empty());
+    EXPECT_EQ("ツリー", sink.events[3].args.at(0).AsText());
+    EXPECT_EQ("表.txt", sink.events[4].args.at(0).AsText());
+    EXPECT_EQ(VT_BSTR, sink.events[5].args.at(0).Type());
+    EXPECT_EQ("/pub/ソフト", sink.events[5].args.at(0).AsText());
+    EXPECT_EQ("host/pub/a.txt", sink.events[6].args.at(0).AsText());
+    EXPECT_TRUE(sink.events[7].args.empty());
+}
+
+TEST_F(ControlEvents, FrozenEventsAreNotDelivered)
+{
+    auto control2 = ComPtr<IDispatch>(control->GetIDispatch()).As<IOleControl>(IID_IOleControl);
+    control2->FreezeEvents(TRUE);
+    control->FireConnected();
+    control2->FreezeEvents(FALSE);
+    control->FireConnected();
+    EXPECT_EQ(1u, sink.events.size());
+}
+
+// Closes a message box that the control may show, and remembers that it did.
+bool g_messageBoxShown = false;
+
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND box = FindWindowW(L"#32770", L"WyFTP");
+    if (box) {
+        g_messageBoxShown = true;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    KillTimer(nullptr, timer);
+}
+
+TEST_F(ControlEvents, ErrorEventCarriesSevenParametersAndHonoursCancelDisplay)
+{
+    g_messageBoxShown = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, &CloseMessageBox);
+    control->ReportError(static_cast<SCODE>(0x800A03E9), "WININETエラー：550 No such file.", 0);
+    ASSERT_EQ(1u, sink.events.size());
+    const ReceivedEvent& error = sink.events[0];
+    EXPECT_EQ(DISPID_ERROREVENT, error.id);
+    ASSERT_EQ(7u, error.args.size());
+    EXPECT_EQ(VT_I2, error.types[0]);
+    EXPECT_EQ(1001, error.args[0].AsLong());
+    EXPECT_EQ(VT_BSTR | VT_BYREF, error.types[1]);
+    EXPECT_EQ("WININETエラー：550 No such file.", error.args[1].AsText());
+    EXPECT_EQ(VT_I4, error.types[2]);
+    EXPECT_EQ(static_cast<long>(0x800A03E9), error.args[2].AsLong());
+    EXPECT_EQ("WyFTP", error.args[3].AsText());
+    EXPECT_EQ("", error.args[4].AsText());  // no help file without a help context
+    EXPECT_EQ(0, error.args[5].AsLong());
+    EXPECT_EQ(VT_BOOL | VT_BYREF, error.types[6]);
+    // The sink cancelled the display: no message box (a shown box would
+    // have kept ReportError from returning until the timer closed it).
+    EXPECT_FALSE(g_messageBoxShown);
+    KillTimer(nullptr, timer);
+}
+
+TEST_F(ControlEvents, ErrorEventShowsTheDescriptionUnlessCancelled)
+{
+    sink.cancelDisplay = false;
+    g_messageBoxShown = false;
+    SetTimer(nullptr, 0, 300, &CloseMessageBox);
+    control->ReportError(static_cast<SCODE>(0x800A03EA), "WYFTPエラー", 0);
+    EXPECT_TRUE(g_messageBoxShown);
+}
+
+TEST_F(ControlEvents, ReportErrorRaisesInsteadWhenAsked)
+{
+    // A method's failure raises an automation error and fires no event.
+    ComPtr<IDispatch> dispatch(control->GetIDispatch());
+    CallResult result = Call(dispatch.Get(), L"DisConnect");
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_TRUE(sink.events.empty());
+}
+
+}  // namespace

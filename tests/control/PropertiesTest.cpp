@@ -1,0 +1,153 @@
+// The control's properties through automation: defaults, setter rules and change notifications.
+#include "tests/control/ComTestSupport.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <vector>
+
+namespace {
+
+// Records the bound-property changes the control announces.
+class PropertyNotifySink : public IPropertyNotifySink {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IPropertyNotifySink) {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnChanged(DISPID id) override
+    {
+        changes.push_back(id);
+        return S_OK;
+    }
+    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
+
+    std::vector<DISPID> changes;
+};
+
+class ControlProperties : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = CreateControl();
+        ASSERT_TRUE(control);
+        auto container = control.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+        ASSERT_TRUE(container);
+        ASSERT_EQ(S_OK, container->FindConnectionPoint(IID_IPropertyNotifySink, point.Put()));
+        ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
+    }
+    void TearDown() override
+    {
+        if (point)
+            point->Unadvise(cookie);
+    }
+
+    ComPtr<IDispatch> control;
+    ComPtr<IConnectionPoint> point;
+    PropertyNotifySink sink;
+    DWORD cookie = 0;
+};
+
+TEST_F(ControlProperties, DefaultsOfANewControl)
+{
+    EXPECT_TRUE(Get(control.Get(), L"EnableProgressDialog").AsBool());
+    EXPECT_EQ("", Get(control.Get(), L"ServerName").AsText());
+    EXPECT_TRUE(Get(control.Get(), L"VisibleTree").AsBool());
+    EXPECT_EQ("anonymous", Get(control.Get(), L"UserName").AsText());
+    EXPECT_EQ("", Get(control.Get(), L"Password").AsText());
+    EXPECT_EQ(1, Get(control.Get(), L"ConnectTarget").AsLong());
+    EXPECT_EQ("/", Get(control.Get(), L"DownloadDirectory").AsText());
+    EXPECT_EQ("/", Get(control.Get(), L"ConnectDirectory").AsText());
+    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
+    EXPECT_EQ(1, Get(control.Get(), L"ListViewMode").AsLong());
+    EXPECT_EQ(100, Get(control.Get(), L"TreeViewWidth").AsLong());
+    EXPECT_EQ(100, Get(control.Get(), L"ShowProgressDialog").AsLong());
+    EXPECT_EQ(static_cast<long>(0x80000005), Get(control.Get(), L"BackColor").AsLong());
+    EXPECT_EQ(static_cast<long>(0x80000008), Get(control.Get(), L"ForeColor").AsLong());
+    EXPECT_EQ(0, Call(control.Get(), L"GetLastError").value.AsLong());
+    EXPECT_EQ("", Call(control.Get(), L"GetErrorMessage").value.AsText());
+    // The stock font is answered although the type library does not list it.
+    CallResult font = CallId(control.Get(), DISPID_FONT, {}, DISPATCH_PROPERTYGET);
+    ASSERT_EQ(S_OK, font.hr);
+    EXPECT_NE(nullptr, font.value.AsDispatch());
+}
+
+TEST_F(ControlProperties, ServerNameLosesSchemeAndFinalSlash)
+{
+    Put(control.Get(), L"ServerName", "ftp://ftp.example.jp/");
+    EXPECT_EQ("ftp.example.jp", Get(control.Get(), L"ServerName").AsText());
+    Put(control.Get(), L"ServerName", "host/pub/");
+    EXPECT_EQ("host/pub", Get(control.Get(), L"ServerName").AsText());
+    Put(control.Get(), L"ServerName", "ftp://host/dir/");
+    EXPECT_EQ("host/dir", Get(control.Get(), L"ServerName").AsText());
+    Put(control.Get(), L"ServerName", "/");
+    EXPECT_EQ("", Get(control.Get(), L"ServerName").AsText());
+    Put(control.Get(), L"ServerName", "サーバ表/");
+    EXPECT_EQ("サーバ表", Get(control.Get(), L"ServerName").AsText());
+}
+
+TEST_F(ControlProperties, OutOfRangeValuesAreIgnoredAndNotAnnounced)
+{
+    Put(control.Get(), L"TransferByte", 0);
+    Put(control.Get(), L"TransferByte", -5);
+    Put(control.Get(), L"ShowProgressDialog", 0);
+    Put(control.Get(), L"TreeViewWidth", -1);
+    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
+    EXPECT_EQ(100, Get(control.Get(), L"ShowProgressDialog").AsLong());
+    EXPECT_EQ(100, Get(control.Get(), L"TreeViewWidth").AsLong());
+    EXPECT_TRUE(sink.changes.empty());
+    // A width of 0 is allowed.
+    Put(control.Get(), L"TreeViewWidth", 0);
+    EXPECT_EQ(0, Get(control.Get(), L"TreeViewWidth").AsLong());
+    // The connect target is stored unchecked.
+    Put(control.Get(), L"ConnectTarget", 5);
+    EXPECT_EQ(5, Get(control.Get(), L"ConnectTarget").AsLong());
+    EXPECT_EQ((std::vector<DISPID>{11, 6}), sink.changes);
+}
+
+TEST_F(ControlProperties, EachStoredChangeIsAnnouncedOnceAndUnchangedValuesNotAtAll)
+{
+    const struct {
+        const wchar_t* name;
+        DISPID id;
+        Variant value;
+    } changes[] = {
+        {L"ServerName", 2, "host"},          {L"VisibleTree", 3, false},     {L"UserName", 4, "user"},
+        {L"Password", 5, "secret"},          {L"ConnectTarget", 6, 0},       {L"DownloadDirectory", 7, "/dl"},
+        {L"ConnectDirectory", 8, "/pub"},    {L"TransferByte", 9, 4},        {L"ListViewMode", 10, 3},
+        {L"TreeViewWidth", 11, 150},         {L"ShowProgressDialog", 12, 1}, {L"BackColor", DISPID_BACKCOLOR, 0x00FF00},
+        {L"ForeColor", DISPID_FORECOLOR, 0x0000FF},
+    };
+    for (const auto& change : changes) {
+        sink.changes.clear();
+        EXPECT_EQ(S_OK, Put(control.Get(), change.name, change.value).hr);
+        EXPECT_EQ(std::vector<DISPID>{change.id}, sink.changes) << "first write";
+        sink.changes.clear();
+        EXPECT_EQ(S_OK, Put(control.Get(), change.name, change.value).hr);
+        EXPECT_TRUE(sink.changes.empty()) << "unchanged value announced, dispatch ID " << change.id;
+        EXPECT_EQ(change.value.AsText(), Get(control.Get(), change.name).AsText());
+    }
+    // EnableProgressDialog is a plain member: every write is announced.
+    sink.changes.clear();
+    Put(control.Get(), L"EnableProgressDialog", true);
+    Put(control.Get(), L"EnableProgressDialog", true);
+    EXPECT_EQ((std::vector<DISPID>{1, 1}), sink.changes);
+}
+
+TEST_F(ControlProperties, LongStringsAreStoredWhole)
+{
+    const std::string huge(1024 * 1024, 'x');
+    for (const wchar_t* name : {L"ServerName", L"UserName", L"Password", L"DownloadDirectory", L"ConnectDirectory"}) {
+        EXPECT_EQ(S_OK, Put(control.Get(), name, huge.c_str()).hr);
+        EXPECT_EQ(huge.size(), Get(control.Get(), name).AsText().size());
+    }
+}
+
+}  // namespace

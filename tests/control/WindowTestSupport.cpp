@@ -1,0 +1,63 @@
+// A plain top-level window to parent controls and pages in window tests, and a message pump.
+#include "tests/control/WindowTestSupport.h"
+
+TestWindow::TestWindow(int width, int height)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"WyFTPTestWindow";
+    RegisterClassW(&windowClass);
+    m_window = CreateWindowExW(0, L"WyFTPTestWindow", L"test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE,
+                               10, 10, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TestWindow::~TestWindow()
+{
+    DestroyWindow(m_window);
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+SIZE ClientSize(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+namespace {
+struct Search {
+    const wchar_t* className;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    wchar_t className[64] = L"";
+    wchar_t caption[256] = L"";
+    GetClassNameW(window, className, 64);
+    GetWindowTextW(window, caption, 256);
+    if (lstrcmpW(className, search->className) == 0 && (!search->caption || lstrcmpW(caption, search->caption) == 0)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption)
+{
+    Search search = {className, caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

@@ -1,0 +1,230 @@
+// The control in a real container (ATL's host window), its About box and its property page.
+#include "tests/control/ComTestSupport.h"
+#include "tests/control/WindowTestSupport.h"
+
+#include "control/WyFTPIds.h"
+#include "resources/resource.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+namespace {
+
+using AtlAxWinInitFunction = BOOL(WINAPI*)();
+using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
+
+TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
+{
+    HMODULE atl = LoadLibraryW(L"atl.dll");
+    ASSERT_NE(nullptr, atl) << "the platform's atl.dll";
+    auto init = reinterpret_cast<AtlAxWinInitFunction>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    auto getControl = reinterpret_cast<AtlAxGetControlFunction>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+    ASSERT_TRUE(init && getControl);
+    ASSERT_TRUE(init());
+
+    TestWindow frame(500, 400);
+    HWND host = CreateWindowExW(0, L"AtlAxWin", L"WyFTP.WyFTPCtrl.1", WS_CHILD | WS_VISIBLE, 0, 0, 320, 240,
+                                frame.Get(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    PumpMessages();
+    ComPtr<IUnknown> control;
+    ASSERT_EQ(S_OK, getControl(host, control.Put()));
+    ComPtr<IDispatch> dispatch = control.As<IDispatch>(IID_IDispatch);
+    ASSERT_TRUE(dispatch);
+    EXPECT_EQ("anonymous", Get(dispatch.Get(), L"UserName").AsText());
+
+    auto window = control.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
+    ASSERT_TRUE(window);
+    HWND controlWindow = nullptr;
+    ASSERT_EQ(S_OK, window->GetWindow(&controlWindow));
+    ASSERT_TRUE(IsWindow(controlWindow));
+    EXPECT_TRUE(IsChild(host, controlWindow) || GetParent(controlWindow) == host);
+    EXPECT_TRUE(IsWindowVisible(controlWindow));
+    EXPECT_EQ(320, ClientSize(controlWindow).cx);
+    EXPECT_EQ(240, ClientSize(controlWindow).cy);
+
+    MoveWindow(host, 0, 0, 450, 300, TRUE);
+    PumpMessages();
+    EXPECT_EQ(450, ClientSize(controlWindow).cx);
+    EXPECT_EQ(300, ClientSize(controlWindow).cy);
+    DestroyWindow(host);
+    PumpMessages();
+}
+
+// Checks the About box from inside its modal loop, then presses OK.
+bool g_aboutChecked = false;
+bool g_aboutHasIcon = false;
+
+void CALLBACK InspectAboutBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindThreadWindow(L"#32770", nullptr);
+    if (!dialog)
+        return;
+    KillTimer(nullptr, timer);
+    g_aboutChecked = true;
+    HICON expected = LoadIconW(GetModuleHandleW(L"WyFTP.ocx"), MAKEINTRESOURCEW(IDI_ABOUTDLL));
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            g_aboutHasIcon = expected && SendMessageW(child, STM_GETICON, 0, 0) != 0;
+    }
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+TEST(AboutBox, ShowsDialogOneWithItsIconAndClosesWithOk)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+    g_aboutChecked = false;
+    g_aboutHasIcon = false;
+    SetTimer(nullptr, 0, 100, &InspectAboutBox);
+    EXPECT_EQ(S_OK, CallId(control.Get(), DISPID_ABOUTBOX, {}, DISPATCH_METHOD).hr);
+    EXPECT_TRUE(g_aboutChecked) << "no dialog appeared";
+    EXPECT_TRUE(g_aboutHasIcon) << "no icon 245 on the dialog";
+}
+
+// A minimal page site, as a property frame offers one.
+class PageSite : public IPropertyPageSite {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IPropertyPageSite) {
+            *object = this;
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnStatusChange(DWORD flags) override
+    {
+        lastStatus = flags;
+        return S_OK;
+    }
+    STDMETHODIMP GetLocaleID(LCID* locale) override
+    {
+        *locale = 0x0411;
+        return S_OK;
+    }
+    STDMETHODIMP GetPageContainer(IUnknown** container) override
+    {
+        *container = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
+
+    DWORD lastStatus = 0;
+};
+
+std::string Text(HWND dialog, int id)
+{
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, id, text, 256);
+    return ShiftJisFromBstr(CBstr(text).Get());
+}
+
+class PropertyPage : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        control = CreateControl();
+        ASSERT_TRUE(control);
+        ASSERT_EQ(S_OK, CoCreateInstance(CLSID_WyFTPPropPage, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                         reinterpret_cast<void**>(page.Put())));
+        ASSERT_EQ(S_OK, page->SetPageSite(&site));
+        IUnknown* objects[] = {control.Get()};
+        ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+        const RECT position = {0, 0, 420, 380};
+        ASSERT_EQ(S_OK, page->Activate(frame.Get(), &position, FALSE));
+        dialog = FindWindowExW(frame.Get(), nullptr, L"#32770", nullptr);
+        ASSERT_NE(nullptr, dialog);
+    }
+    void TearDown() override
+    {
+        if (page) {
+            page->Deactivate();
+            page->SetObjects(0, nullptr);
+            page->SetPageSite(nullptr);
+        }
+    }
+
+    TestWindow frame{500, 450};
+    ComPtr<IDispatch> control;
+    ComPtr<IPropertyPage> page;
+    PageSite site;
+    HWND dialog = nullptr;
+};
+
+TEST_F(PropertyPage, ShowsTheDefaultsOfANewControl)
+{
+    EXPECT_EQ(1, SendDlgItemMessageW(dialog, IDC_CONNECT_TARGET, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(2, SendDlgItemMessageW(dialog, IDC_CONNECT_TARGET, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, SendDlgItemMessageW(dialog, IDC_LIST_VIEW_MODE, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(4, SendDlgItemMessageW(dialog, IDC_LIST_VIEW_MODE, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_VISIBLE_TREE));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_ENABLE_PROGRESS_DIALOG));
+    EXPECT_EQ("1024", Text(dialog, IDC_TRANSFER_BYTE));
+    EXPECT_EQ("100", Text(dialog, IDC_TREE_VIEW_WIDTH));
+    EXPECT_EQ("100", Text(dialog, IDC_SHOW_PROGRESS_DIALOG));
+    EXPECT_EQ("anonymous", Text(dialog, IDC_USER_NAME));
+    EXPECT_EQ("/", Text(dialog, IDC_DOWNLOAD_DIRECTORY));
+    EXPECT_EQ("", Text(dialog, IDC_SERVER_NAME));
+    EXPECT_EQ(ES_PASSWORD, GetWindowLongW(GetDlgItem(dialog, IDC_PASSWORD), GWL_STYLE) & ES_PASSWORD);
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+
+    PROPPAGEINFO info = {};
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+    EXPECT_STREQ(L"General", info.pszTitle);
+    EXPECT_STREQ(L"WyFTP.HLP", info.pszHelpFile);
+    EXPECT_STREQ(L"Names to appear in the control", info.pszDocString);
+    EXPECT_GT(info.size.cx, 100);
+    EXPECT_GT(info.size.cy, 100);
+    CoTaskMemFree(info.pszTitle);
+    CoTaskMemFree(info.pszDocString);
+    CoTaskMemFree(info.pszHelpFile);
+}
+
+TEST_F(PropertyPage, AppliesEditsThroughTheControlsSetters)
+{
+    SetDlgItemTextW(dialog, IDC_SERVER_NAME, L"ftp://ftp.example.jp/");
+    SetDlgItemTextW(dialog, IDC_TRANSFER_BYTE, L"0");
+    SetDlgItemTextW(dialog, IDC_TREE_VIEW_WIDTH, L"180");
+    SetDlgItemTextW(dialog, IDC_USER_NAME, L"\u30E6\u30FC\u30B6");
+    SendDlgItemMessageW(dialog, IDC_VISIBLE_TREE, BM_CLICK, 0, 0);
+    SendDlgItemMessageW(dialog, IDC_LIST_VIEW_MODE, CB_SETCURSEL, 3, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_LIST_VIEW_MODE, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_LIST_VIEW_MODE)));
+    EXPECT_EQ(S_OK, page->IsPageDirty());
+    EXPECT_EQ(static_cast<DWORD>(PROPPAGESTATUS_DIRTY), site.lastStatus);
+
+    ASSERT_EQ(S_OK, page->Apply());
+    EXPECT_EQ("ftp.example.jp", Get(control.Get(), L"ServerName").AsText());
+    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());  // 0 is refused by the setter
+    EXPECT_EQ(180, Get(control.Get(), L"TreeViewWidth").AsLong());
+    EXPECT_EQ("ユーザ", Get(control.Get(), L"UserName").AsText());
+    EXPECT_FALSE(Get(control.Get(), L"VisibleTree").AsBool());
+    EXPECT_EQ(3, Get(control.Get(), L"ListViewMode").AsLong());
+    // Untouched controls wrote nothing.
+    EXPECT_EQ(100, Get(control.Get(), L"ShowProgressDialog").AsLong());
+    // The page shows what the control really stored.
+    EXPECT_EQ("ftp.example.jp", Text(dialog, IDC_SERVER_NAME));
+    EXPECT_EQ("1024", Text(dialog, IDC_TRANSFER_BYTE));
+    EXPECT_EQ(S_FALSE, page->IsPageDirty());
+}
+
+TEST(PropertyPages, ControlListsItsOwnPageThenTheStockFontPage)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    auto pages = control.As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
+    ASSERT_TRUE(pages);
+    CAUUID ids = {};
+    ASSERT_EQ(S_OK, pages->GetPages(&ids));
+    ASSERT_EQ(2u, ids.cElems);
+    EXPECT_EQ(CLSID_WyFTPPropPage, ids.pElems[0]);
+    const CLSID stockFont = {0x0BE35201, 0x8F91, 0x11CE, {0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
+    EXPECT_EQ(stockFont, ids.pElems[1]);
+    CoTaskMemFree(ids.pElems);
+}
+
+}  // namespace
