@@ -118,6 +118,8 @@ protected:
     void OnFinalRelease() override;
 
 private:
+    bool EnterMethod();
+    void RequireName(const std::string& name);
     // Runs work under the four handlers that turn a failure into a recorded
     // code and message and an automation error.
     void RunGuarded(const std::function<void()>& work);

@@ -57,6 +57,24 @@ private:
     CWyFTPCtrl& m_control;
 };
 
+// The common frame of every method: false while a transfer runs (the method
+// then returns its busy result at once, reporting nothing); raises 20104
+// when there is no file store.
+bool CWyFTPCtrl::EnterMethod()
+{
+    if (IsTransferring())
+        return false;
+    if (!m_pFileSystem)
+        RequireFileSystem();
+    return true;
+}
+
+void CWyFTPCtrl::RequireName(const std::string& name)
+{
+    if (name.empty())
+        RaiseNoFileName();
+}
+
 // Connection and navigation
 
 void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password)
@@ -84,10 +102,8 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
 
 void CWyFTPCtrl::DisConnect()
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
     m_pFileSystem->Disconnect();
     m_pFileSystem.reset();
     FireDisConnected();
@@ -95,21 +111,16 @@ void CWyFTPCtrl::DisConnect()
 
 void CWyFTPCtrl::SetCurrentDirectory(const std::string& directory)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (directory.empty())
-        RaiseNoFileName();
+    RequireName(directory);
     RunGuarded([&] { m_pFileSystem->SetCurrentDirectory(directory.c_str()); });
 }
 
 std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return {};
-    if (!m_pFileSystem)
-        RequireFileSystem();
     std::string directory;
     RunGuarded([&] { directory = m_pFileSystem->GetCurrentDirectory(fullPath); });
     ShiftJis::ReplaceAll(directory, '\\', '/');
@@ -124,65 +135,49 @@ std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
 
 void CWyFTPCtrl::DirUp()
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
     RunGuarded([&] { m_pFileSystem->DirUp(); });
 }
 
 void CWyFTPCtrl::Refresh()
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
 }
 
 void CWyFTPCtrl::SelectFile(const std::string& name)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (name.empty())
-        RaiseNoFileName();
+    RequireName(name);
 }
 
 std::string CWyFTPCtrl::GetCurrentFile(long)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return {};
-    if (!m_pFileSystem)
-        RequireFileSystem();
     // Nothing can be selected without the explorer's list.
     return {};
 }
 
 void CWyFTPCtrl::ClearSelectedFile(const std::string&)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
 }
 
 void CWyFTPCtrl::SortListItem(long, long)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
 }
 
 IDispatch* CWyFTPCtrl::GetFileList(const std::string& directory)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return nullptr;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (directory.empty())
-        RaiseNoFileName();
+    RequireName(directory);
     ComPtr<CWyFTPFiles> files = ComPtr<CWyFTPFiles>::Attach(new CWyFTPFiles);
     RunGuarded([&] { m_pFileSystem->GetFileList(directory.c_str(), files.Get()); });
     return files.Detach()->GetIDispatch();
@@ -192,15 +187,12 @@ IDispatch* CWyFTPCtrl::GetFileList(const std::string& directory)
 
 void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
     std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
     if (destination.empty())
         destination = m_strDownloadDirectory;
-    if (destination.empty())
-        RaiseNoFileName();
+    RequireName(destination);
     // The names come from the list's selection, and without the explorer's
     // list nothing is selected.
     RaiseNoFileName();
@@ -208,12 +200,9 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
 
 void CWyFTPCtrl::PutFile(const std::string& localFile)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (localFile.empty())
-        RaiseNoFileName();
+    RequireName(localFile);
     const std::string destination = m_strServerName + m_strCurrentDirectory;
     const DWORD chunkSize = static_cast<DWORD>(m_nTransferByte) * 1024;
     if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
@@ -238,12 +227,9 @@ void CWyFTPCtrl::AbortTransfer()
 
 long CWyFTPCtrl::GetFileSize(const std::string& name)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return -1;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (name.empty())
-        RaiseNoFileName();
+    RequireName(name);
     DWORD size = 0xFFFFFFFF;
     RunGuarded([&] { size = m_pFileSystem->GetFileSize(name.c_str()); });
     return static_cast<long>(size);
@@ -251,43 +237,32 @@ long CWyFTPCtrl::GetFileSize(const std::string& name)
 
 void CWyFTPCtrl::CreateDirectory(const std::string& name)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (name.empty())
-        RaiseNoFileName();
+    RequireName(name);
     RunGuarded([&] { m_pFileSystem->CreateDirectory(name.c_str()); });
 }
 
 void CWyFTPCtrl::RemoveDirectory(const std::string& name)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (name.empty())
-        RaiseNoFileName();
+    RequireName(name);
     RunGuarded([&] { m_pFileSystem->RemoveDirectory(name.c_str()); });
 }
 
 void CWyFTPCtrl::RemoveFile(const std::string& name)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
-    if (name.empty())
-        RaiseNoFileName();
+    RequireName(name);
     RunGuarded([&] { m_pFileSystem->RemoveFile(name.c_str()); });
 }
 
 void CWyFTPCtrl::RenameFile(const std::string& oldName, const std::string& newName)
 {
-    if (IsTransferring())
+    if (!EnterMethod())
         return;
-    if (!m_pFileSystem)
-        RequireFileSystem();
     if (oldName.empty() || newName.empty())
         RaiseNoFileName();
     RunGuarded([&] { m_pFileSystem->RenameFile(oldName.c_str(), newName.c_str()); });
