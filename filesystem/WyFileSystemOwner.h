@@ -1,8 +1,13 @@
 // What a file store needs from the control that owns it: properties, current directory, events.
 #pragma once
+#include "filesystem/WyProgressDisplay.h"
+
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+class CWyFileSystem;
 
 // The control implements this; the file stores never see the control itself.
 class CWyFileSystemOwner {
@@ -27,6 +32,16 @@ public:
 
     // The control's window, where the progress dialog is placed; may be null.
     virtual HWND GetControlWindow() const = 0;
+
+    // A progress dialog for one transfer run by fileSystem, whose
+    // AbortTransfer its Cancel button calls. The control returns the
+    // explorer's progress dialog; the default, for owners without a user
+    // interface, returns null and transfers then show no dialog.
+    virtual std::unique_ptr<CWyProgressDisplay> CreateProgressDisplay(CWyFileSystem& fileSystem)
+    {
+        static_cast<void>(fileSystem);
+        return nullptr;
+    }
 
 protected:
     ~CWyFileSystemOwner() = default;

@@ -1,0 +1,52 @@
+// The modeless progress dialog of a long transfer: file name, progress bar and Cancel.
+#pragma once
+#include "filesystem/WyProgressDisplay.h"
+
+#include <windows.h>
+
+#include <string>
+
+class CWyFileSystem;
+
+// Built on dialog template 233. Cancel (the button, Escape or the close box)
+// asks the file store to abort its transfer and destroys the window; the
+// object stays until the transfer ends and then removes any window left.
+class CWyTransferProgressDlg : public CWyProgressDisplay {
+public:
+    // fileSystem: the store whose running transfer Cancel aborts (not owned).
+    // parent: the owner window of the dialog, or null for none.
+    explicit CWyTransferProgressDlg(CWyFileSystem* fileSystem, HWND parent = nullptr);
+    CWyTransferProgressDlg(const CWyTransferProgressDlg&) = delete;
+    CWyTransferProgressDlg& operator=(const CWyTransferProgressDlg&) = delete;
+    ~CWyTransferProgressDlg() override;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // Creates the modeless window from the template, hidden; FALSE when it
+    // cannot be created.
+    BOOL Create();
+    // Sets the bar's step to n and advances it by one step.
+    void StepBy(int n);
+
+    // CWyProgressDisplay
+    BOOL Show(POINT topLeft) override;
+    void SetMessageText(const std::string& text) override;
+    void SetPercent(int percent) override;
+    BOOL HasWindow() const override { return m_hWnd != nullptr; }
+    BOOL PreTranslateMessage(MSG* message) override;
+
+protected:
+    // Binds the three controls; TRUE lets the dialog manager set the focus.
+    virtual BOOL OnInitDialog();
+    virtual void OnCancel();
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_hCancel = nullptr;
+    HWND m_hMessage = nullptr;
+    HWND m_hProgress = nullptr;
+    CWyFileSystem* m_pFileSystem;
+    HWND m_hParent;
+    HWND m_hWnd = nullptr;
+};

@@ -1,0 +1,161 @@
+// The chunked copy loop that every transfer of both stores runs.
+#include "filesystem/ChunkedCopy.h"
+
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyFileSystemOwner.h"
+#include "framework/CodePage932.h"
+#include "framework/File.h"
+#include "resources/resource.h"
+
+#include <climits>
+#include <new>
+
+namespace {
+
+// The progress dialog of one transfer: shown only for large enough sources
+// while the control enables it, placed on the control window's top-left
+// corner, and removed with this object.
+class CTransferProgress {
+public:
+    explicit CTransferProgress(const CWyTransferJob& job)
+        : m_display(job.party.owner.CreateProgressDisplay(job.party.fileSystem)), m_size(job.sourceSize)
+    {
+        // ShowProgressDialog is a threshold in kilobytes; an unknown size
+        // (-1) stays below any threshold that is not negative.
+        const LONGLONG threshold = static_cast<LONGLONG>(job.party.owner.GetShowProgressDialogProperty()) * 1024;
+        if (!m_display || !job.party.owner.IsProgressDialogEnabled() || job.sourceSize < threshold)
+            return;
+        POINT topLeft = {0, 0};
+        RECT controlRect;
+        const HWND control = job.party.owner.GetControlWindow();
+        if (control && GetWindowRect(control, &controlRect))
+            topLeft = {controlRect.left, controlRect.top};
+        if (!m_display->Show(topLeft))
+            return;
+        m_display->SetMessageText(job.displayName + LoadResourceString(IDS_TRANSFERRING));
+        m_bShown = true;
+    }
+
+    CWyProgressDisplay* Display() const { return m_bShown ? m_display.get() : nullptr; }
+
+    void Update(ULONGLONG copied)
+    {
+        if (!m_bShown || !m_display->HasWindow() || m_size <= 0)
+            return;
+        // 64-bit: copied * 100 overflows 32 bits once a file passes 21 MB.
+        const ULONGLONG percent = copied * 100 / static_cast<ULONGLONG>(m_size);
+        m_display->SetPercent(percent < 100 ? static_cast<int>(percent) : 100);
+    }
+
+private:
+    std::unique_ptr<CWyProgressDisplay> m_display;
+    LONGLONG m_size;
+    bool m_bShown = false;
+};
+
+// A WM_QUIT taken from the queue by the pump belongs to the host's own
+// message loop: it is posted again when the transfer ends.
+class CQuitKeeper {
+public:
+    CQuitKeeper() = default;
+    CQuitKeeper(const CQuitKeeper&) = delete;
+    CQuitKeeper& operator=(const CQuitKeeper&) = delete;
+    ~CQuitKeeper()
+    {
+        if (m_bQuit)
+            PostQuitMessage(m_nExitCode);
+    }
+    void Keep(WPARAM exitCode)
+    {
+        m_bQuit = true;
+        m_nExitCode = static_cast<int>(exitCode);
+    }
+
+private:
+    bool m_bQuit = false;
+    int m_nExitCode = 0;
+};
+
+// Dispatches the pending window messages of the thread, which lets the
+// progress dialog's Cancel button and calls from the host (AbortTransfer)
+// run. Returns TRUE as soon as an abort has been requested; the message
+// that follows stays in the queue.
+bool PumpMessages(const BOOL& abortFlag, CWyProgressDisplay* display, CQuitKeeper& quit)
+{
+    MSG message;
+    while (!abortFlag && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quit.Keep(message.wParam);
+            continue;
+        }
+        if (display && display->HasWindow() && display->PreTranslateMessage(&message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return abortFlag != FALSE;
+}
+
+// TransferProgress carries a long: past 2 GB it stays at the largest value
+// instead of turning negative.
+LONG ProgressValue(ULONGLONG copied)
+{
+    return copied < static_cast<ULONGLONG>(LONG_MAX) ? static_cast<LONG>(copied) : LONG_MAX;
+}
+
+}  // namespace
+
+std::unique_ptr<char[]> AllocateTransferBuffer(DWORD chunkSize)
+{
+    std::unique_ptr<char[]> buffer(chunkSize > 0 ? new (std::nothrow) char[chunkSize] : nullptr);
+    if (!buffer)
+        throw CWyFTPException(WyFTPErrorCreateObject);
+    return buffer;
+}
+
+ULONGLONG CopyInChunks(const CWyTransferJob& job, CFile& reader, CFile& writer)
+{
+    CTransferProgress progress(job);
+    CQuitKeeper quit;
+    ULONGLONG copied = 0;
+    bool aborted = false;
+    try {
+        for (;;) {
+            if (job.party.abortFlag || PumpMessages(job.party.abortFlag, progress.Display(), quit)) {
+                aborted = true;
+                break;
+            }
+            const UINT read = reader.Read(job.buffer, job.chunkSize);
+            if (read == 0)
+                break;
+            writer.Write(job.buffer, read);
+            copied += read;
+            job.party.owner.FireTransferProgress(ProgressValue(copied));
+            progress.Update(copied);
+        }
+        if (!aborted) {
+            reader.Close();
+            writer.Close();
+        }
+    } catch (const CException&) {
+        writer.Abort();
+        reader.Abort();
+        if (job.deleteOnFailure) {
+            // The failure is what the caller must hear about, not a failed
+            // clean-up after it.
+            try {
+                job.deleteDestination();
+            } catch (const CException&) {
+            }
+        }
+        throw;
+    }
+    if (aborted) {
+        writer.Abort();
+        reader.Abort();
+        job.party.abortFlag = FALSE;
+        job.deleteDestination();
+        throw CWyFTPException(WyFTPErrorTransferAborted);
+    }
+    return copied;
+}

@@ -1,0 +1,27 @@
+// Downloads one file of an FTP connection into a local file, through the chunked copy loop.
+#include "filesystem/LocalDownload.h"
+
+#include "filesystem/DirectoryProbes.h"
+#include "filesystem/RemoteFileSize.h"
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyPath.h"
+#include "framework/File.h"
+#include "framework/FtpConnection.h"
+
+void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connection, const CWyPath& source,
+                         const CWyPath& localFile, DWORD chunkSize)
+{
+    std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
+    if (IsRemoteDirectory(source.c_str(), connection) == 1)
+        throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+    const LONGLONG size = FindRemoteFileSize(connection, source.c_str(), 1);
+
+    CInternetFile remote = connection->OpenFile(source.c_str(), CFtpConnection::accessRead,
+                                                CFtpConnection::transferBinary, 2);
+    remote.SetExpectedLength(size);
+    CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);
+    const std::string localName = localFile.Str();
+    const CWyTransferJob job{party, buffer.get(), chunkSize, size, source.GetLastComponent().Str(),
+                             [&localName] { CFile::Remove(localName.c_str()); }, true};
+    CopyInChunks(job, remote, local);
+}

@@ -1,0 +1,13 @@
+// Downloads one file of an FTP connection into a local file, through the chunked copy loop.
+#pragma once
+#include "filesystem/ChunkedCopy.h"
+
+class CFtpConnection;
+class CWyPath;
+
+// Raises WyFTPErrorDirectoryTransfer when source is a directory. The remote
+// file is opened before the local one is created, so a name the server
+// refuses leaves any local file of that name as it was. An aborted or failed
+// download deletes the partial local file.
+void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connection, const CWyPath& source,
+                         const CWyPath& localFile, DWORD chunkSize);

@@ -1,0 +1,18 @@
+// The file name a transfer gives its destination: the last component of the source.
+#include "filesystem/TransferFileName.h"
+
+#include "filesystem/WyFTPException.h"
+
+CWyPath TransferFileName(const CWyPath& source)
+{
+    CWyPath name = source.GetLastComponent();
+    if (name.Str().empty() || name.Str() == "." || name.Str() == "..")
+        throw CWyFTPException(WyFTPErrorNoFileName);
+    return name;
+}
+
+CWyPath DestinationFile(CWyPath directory, const CWyPath& source)
+{
+    directory.RemoveTrailingSlash();
+    return CWyPath(directory.Str() + "/" + TransferFileName(source).Str());
+}

@@ -1,0 +1,129 @@
+// The transfers of the FTP store: uploads, downloads and relays between two servers.
+#include "filesystem/WyFTPFileSystem.h"
+
+#include "filesystem/ChunkedCopy.h"
+#include "filesystem/DirectoryProbes.h"
+#include "filesystem/FtpUrl.h"
+#include "filesystem/LastInternetError.h"
+#include "filesystem/LocalDownload.h"
+#include "filesystem/RemoteFileSize.h"
+#include "filesystem/TransferFileName.h"
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyPath.h"
+#include "filesystem/WyUrlConnection.h"
+#include "framework/File.h"
+
+void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirectory, DWORD chunkSize)
+{
+    m_bAbort = FALSE;
+    RequireConnection();
+    if (!source || !destinationDirectory)
+        throw CWyFTPException(WyFTPErrorNoFileName);
+    CWyPath destination(destinationDirectory);
+    destination.ToForwardSlashes();
+
+    const std::string sourceText = AddressWithForwardSlashes(source);
+    if (IsFtpUrl(sourceText)) {
+        // A file on another server: relay it from there to here.
+        const CWyFtpUrl url = ParseFtpUrl(sourceText);
+        CWyPath target = DestinationFile(destination, CWyPath(url.path));
+        target.Normalize();
+        CWyUrlConnection other(url, 2);
+        CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_pConnection.get(),
+                               chunkSize);
+        return;
+    }
+
+    CWyPath local(source);
+    local.ToForwardSlashes();
+    CWyPath target = DestinationFile(destination, local);
+    target.Normalize();
+    UploadLocalFile(local, target, chunkSize);
+}
+
+void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirectory, DWORD chunkSize)
+{
+    m_bAbort = FALSE;
+    RequireConnection();
+    if (!destinationDirectory)
+        throw CWyFTPException(WyFTPErrorNoFileName);
+    CWyPath remote(source);
+    remote.ToForwardSlashes();
+    const CWyPath destination(AddressWithForwardSlashes(destinationDirectory));
+
+    if (IsFtpUrl(destination.Str())) {
+        // A directory on another server: relay the file from here to there.
+        const CWyFtpUrl url = ParseFtpUrl(destination.Str());
+        const CWyPath target = DestinationFile(CWyPath(url.path), remote);
+        remote.Normalize();
+        if (IsRemoteDirectory(remote.c_str(), m_pConnection.get()) == 1)
+            throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+        CWyUrlConnection other(url, 1);
+        CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
+        return;
+    }
+
+    // A local directory keeps its drive: "D:/dl" means D:, whatever the
+    // process's current drive is.
+    const CWyPath target = DestinationFile(destination, remote);
+    remote.Normalize();
+    DownloadToLocalFile(CWyTransferParty{*this, *m_pCtrl, m_bAbort}, m_pConnection.get(), remote, target,
+                        chunkSize);
+}
+
+void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char* destinationPath,
+                                              CFtpConnection* sourceConnection,
+                                              CFtpConnection* destinationConnection, DWORD chunkSize)
+{
+    m_bAbort = FALSE;
+    RequireConnection();
+    if (!sourceConnection || !destinationConnection)
+        throw CWyFTPException(WyFTPErrorNotConnected);
+    CWyPath source(sourcePath);
+    CWyPath destination(destinationPath);
+    source.ToForwardSlashes();
+    destination.ToForwardSlashes();
+    if (IsRemoteDirectory(source.c_str(), sourceConnection) == 1)
+        throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+
+    std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
+    const LONGLONG size = FindRemoteFileSize(sourceConnection, source.c_str(), 1);
+    CInternetFile reader =
+        sourceConnection->OpenFile(source.c_str(), CFtpConnection::accessRead, CFtpConnection::transferBinary, 1);
+    reader.SetExpectedLength(size);
+    CInternetFile writer = destinationConnection->OpenFile(destination.c_str(), CFtpConnection::accessWrite,
+                                                           CFtpConnection::transferBinary, 1);
+    const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
+                             buffer.get(),
+                             chunkSize,
+                             size,
+                             source.GetLastComponent().Str(),
+                             [destinationConnection, &destination] {
+                                 if (!destinationConnection->Remove(destination.c_str()))
+                                     ThrowLastInternetError();
+                             },
+                             false};
+    CopyInChunks(job, reader, writer);
+}
+
+void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& destination, DWORD chunkSize)
+{
+    std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
+    if (IsLocalDirectory(source.c_str()) == 1)
+        throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+    CFile local(source.c_str(), CFile::modeRead);
+    const LONGLONG size = static_cast<LONGLONG>(local.GetLength());
+    CInternetFile remote =
+        m_pConnection->OpenFile(destination.c_str(), CFtpConnection::accessWrite, CFtpConnection::transferBinary, 1);
+    const std::string target = destination.Str();
+    // The partial upload is deleted through the store's own RemoveFile, so a
+    // refused deletion is reported instead of the abort.
+    const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
+                             buffer.get(),
+                             chunkSize,
+                             size,
+                             source.GetLastComponent().Str(),
+                             [this, &target] { RemoveFile(target.c_str()); },
+                             false};
+    CopyInChunks(job, local, remote);
+}

@@ -1,0 +1,207 @@
+// The file store of the local disk: navigation, directories, deletions, listings.
+#include "filesystem/WyLocalFileSystem.h"
+
+#include "filesystem/DirectoryListing.h"
+#include "filesystem/ParentDirectory.h"
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyPath.h"
+#include "framework/File.h"
+#include "framework/FileException.h"
+#include "framework/FileFind.h"
+#include "framework/ShiftJis.h"
+
+#include <direct.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr const char* kDefaultRoot = "C:";
+
+// Clears the runtime's error state before a call, so the error raised after
+// it is that call's own and not one left over from earlier.
+void ClearRuntimeError()
+{
+    errno = 0;
+    _doserrno = 0;
+}
+
+void ThrowIfFailed(int result)
+{
+    if (result != 0)
+        CFileException::ThrowErrno(errno);
+}
+
+// Local paths name the same directory whatever the case of their letters.
+bool SameLocalPath(const std::string& a, const std::string& b)
+{
+    return ShiftJis::ToUpper(a) == ShiftJis::ToUpper(b);
+}
+
+}  // namespace
+
+CWyLocalFileSystem::CWyLocalFileSystem(CWyFileSystemOwner* owner) : m_pCtrl(owner) {}
+
+CWyLocalFileSystem::~CWyLocalFileSystem() = default;
+
+void CWyLocalFileSystem::SetBusy(BOOL busy)
+{
+    m_bBusy = busy;
+}
+
+void CWyLocalFileSystem::DirUp()
+{
+    const std::string current = m_pCtrl->GetCurrentDirectoryString();
+    if (current == "/")
+        throw CWyFTPException(WyFTPErrorTopDirectory);
+    // A start directory given with its drive ("D:/data") is current as it
+    // was given; its parent is found on the store path without the drive.
+    CWyPath path(current);
+    path.Normalize();
+    SetCurrentDirectory(ParentDirectory(path).c_str());
+}
+
+std::string CWyLocalFileSystem::GetRoot()
+{
+    return m_strRoot;
+}
+
+CFtpConnection* CWyLocalFileSystem::GetConnection()
+{
+    return nullptr;
+}
+
+DWORD CWyLocalFileSystem::GetFileSize(const char* name)
+{
+    CFileStatus status;
+    if (!CFile::GetStatus(Rooted(name).c_str(), status))
+        return 0xFFFFFFFF;
+    return static_cast<DWORD>(status.m_size);
+}
+
+void CWyLocalFileSystem::Connect(const char* server, const char*, const char*)
+{
+    if (server && *server) {
+        m_strRoot = server;
+        m_pCtrl->SetServerNameProperty(server);
+    } else {
+        m_strRoot = m_pCtrl->GetServerNameProperty();
+        if (m_strRoot.empty())
+            m_strRoot = kDefaultRoot;
+    }
+    std::string start = m_pCtrl->GetConnectDirectoryProperty();
+    if (start.empty())
+        start = "/";
+    // Always change the directory: the control may still hold the same path
+    // from an earlier connection, on another drive.
+    ChangeDirectory(start.c_str());
+    m_pCtrl->SetCurrentDirectoryString(start);
+}
+
+void CWyLocalFileSystem::CreateDirectory(const char* name)
+{
+    const CWyPath directory = Rooted(name);
+    ClearRuntimeError();
+    ThrowIfFailed(_mkdir(directory.c_str()));
+}
+
+void CWyLocalFileSystem::Disconnect() {}
+
+std::string CWyLocalFileSystem::GetCurrentDirectory(BOOL)
+{
+    ClearRuntimeError();
+    // Allocated by the runtime at the length it needs: never cut.
+    std::unique_ptr<char, decltype(&std::free)> working(_getcwd(nullptr, 0), &std::free);
+    if (!working)
+        CFileException::ThrowErrno(errno);
+    return working.get();
+}
+
+void CWyLocalFileSystem::GetFileList(const char* directory, CWyFileList* files)
+{
+    CWyPath pattern = Rooted(directory);
+    pattern.RemoveTrailingSlash();
+    CFileFind finder;
+    if (!finder.FindFile((pattern.Str() + "/*").c_str()))
+        throw CWyFTPException(WyFTPErrorNoFiles);
+    AppendFoundEntries(finder, files);
+}
+
+void CWyLocalFileSystem::RemoveDirectory(const char* directory)
+{
+    const CWyPath target = Rooted(directory);
+    // A directory cannot be removed while it is the working directory.
+    const bool leaving = SameLocalPath(WorkingDirectoryForComparison(), target.Str());
+    if (leaving)
+        SetCurrentDirectory("/");
+    const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
+    ClearRuntimeError();
+    ThrowIfFailed(_rmdir(target.c_str()));
+    if (leaving)
+        SetCurrentDirectory(parent.c_str());
+}
+
+void CWyLocalFileSystem::RemoveFile(const char* name)
+{
+    CFile::Remove(Rooted(name).c_str());
+}
+
+void CWyLocalFileSystem::RenameFile(const char* oldName, const char* newName)
+{
+    const CWyPath from = Rooted(oldName);
+    const CWyPath to = Rooted(newName);
+    const std::string working = WorkingDirectoryForComparison();
+    // The working directory cannot be renamed: step out of it, then into
+    // its new name.
+    const bool moving = SameLocalPath(working, from.Str());
+    if (moving)
+        SetCurrentDirectory("/");
+    ClearRuntimeError();
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        m_bBusy = FALSE;
+        CFileException::ThrowErrno(error);
+    }
+    if (moving)
+        SetCurrentDirectory(to.c_str());
+}
+
+void CWyLocalFileSystem::SetCurrentDirectory(const char* path)
+{
+    if (std::string(path ? path : "") == m_pCtrl->GetCurrentDirectoryString())
+        return;
+    ChangeDirectory(path);
+}
+
+void CWyLocalFileSystem::AbortTransfer()
+{
+    m_bAbort = TRUE;
+}
+
+void CWyLocalFileSystem::ChangeDirectory(const char* path)
+{
+    CWyPath directory = Rooted(path);
+    ClearRuntimeError();
+    ThrowIfFailed(_chdir(directory.c_str()));
+    directory.Normalize();
+    m_pCtrl->SetCurrentDirectoryString(directory.Str());
+    m_pCtrl->FireChangeCurrentDirectory(directory.c_str());
+}
+
+CWyPath CWyLocalFileSystem::Rooted(const char* name) const
+{
+    CWyPath path(name);
+    path.ToForwardSlashes();
+    path.PrependRoot(m_strRoot);
+    return path;
+}
+
+std::string CWyLocalFileSystem::WorkingDirectoryForComparison()
+{
+    CWyPath working(GetCurrentDirectory(FALSE));
+    working.ToForwardSlashes();
+    return working.Str();
+}

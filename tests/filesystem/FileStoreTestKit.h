@@ -1,0 +1,95 @@
+// What the file-store tests share: a stand-in for the control, scratch directories on a drive of their own, file helpers.
+#pragma once
+#include "explorer/WyTransferProgressDlg.h"
+#include "filesystem/WyDirectoryEntry.h"
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyFileSystemOwner.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The control as the stores see it: properties to set, events recorded, a
+// real top-level window standing for the control's window, and (when
+// provideDialog is set) the real progress dialog.
+class CTestOwner : public CWyFileSystemOwner {
+public:
+    CTestOwner();
+    ~CTestOwner();
+
+    std::string serverName, userName = "anonymous", password, connectDirectory = "/";
+    BOOL enableProgressDialog = TRUE;
+    LONG showProgressDialog = 100;
+    std::string currentDirectory;
+    std::vector<LONG> progress;
+    std::vector<std::string> directoryChanges;
+    // Called after each TransferProgress has been recorded.
+    std::function<void(LONG)> onProgress;
+    bool provideDialog = false;
+    int dialogsMade = 0;
+    CWyTransferProgressDlg* dialog = nullptr;  // the last one made; valid during its transfer only
+    HWND controlWindow = nullptr;
+
+    std::string GetServerNameProperty() const override { return serverName; }
+    void SetServerNameProperty(const std::string& value) override { serverName = value; }
+    std::string GetUserNameProperty() const override { return userName; }
+    void SetUserNameProperty(const std::string& value) override { userName = value; }
+    std::string GetPasswordProperty() const override { return password; }
+    void SetPasswordProperty(const std::string& value) override { password = value; }
+    std::string GetConnectDirectoryProperty() const override { return connectDirectory; }
+    BOOL IsProgressDialogEnabled() const override { return enableProgressDialog < 0 ? -enableProgressDialog : enableProgressDialog; }
+    LONG GetShowProgressDialogProperty() const override { return showProgressDialog; }
+    std::string GetCurrentDirectoryString() const override { return currentDirectory; }
+    void SetCurrentDirectoryString(const std::string& directory) override { currentDirectory = directory; }
+    void FireTransferProgress(LONG bytes) override;
+    void FireChangeCurrentDirectory(const char* directory) override { directoryChanges.emplace_back(directory); }
+    HWND GetControlWindow() const override { return controlWindow; }
+    std::unique_ptr<CWyProgressDisplay> CreateProgressDisplay(CWyFileSystem& fileSystem) override;
+};
+
+// A fresh directory under the Unix /tmp, mapped to a drive letter of its
+// own through Wine's mount manager for as long as the object lives; removed
+// with everything in it afterwards. Also restores the process's working
+// directory, which the local store changes.
+class ScratchDrive {
+public:
+    ScratchDrive();
+    ~ScratchDrive();
+    ScratchDrive(const ScratchDrive&) = delete;
+    ScratchDrive& operator=(const ScratchDrive&) = delete;
+
+    // "P:", the root a local store is given.
+    const std::string& Root() const { return m_root; }
+    // The same place through Z: (the Unix root), for checks that bypass the drive.
+    const std::string& UnixView() const { return m_unixView; }
+    // Root() + "\" + relative, with "/" turned to "\".
+    std::string PathOf(const std::string& relative) const;
+
+private:
+    std::string m_root;
+    std::string m_unixView;
+    std::string m_savedWorkingDirectory;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+bool PathExists(const std::string& path);
+void MakeDirectory(const std::string& path);
+// Names in a directory, "." and ".." left out.
+std::vector<std::string> NamesIn(const std::string& directory);
+// Deterministic non-repeating bytes (not text), different for each seed.
+std::string PatternBytes(size_t size, unsigned seed = 1);
+// The process's working directory as the platform reports it.
+std::string WorkingDirectory();
+
+// Runs call and returns the code of the CWyFTPException it raises, or -1.
+int WyErrorOf(const std::function<void()>& call);
+
+// Collects listing entries.
+struct CListing : CWyFileList {
+    std::vector<CWyDirectoryEntry> entries;
+    void AddEntry(const CWyDirectoryEntry& entry) override { entries.push_back(entry); }
+    const CWyDirectoryEntry* Find(const std::string& name) const;
+};
