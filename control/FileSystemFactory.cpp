@@ -1,8 +1,17 @@
 // Creates the file store that a ConnectTarget value stands for.
 #include "control/FileSystemFactory.h"
 
-std::unique_ptr<CWyFileSystem> CreateFileSystem(long, CWyFileSystemOwner&)
+#include "filesystem/WyFTPFileSystem.h"
+#include "filesystem/WyLocalFileSystem.h"
+
+std::unique_ptr<CWyFileSystem> CreateFileSystem(long connectTarget, CWyFileSystemOwner& owner)
 {
-    // No store is available in this build yet: every target fails to create.
-    return nullptr;
+    switch (connectTarget) {
+    case 0:
+        return std::make_unique<CWyLocalFileSystem>(&owner);
+    case 1:
+        return std::make_unique<CWyFTPFileSystem>(&owner);
+    default:
+        return nullptr;
+    }
 }

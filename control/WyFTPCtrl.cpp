@@ -2,6 +2,7 @@
 #include "control/WyFTPCtrl.h"
 
 #include "control/WyFTPIds.h"
+#include "explorer/WyTransferProgressDlg.h"
 #include "filesystem/FtpUrl.h"
 #include "framework/ShiftJis.h"
 #include "resources/resource.h"
@@ -324,6 +325,11 @@ void CWyFTPCtrl::FireTreePopUp(const std::string& name) { FireStringEvent(kTreeP
 void CWyFTPCtrl::FireListPopUp(const std::string& name) { FireStringEvent(kListPopUpEvent, name); }
 void CWyFTPCtrl::FireTransferStart(const std::string& name) { FireStringEvent(kTransferStartEvent, name); }
 void CWyFTPCtrl::FireTransferEnd() { FireEvent(kTransferEndEvent); }
+
+std::unique_ptr<CWyProgressDisplay> CWyFTPCtrl::CreateProgressDisplay(CWyFileSystem& fileSystem)
+{
+    return std::make_unique<CWyTransferProgressDlg>(&fileSystem);
+}
 
 void CWyFTPCtrl::FireChangeCurrentDirectory(const char* directory)
 {

@@ -91,6 +91,7 @@ public:
     void FireTransferProgress(LONG bytes) override;
     void FireChangeCurrentDirectory(const char* directory) override;
     HWND GetControlWindow() const override { return GetHwnd(); }
+    std::unique_ptr<CWyProgressDisplay> CreateProgressDisplay(CWyFileSystem& fileSystem) override;
 
     // Events
     void FireConnected();
