@@ -11,11 +11,12 @@
 
 class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner {
 public:
+    CWyFTPCtrl();
+
+    // The automation interface this object answers to.
     DispatchTable GetDispatchTable() const override;
     const IID& GetDispatchIid() const override;
     TypeLibraryId GetTypeLibraryId() const override;
-
-    CWyFTPCtrl();
 
     // Custom properties (dispatch IDs 1 to 12)
     bool GetEnableProgressDialog() const { return m_bEnableProgressDialog != FALSE; }

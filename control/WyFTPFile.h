@@ -7,11 +7,12 @@
 
 class CWyFTPFile : public CCmdTarget {
 public:
+    CWyFTPFile() = default;
+
+    // The automation interface this object answers to.
     DispatchTable GetDispatchTable() const override;
     const IID& GetDispatchIid() const override;
     TypeLibraryId GetTypeLibraryId() const override;
-
-    CWyFTPFile() = default;
 
     std::string GetName() const { return m_strName; }
     void SetName(const std::string& name) { m_strName = name; }

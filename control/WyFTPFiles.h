@@ -7,11 +7,12 @@
 
 class CWyFTPFiles : public CCmdTarget, public CWyFileList {
 public:
+    CWyFTPFiles() = default;
+
+    // The automation interface this object answers to.
     DispatchTable GetDispatchTable() const override;
     const IID& GetDispatchIid() const override;
     TypeLibraryId GetTypeLibraryId() const override;
-
-    CWyFTPFiles() = default;
 
     // Stores the file at index (−1 appends); returns the index used, or −1
     // for an index below −1 or above the count.

@@ -6,11 +6,12 @@
 // enumerator made from it.
 class CWyFTPFilesEnum : public CCmdTarget, public IEnumVARIANT {
 public:
+    CWyFTPFilesEnum(CWyFTPFiles& files, long index);
+
+    // The automation interface this object answers to.
     DispatchTable GetDispatchTable() const override { return {nullptr, 0}; }
     const IID& GetDispatchIid() const override { return IID_IDispatch; }
     TypeLibraryId GetTypeLibraryId() const override;
-
-    CWyFTPFilesEnum(CWyFTPFiles& files, long index);
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return CCmdTarget::QueryInterface(iid, object); }
     STDMETHODIMP_(ULONG) AddRef() override { return CCmdTarget::AddRef(); }

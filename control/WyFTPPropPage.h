@@ -4,11 +4,12 @@
 
 class CWyFTPPropPage : public COlePropertyPage {
 public:
+    CWyFTPPropPage();
+
+    // The automation interface this object answers to.
     DispatchTable GetDispatchTable() const override { return {nullptr, 0}; }
     const IID& GetDispatchIid() const override { return IID_IDispatch; }
     TypeLibraryId GetTypeLibraryId() const override;
-
-    CWyFTPPropPage();
 
 protected:
 
