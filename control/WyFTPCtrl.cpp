@@ -108,6 +108,7 @@ TypeLibraryId CWyFTPCtrl::GetTypeLibraryId() const { return kWyFTPTypeLibrary; }
 const CLSID& CWyFTPCtrl::GetClassId() const { return CLSID_WyFTP; }
 const IID& CWyFTPCtrl::GetEventIid() const { return DIID__DWyFTPEvents; }
 UINT CWyFTPCtrl::GetUserTypeNameId() const { return IDS_WYFTP; }
+UINT CWyFTPCtrl::GetPropertiesVerbNameId() const { return IDS_VERB_PROPERTIES; }
 DWORD CWyFTPCtrl::GetMiscStatusBits() const { return kMiscStatus; }
 
 std::vector<CLSID> CWyFTPCtrl::GetPropertyPageIds() const

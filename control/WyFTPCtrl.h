@@ -111,6 +111,7 @@ protected:
     void OnPropertiesLoaded() override;
     std::vector<CLSID> GetPropertyPageIds() const override;
     UINT GetUserTypeNameId() const override;
+    UINT GetPropertiesVerbNameId() const override;
     DWORD GetMiscStatusBits() const override;
     bool OnGetDisplayString(DISPID id, std::string& text) override;
     bool OnGetPredefinedStrings(DISPID id, std::vector<std::pair<std::string, DWORD>>& strings) override;

@@ -3,6 +3,7 @@
 
 #include "framework/CodePage932.h"
 #include "framework/OleDispatchException.h"
+#include "framework/OleVerbEnum.h"
 
 #include <olectl.h>
 
@@ -140,8 +141,13 @@ STDMETHODIMP COleControl::EnumVerbs(IEnumOLEVERB** verbs)
 {
     if (!verbs)
         return E_POINTER;
-    *verbs = nullptr;
-    return OleRegEnumVerbs(GetClassId(), verbs);
+    // The standard verbs need no listing; the Properties verb shows the
+    // control's property pages.
+    const std::wstring properties = ToWide(LoadResourceString(GetPropertiesVerbNameId()));
+    const std::vector<OLEVERB> list = {
+        {OLEIVERB_PROPERTIES, const_cast<LPOLESTR>(properties.c_str()), MF_ENABLED, OLEVERBATTRIB_ONCONTAINERMENU}};
+    *verbs = CreateVerbEnumerator(list);
+    return *verbs ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP COleControl::GetUserClassID(CLSID* clsid)

@@ -145,6 +145,8 @@ protected:
     virtual void OnPropertiesLoaded() {}
     virtual std::vector<CLSID> GetPropertyPageIds() const { return {}; }
     virtual UINT GetUserTypeNameId() const = 0;
+    // The menu text of the Properties verb, a string resource.
+    virtual UINT GetPropertiesVerbNameId() const = 0;
     virtual DWORD GetMiscStatusBits() const = 0;
 
     // Property browsers: display strings and predefined values of enumerated properties.

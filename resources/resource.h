@@ -24,6 +24,7 @@
 #define IDS_ERROR_NO_FILE_SYSTEM        221
 #define IDS_ERROR_DIRECTORY_TRANSFER    222
 #define IDS_ERROR_LOGIN_FAILED          224
+#define IDS_VERB_PROPERTIES             225
 
 // Dialogs
 #define IDD_ABOUTBOX_WYFTP              1

@@ -228,3 +228,55 @@ TEST(PropertyPages, ControlListsItsOwnPageThenTheStockFontPage)
 }
 
 }  // namespace
+
+namespace {
+
+// Inspects the property frame from inside its modal loop, then closes it.
+bool g_frameSeen = false;
+bool g_frameHasOurPage = false;
+
+void CALLBACK InspectPropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND frame = FindThreadWindow(L"#32770", nullptr);
+    if (!frame)
+        return;
+    KillTimer(nullptr, timer);
+    g_frameSeen = true;
+    // Our page is a dialog somewhere inside the frame, with its server name edit.
+    HWND page = nullptr;
+    while ((page = FindWindowExW(frame, page, L"#32770", nullptr)) && !g_frameHasOurPage)
+        g_frameHasOurPage = GetDlgItem(page, IDC_SERVER_NAME) != nullptr;
+    for (HWND child = GetWindow(frame, GW_CHILD); child && !g_frameHasOurPage; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND inner = GetWindow(child, GW_CHILD); inner; inner = GetWindow(inner, GW_HWNDNEXT))
+            g_frameHasOurPage = g_frameHasOurPage || GetDlgItem(inner, IDC_SERVER_NAME) != nullptr;
+        g_frameHasOurPage = g_frameHasOurPage || GetDlgItem(child, IDC_SERVER_NAME) != nullptr;
+    }
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST(Verbs, ThePropertiesVerbIsListedAndShowsTheControlsPage)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    auto object = control.As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    ComPtr<IEnumOLEVERB> verbs;
+    ASSERT_EQ(S_OK, object->EnumVerbs(verbs.Put()));
+    OLEVERB verb = {};
+    ULONG fetched = 0;
+    ASSERT_EQ(S_OK, verbs->Next(1, &verb, &fetched));
+    EXPECT_EQ(OLEIVERB_PROPERTIES, verb.lVerb);
+    EXPECT_EQ("プロパティ(&R)...", ShiftJisFromBstr(CBstr(verb.lpszVerbName).Get()));
+    CoTaskMemFree(verb.lpszVerbName);
+    EXPECT_EQ(S_FALSE, verbs->Next(1, &verb, &fetched));
+    EXPECT_EQ(0u, fetched);
+
+    TestWindow owner(200, 100);
+    g_frameSeen = false;
+    g_frameHasOurPage = false;
+    SetTimer(nullptr, 0, 200, &InspectPropertyFrame);
+    EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, owner.Get(), nullptr));
+    EXPECT_TRUE(g_frameSeen) << "no property frame appeared";
+    EXPECT_TRUE(g_frameHasOurPage) << "the frame does not show the control's page";
+}
+
+}  // namespace
