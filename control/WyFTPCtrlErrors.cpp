@@ -66,11 +66,17 @@ void CWyFTPCtrl::RaiseNoFileName()
 void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId)
 {
     // The system's text for the number (an FTP server's reply for 12003), or
-    // the exception's own text when the system has none.
+    // the exception's own text when the system has none. A server reply the
+    // exception recorded when it was raised comes first: the thread's last
+    // reply may by now be another server's.
     DWORD number = static_cast<DWORD>(code);
     char text[kMessageBufferSize] = "";
     UINT helpContext = 0;
-    FormatSystemErrorText(number, text, sizeof text);
+    const auto* internetError = dynamic_cast<const CInternetException*>(&error);
+    if (internetError && !internetError->m_strServerReply.empty())
+        error.GetErrorMessage(text, sizeof text, &helpContext);
+    else
+        FormatSystemErrorText(number, text, sizeof text);
     if (text[0] == '\0')
         error.GetErrorMessage(text, sizeof text, &helpContext);
     SetLastErrorInfo(static_cast<long>(number), text);

@@ -4,17 +4,25 @@
 #include <wininet.h>
 
 #include <cstdio>
-#include <string>
 
 CInternetException::CInternetException(DWORD error, DWORD_PTR context)
     : m_dwError(error), m_dwContext(context)
 {
+    if (m_dwError != ERROR_INTERNET_EXTENDED_ERROR)
+        return;
+    char reply[1024] = "";
+    DWORD replyError = 0;
+    DWORD replyLength = sizeof reply;
+    if (InternetGetLastResponseInfoA(&replyError, reply, &replyLength))
+        m_strServerReply = reply;
 }
 
 BOOL CInternetException::GetErrorMessage(char* buffer, UINT size, UINT* helpContext) const
 {
     if (helpContext)
         *helpContext = 0;
+    if (!m_strServerReply.empty())
+        return CopyMessage(m_strServerReply.c_str(), buffer, size);
     char text[1024] = "";
     const HMODULE wininet = GetModuleHandleA("wininet.dll");
     DWORD length = 0;
@@ -24,15 +32,7 @@ BOOL CInternetException::GetErrorMessage(char* buffer, UINT size, UINT* helpCont
     }
     if (length == 0)
         std::snprintf(text, sizeof text, "インターネット エラー %lu", static_cast<unsigned long>(m_dwError));
-    std::string message = text;
-    if (m_dwError == ERROR_INTERNET_EXTENDED_ERROR) {
-        char reply[1024] = "";
-        DWORD replyError = 0;
-        DWORD replyLength = sizeof reply;
-        if (InternetGetLastResponseInfoA(&replyError, reply, &replyLength) && reply[0] != '\0')
-            message += reply;
-    }
-    return CopyMessage(message.c_str(), buffer, size);
+    return CopyMessage(text, buffer, size);
 }
 
 void CInternetException::Throw(DWORD error, DWORD_PTR context)
