@@ -1,9 +1,10 @@
-// What the file-store tests share: a stand-in for the control, scratch directories on a drive of their own, file helpers.
+// What the file-store tests share: a stand-in for the control and test helpers for the stores.
 #pragma once
 #include "explorer/WyTransferProgressDlg.h"
 #include "filesystem/WyDirectoryEntry.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyFileSystemOwner.h"
+#include "tests/fixture/ScratchDrive.h"
 
 #include <gtest/gtest.h>
 
@@ -48,41 +49,6 @@ public:
     HWND GetControlWindow() const override { return controlWindow; }
     std::unique_ptr<CWyProgressDisplay> CreateProgressDisplay(CWyFileSystem& fileSystem) override;
 };
-
-// A fresh directory under the Unix /tmp, mapped to a drive letter of its
-// own through Wine's mount manager for as long as the object lives; removed
-// with everything in it afterwards. Also restores the process's working
-// directory, which the local store changes.
-class ScratchDrive {
-public:
-    ScratchDrive();
-    ~ScratchDrive();
-    ScratchDrive(const ScratchDrive&) = delete;
-    ScratchDrive& operator=(const ScratchDrive&) = delete;
-
-    // "P:", the root a local store is given.
-    const std::string& Root() const { return m_root; }
-    // The same place through Z: (the Unix root), for checks that bypass the drive.
-    const std::string& UnixView() const { return m_unixView; }
-    // Root() + "\" + relative, with "/" turned to "\".
-    std::string PathOf(const std::string& relative) const;
-
-private:
-    std::string m_root;
-    std::string m_unixView;
-    std::string m_savedWorkingDirectory;
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes);
-std::string ReadBytes(const std::string& path);
-bool PathExists(const std::string& path);
-void MakeDirectory(const std::string& path);
-// Names in a directory, "." and ".." left out.
-std::vector<std::string> NamesIn(const std::string& directory);
-// Deterministic non-repeating bytes (not text), different for each seed.
-std::string PatternBytes(size_t size, unsigned seed = 1);
-// The process's working directory as the platform reports it.
-std::string WorkingDirectory();
 
 // Runs call and returns the code of the CWyFTPException it raises, or -1.
 int WyErrorOf(const std::function<void()>& call);

@@ -1,0 +1,224 @@
+// A host of the registered control: its event sink, calls by name, error checks and listing helpers.
+#include "tests/integration/HostSupport.h"
+
+#include "control/WyFTPIds.h"
+
+#include <olectl.h>
+#include <wininet.h>
+
+STDMETHODIMP HostEventSink::QueryInterface(REFIID iid, void** object)
+{
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID__DWyFTPEvents) {
+        *object = static_cast<IDispatch*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP HostEventSink::GetTypeInfoCount(UINT* count)
+{
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                   UINT*)
+{
+    EXPECT_EQ(DISPATCH_METHOD, flags);
+    HostEvent event{id, {}};
+    for (UINT i = params->cArgs; i > 0; --i) {
+        Variant copy;
+        VariantCopyInd(copy.Get(), &params->rgvarg[i - 1]);
+        event.args.push_back(copy);
+    }
+    if (id == DISPID_ERROREVENT && params->cArgs == 7 && params->rgvarg[0].vt == (VT_BOOL | VT_BYREF)) {
+        // No message box in a test: the host shows the error itself.
+        *params->rgvarg[0].pboolVal = VARIANT_TRUE;
+    }
+    events.push_back(event);
+    if (id == kTransferProgressEvent && onProgress)
+        onProgress(event.args.empty() ? -1 : event.args[0].AsLong());
+    return S_OK;
+}
+
+std::vector<DISPID> HostEventSink::Ids() const
+{
+    std::vector<DISPID> ids;
+    for (const HostEvent& event : events)
+        ids.push_back(event.id);
+    return ids;
+}
+
+std::vector<long> HostEventSink::Progress() const
+{
+    std::vector<long> bytes;
+    for (const HostEvent& event : events) {
+        if (event.id == kTransferProgressEvent)
+            bytes.push_back(event.args.at(0).AsLong());
+    }
+    return bytes;
+}
+
+std::vector<std::string> HostEventSink::DirectoryChanges() const
+{
+    std::vector<std::string> directories;
+    for (const HostEvent& event : events) {
+        if (event.id == kChangeCurrentDirectoryEvent)
+            directories.push_back(event.args.at(0).AsText());
+    }
+    return directories;
+}
+
+bool HostEventSink::Received(DISPID id) const
+{
+    for (const HostEvent& event : events) {
+        if (event.id == id)
+            return true;
+    }
+    return false;
+}
+
+HostedControl::HostedControl() : HostedControl(CreateControl()) {}
+
+HostedControl::HostedControl(ComPtr<IDispatch> control) : m_control(std::move(control))
+{
+    if (!m_control)
+        return;
+    auto container = m_control.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    EXPECT_TRUE(container) << "the control offers no connection points";
+    if (!container)
+        return;
+    EXPECT_EQ(S_OK, container->FindConnectionPoint(DIID__DWyFTPEvents, m_point.Put()));
+    if (m_point) {
+        EXPECT_EQ(S_OK, m_point->Advise(&sink, &m_cookie));
+    }
+}
+
+HostedControl::~HostedControl()
+{
+    if (m_point && m_cookie)
+        m_point->Unadvise(m_cookie);
+}
+
+CallResult HostedControl::Call(const wchar_t* method, std::vector<Variant> args) const
+{
+    EXPECT_NE(DISPID_UNKNOWN, DispIdOf(m_control.Get(), method));
+    return ::Call(m_control.Get(), method, std::move(args));
+}
+
+Variant HostedControl::Must(const wchar_t* method, std::vector<Variant> args) const
+{
+    CallResult result = Call(method, std::move(args));
+    EXPECT_EQ(S_OK, result.hr) << ShiftJisFromBstr(CBstr(method).Get()) << " raised: " << result.description
+                               << " / code " << LastError() << ": " << LastMessage();
+    return result.value;
+}
+
+Variant HostedControl::Property(const wchar_t* name) const
+{
+    return ::Get(m_control.Get(), name);
+}
+
+void HostedControl::SetProperty(const wchar_t* name, Variant value) const
+{
+    EXPECT_EQ(S_OK, Put(m_control.Get(), name, std::move(value)).hr) << ShiftJisFromBstr(CBstr(name).Get());
+}
+
+long HostedControl::LastError() const
+{
+    return ::Call(m_control.Get(), L"GetLastError").value.AsLong();
+}
+
+std::string HostedControl::LastMessage() const
+{
+    return ::Call(m_control.Get(), L"GetErrorMessage").value.AsText();
+}
+
+void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE status, long code)
+{
+    ASSERT_EQ(DISP_E_EXCEPTION, result.hr) << "the call raised nothing";
+    EXPECT_EQ(status, result.scode) << std::hex << "got 0x" << result.scode << ", expected 0x" << status;
+    const std::string& expected = status == kFileErrorStatus       ? kFileErrorDescription
+                                  : status == kInternetErrorStatus ? kInternetErrorDescription
+                                                                   : kOwnErrorDescription;
+    EXPECT_EQ(expected, result.description);
+    if (code != 0) {
+        EXPECT_EQ(code, control.LastError());
+    }
+    // A method's failure is raised to the caller, not fired as Error.
+    EXPECT_FALSE(control.sink.Received(DISPID_ERROREVENT));
+}
+
+void ExpectOwnError(const HostedControl& control, const CallResult& result, long code, const std::string& message)
+{
+    ExpectRaised(control, result, kOwnErrorStatus, code);
+    EXPECT_EQ("WyFTPエラー：" + message, control.LastMessage());
+}
+
+std::string LastServerReply(DWORD* number)
+{
+    char reply[1024] = "";
+    DWORD error = 0;
+    DWORD length = sizeof reply;
+    if (!InternetGetLastResponseInfoA(&error, reply, &length))
+        return "<no reply>";
+    if (number)
+        *number = error;
+    return reply;
+}
+
+std::string SystemErrorText(DWORD code)
+{
+    char text[1024] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                        MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), text, sizeof text, nullptr);
+    return length ? text : "";
+}
+
+std::vector<ListedFile> ReadListing(IDispatch* files)
+{
+    std::vector<ListedFile> listing;
+    if (!files)
+        return listing;
+    const long count = Get(files, L"Count").AsLong();
+    for (long i = 0; i < count; ++i) {
+        Variant item = ::Call(files, L"Item", {i}, DISPATCH_PROPERTYGET).value;
+        IDispatch* file = item.AsDispatch();
+        EXPECT_NE(nullptr, file) << "Item " << i << " of " << count;
+        if (!file)
+            continue;
+        Variant written = Get(file, L"LastWriteTime");
+        EXPECT_EQ(VT_DATE, written.Type());
+        listing.push_back({Get(file, L"Name").AsText(), Get(file, L"Type").AsLong(), Get(file, L"Size").AsLong(),
+                           written.Value().date, file});
+    }
+    return listing;
+}
+
+const ListedFile* FindListed(const std::vector<ListedFile>& files, const std::string& name)
+{
+    for (const ListedFile& file : files) {
+        if (file.name == name)
+            return &file;
+    }
+    return nullptr;
+}
+
+DATE LocalOleDate(const FILETIME& utc)
+{
+    FILETIME local;
+    SYSTEMTIME time;
+    DATE date = 0;
+    FileTimeToLocalFileTime(&utc, &local);
+    FileTimeToSystemTime(&local, &time);
+    SystemTimeToVariantTime(&time, &date);
+    return date;
+}
+
+FILETIME LastWriteTimeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
+    return data.ftLastWriteTime;
+}

@@ -1,0 +1,114 @@
+// A host of the registered control: its event sink, calls by name, error checks and listing helpers.
+#pragma once
+#include "tests/control/ComTestSupport.h"
+
+#include <ocidl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Dispatch IDs of the control's events.
+enum HostEventId : DISPID {
+    kTransferProgressEvent = 1,
+    kConnectedEvent = 2,
+    kDisConnectedEvent = 3,
+    kChangeCurrentDirectoryEvent = 6,
+    kTransferStartEvent = 7,
+    kTransferEndEvent = 8,
+};
+
+// Status codes the control raises, and the category descriptions that come with them.
+inline constexpr SCODE kFileErrorStatus = static_cast<SCODE>(0x800A03E8);
+inline constexpr SCODE kInternetErrorStatus = static_cast<SCODE>(0x800A03E9);
+inline constexpr SCODE kOwnErrorStatus = static_cast<SCODE>(0x800A03EA);
+inline const std::string kFileErrorDescription = "WIN32エラー";
+inline const std::string kInternetErrorDescription = "WININETエラー";
+inline const std::string kOwnErrorDescription = "WYFTPエラー";
+
+struct HostEvent {
+    DISPID id;
+    std::vector<Variant> args;  // in declaration order, references resolved
+};
+
+// The host's sink for the control's event interface. Records every event;
+// onProgress runs inside TransferProgress, as a host's handler does.
+class HostEventSink : public IDispatch {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
+
+    std::vector<HostEvent> events;
+    std::function<void(long)> onProgress;
+
+    // The IDs of the recorded events, in order.
+    std::vector<DISPID> Ids() const;
+    // The byte counts of the recorded TransferProgress events.
+    std::vector<long> Progress() const;
+    // The directories of the recorded ChangeCurrentDirectory events.
+    std::vector<std::string> DirectoryChanges() const;
+    bool Received(DISPID id) const;
+};
+
+// One control of the registered module, created through COM as a host does,
+// with a sink connected to its events.
+class HostedControl {
+public:
+    HostedControl();
+    // A control the host already has (one a container created).
+    explicit HostedControl(ComPtr<IDispatch> control);
+    ~HostedControl();
+    HostedControl(const HostedControl&) = delete;
+    HostedControl& operator=(const HostedControl&) = delete;
+
+    IDispatch* Get() const { return m_control.Get(); }
+    CallResult Call(const wchar_t* method, std::vector<Variant> args = {}) const;
+    // A method expected to succeed; its result.
+    Variant Must(const wchar_t* method, std::vector<Variant> args = {}) const;
+    Variant Property(const wchar_t* name) const;
+    void SetProperty(const wchar_t* name, Variant value) const;
+    long LastError() const;
+    std::string LastMessage() const;
+
+    HostEventSink sink;
+
+private:
+    ComPtr<IDispatch> m_control;
+    ComPtr<IConnectionPoint> m_point;
+    DWORD m_cookie = 0;
+};
+
+// Checks a call that raised: the status, the category description, and
+// (when code is not 0) the recorded code.
+void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE status, long code = 0);
+// Checks a call that raised one of the control's own errors with its
+// recorded code and the message of that code.
+void ExpectOwnError(const HostedControl& control, const CallResult& result, long code, const std::string& message);
+
+// The text of the server's last reply on this thread (the control runs on it).
+std::string LastServerReply(DWORD* number = nullptr);
+// The Japanese system text for a platform error number, or "" when the
+// system has none.
+std::string SystemErrorText(DWORD code);
+
+// One entry of a listing the control returned, as a host reads it.
+struct ListedFile {
+    std::string name;
+    long type;
+    long size;
+    DATE lastWriteTime;
+    IDispatch* object;  // held by the collection
+};
+std::vector<ListedFile> ReadListing(IDispatch* files);
+const ListedFile* FindListed(const std::vector<ListedFile>& files, const std::string& name);
+
+// A file time as the control shows it: converted to local time, as an OLE date.
+DATE LocalOleDate(const FILETIME& utc);
+// The last-write time of a file or directory, read through the file system.
+FILETIME LastWriteTimeOf(const std::string& path);
