@@ -3,7 +3,6 @@
 
 #include "framework/FileFind.h"
 #include "framework/FtpConnection.h"
-#include "framework/FtpFileFind.h"
 
 #include <string>
 
@@ -23,17 +22,14 @@ int IsRemoteDirectory(const char* path, CFtpConnection* connection)
     // Listing a directory yields its entries, listing a file the file itself:
     // the entries cannot tell which it was (a directory whose first entry is
     // a file looks like that file, an empty one like nothing). Entering the
-    // path can: only a directory can be made the working directory.
-    // Flags 1 and not the reload flag: any listing will do for this.
-    CFtpFileFind finder(connection, 1);
-    const bool listed = finder.FindFile(path, 1) != FALSE;
-    finder.Close();
-
+    // path can: only a directory can be made the working directory. It is
+    // also far cheaper than a listing, which costs a data connection and
+    // grows with the size of the directory.
     std::string saved;
     if (!connection->GetCurrentDirectory(saved))
         return -1;
     if (!connection->SetCurrentDirectory(path))
-        return listed ? 0 : -1;
+        return 0;
     connection->SetCurrentDirectory(saved.c_str());
     return 1;
 }

@@ -7,6 +7,8 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -88,6 +90,31 @@ BOOL CFtpConnection::CreateDirectory(const char* directory)
 BOOL CFtpConnection::RemoveDirectory(const char* directory)
 {
     return FtpRemoveDirectoryA(m_hConnection, directory);
+}
+
+BOOL CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
+{
+    // SIZE counts bytes only in binary mode; some servers refuse it otherwise.
+    const std::string command = std::string("SIZE ") + fileName;
+    if (!FtpCommandA(m_hConnection, FALSE, FTP_TRANSFER_TYPE_BINARY, "TYPE I", 0, nullptr)
+        || !FtpCommandA(m_hConnection, FALSE, FTP_TRANSFER_TYPE_BINARY, command.c_str(), 0, nullptr))
+        return FALSE;
+    char reply[256] = "";
+    DWORD error = 0;
+    DWORD length = sizeof reply;
+    if (!InternetGetLastResponseInfoA(&error, reply, &length))
+        return FALSE;
+    const char* text = reply;
+    while (*text == '\r' || *text == '\n')
+        ++text;
+    if (std::strncmp(text, "213 ", 4) != 0)
+        return FALSE;
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text + 4, &end, 10);
+    if (end == text + 4)
+        return FALSE;
+    size = value;
+    return TRUE;
 }
 
 BOOL CFtpConnection::Remove(const char* fileName)

@@ -37,6 +37,9 @@ public:
     BOOL RemoveDirectory(const char* directory);
     BOOL Remove(const char* fileName);
     BOOL Rename(const char* oldName, const char* newName);
+    // The size the server gives for a file (the SIZE command, in binary
+    // mode); FALSE when it gives none.
+    BOOL GetFileSize(const char* fileName, ULONGLONG& size);
 
     // Opens a remote file for reading or writing; throws CInternetException
     // with the platform's error when the server refuses it.
