@@ -1,0 +1,121 @@
+// A transfer through the registered WyFTP control, driven as a host drives it.
+#include "bench/ControlTransfer.h"
+
+#include "bench/Automation.h"
+#include "bench/ProgressSink.h"
+#include "bench/TransferMeter.h"
+#include "control/typelib/WyFTP_h.h"
+
+#include <ocidl.h>
+
+namespace {
+
+// The control and the sink's connection to it, for one transfer.
+class ControlSession {
+public:
+    ControlSession(ProgressSink& sink, bool connectSink)
+    {
+        const HRESULT hr = CoCreateInstance(CLSID_WyFTP, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                            reinterpret_cast<void**>(&m_control));
+        if (FAILED(hr))
+            throw BenchError("CoCreateInstance of the registered control failed; is WyFTP.ocx registered?");
+        IConnectionPointContainer* container = nullptr;
+        if (FAILED(m_control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
+            throw BenchError("the control has no connection points");
+        const HRESULT found = container->FindConnectionPoint(DIID__DWyFTPEvents, &m_point);
+        container->Release();
+        if (FAILED(found))
+            throw BenchError("the control has no event connection point");
+        // Without a sink every event costs the control only its empty
+        // walk over the sinks: the difference shows what events cost.
+        if (connectSink && FAILED(m_point->Advise(&sink, &m_cookie)))
+            throw BenchError("Advise failed");
+    }
+    ControlSession(const ControlSession&) = delete;
+    ControlSession& operator=(const ControlSession&) = delete;
+    ~ControlSession()
+    {
+        if (m_cookie)
+            m_point->Unadvise(m_cookie);
+        if (m_point)
+            m_point->Release();
+        if (m_control)
+            m_control->Release();
+    }
+    IDispatch* Control() const { return m_control; }
+
+private:
+    IDispatch* m_control = nullptr;
+    IConnectionPoint* m_point = nullptr;
+    DWORD m_cookie = 0;
+};
+
+// ftp://host/path?uid=user&pw=password, as the local store's PutFile takes it.
+std::string FtpUrl(const BenchSetup& setup)
+{
+    return "ftp://" + setup.host + setup.remoteFile + "?uid=" + setup.user + "&pw=" + setup.password;
+}
+
+// "Z:/tmp/x/dl" → drive "Z:" and directory "/tmp/x/dl".
+void SplitDrive(const std::string& path, std::string& drive, std::string& directory)
+{
+    if (path.size() < 3 || path[1] != ':')
+        throw BenchError("the download directory needs a drive: " + path);
+    drive = path.substr(0, 2);
+    directory = path.substr(2);
+    for (char& c : directory)
+        c = c == '\\' ? '/' : c;
+}
+
+}  // namespace
+
+TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& transfer)
+{
+    ProgressSink sink;
+    ControlSession session(sink, transfer.eventSink);
+    IDispatch* control = session.Control();
+    PutProperty(control, L"EnableProgressDialog", Argument(transfer.progressDialog));
+    PutProperty(control, L"TransferByte", Argument(static_cast<long>(transfer.chunkKiB)));
+    std::string source;
+    if (transfer.direction == Direction::Download) {
+        std::string drive;
+        std::string directory;
+        SplitDrive(setup.downloadDir, drive, directory);
+        PutProperty(control, L"ConnectTarget", Argument(0L));
+        PutProperty(control, L"ServerName", Argument(drive));
+        PutProperty(control, L"ConnectDirectory", Argument(directory));
+        source = FtpUrl(setup);
+    } else {
+        PutProperty(control, L"ConnectTarget", Argument(1L));
+        PutProperty(control, L"ServerName", Argument(setup.host));
+        PutProperty(control, L"UserName", Argument(setup.user));
+        PutProperty(control, L"Password", Argument(setup.password));
+        PutProperty(control, L"ConnectDirectory", Argument(setup.remoteUploadDir));
+        source = setup.uploadSource;
+    }
+    CallMethod(control, L"Connect");
+
+    TransferSample sample;
+    const TransferMeter meter(setup);
+    try {
+        CallMethod(control, L"PutFile", {Argument(source)});
+    } catch (const BenchError& error) {
+        // The raised error names only its category; the control keeps the
+        // number and the text of what failed.
+        throw BenchError(std::string(error.what()) + "; GetLastError " + CallForText(control, L"GetLastError")
+                         + ": " + CallForText(control, L"GetErrorMessage"));
+    }
+    meter.Stop(sample);
+    if (!sink.lastError.empty())
+        throw BenchError("the control reported: " + sink.lastError);
+    sample.chunks = sink.progressEvents;
+    sample.bytes = transfer.direction == Direction::Download ? LocalFileSize(DownloadedFile(setup))
+                                                             : LocalFileSize(setup.uploadTarget);
+    if (transfer.eventSink && sink.windowShown != transfer.progressDialog)
+        throw BenchError(std::string("the progress dialog ") + (transfer.progressDialog ? "did not show" : "showed"));
+    if (transfer.eventSink && static_cast<ULONGLONG>(sink.lastProgress) != sample.bytes)
+        throw BenchError("the last TransferProgress (" + std::to_string(sink.lastProgress)
+                         + ") is not the file's size (" + std::to_string(sample.bytes) + ")");
+    CallMethod(control, L"DisConnect");
+    return sample;
+}

@@ -1,0 +1,158 @@
+// Transfer benchmark host: times downloads and uploads through the WyFTP control and through a bare WinInet loop.
+//
+// Run by bench/run, which starts the FTP server, prepares the files and adds
+// curl's figures. Every measured transfer prints one line:
+//   sample label=L tool=T dir=D chunk=KiB dialog=0|1 bytes=B seconds=S mbps=M chunks=C
+//          cpu_client=S cpu_server=S
+// (mbps: 10^6 bytes per second; chunks: TransferProgress events for the
+// control, loop iterations for the WinInet loop; cpu_client: CPU seconds of
+// this process during the timed section; cpu_server: those of the wineserver
+// given with --wineserver-pid, or -1).
+#include "bench/ControlTransfer.h"
+#include "bench/PumpCost.h"
+#include "bench/TransferCase.h"
+#include "bench/UrlCache.h"
+#include "bench/WinInetTransfer.h"
+
+#include <ole2.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> SplitList(const std::string& text)
+{
+    std::vector<std::string> items;
+    std::istringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ','))
+        if (!item.empty())
+            items.push_back(item);
+    return items;
+}
+
+// --name value pairs; a name without a value (the last one, or one followed
+// by another --name) is a switch.
+std::map<std::string, std::string> ParseOptions(int argc, char** argv)
+{
+    std::map<std::string, std::string> options;
+    for (int i = 1; i < argc; ++i) {
+        std::string name = argv[i];
+        if (name.rfind("--", 0) != 0)
+            throw BenchError("unexpected argument " + name);
+        const bool hasValue = i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0;
+        options[name.substr(2)] = hasValue ? argv[++i] : "1";
+    }
+    return options;
+}
+
+std::string Required(const std::map<std::string, std::string>& options, const char* name)
+{
+    const auto found = options.find(name);
+    if (found == options.end() || found->second.empty())
+        throw BenchError(std::string("missing --") + name);
+    return found->second;
+}
+
+std::string Optional(const std::map<std::string, std::string>& options, const char* name, const char* fallback)
+{
+    const auto found = options.find(name);
+    return found == options.end() ? fallback : found->second;
+}
+
+// Removes what a previous transfer left, so every run writes a new file.
+void PrepareRun(const BenchSetup& setup, Direction direction)
+{
+    if (direction == Direction::Download) {
+        RemoveLocalFile(DownloadedFile(setup));
+        ClearUrlCache();
+    } else {
+        RemoveLocalFile(setup.uploadTarget);
+    }
+}
+
+TransferSample RunOne(const std::string& tool, const BenchSetup& setup, TransferCase transfer)
+{
+    if (tool == "control")
+        return RunControlTransfer(setup, transfer);
+    if (tool == "control-nosink") {
+        transfer.eventSink = false;
+        return RunControlTransfer(setup, transfer);
+    }
+    if (tool == "wininet")
+        return RunWinInetTransfer(setup, transfer);
+    if (tool == "wininet-nocache")
+        return RunWinInetTransfer(setup, transfer, WinInetVariant{true, false});
+    if (tool == "wininet-pump")
+        return RunWinInetTransfer(setup, transfer, WinInetVariant{false, true});
+    throw BenchError("unknown tool " + tool);
+}
+
+int Run(int argc, char** argv)
+{
+    const std::map<std::string, std::string> options = ParseOptions(argc, argv);
+    BenchSetup setup;
+    setup.host = Required(options, "host");
+    setup.user = Required(options, "user");
+    setup.password = Required(options, "password");
+    setup.remoteFile = Required(options, "remote-file");
+    setup.remoteUploadDir = Required(options, "upload-dir");
+    setup.uploadSource = Required(options, "upload-source");
+    setup.uploadTarget = Required(options, "upload-target");
+    setup.downloadDir = Required(options, "download-dir");
+    const std::string label = Optional(options, "label", "main");
+    const bool dialog = Optional(options, "dialog", "0") == "1";
+    const int runs = std::atoi(Optional(options, "runs", "1").c_str());
+    setup.wineserverPid = Optional(options, "wineserver-pid", "");
+    const ULONGLONG expected = LocalFileSize(setup.uploadSource);
+
+    if (options.count("pump-cost"))
+        PrintPumpCosts(setup);
+    for (int run = 0; run < runs; ++run) {
+        for (const std::string& directionName : SplitList(Optional(options, "directions", "download,upload"))) {
+            TransferCase transfer;
+            transfer.direction = directionName == "upload" ? Direction::Upload : Direction::Download;
+            transfer.progressDialog = dialog;
+            for (const std::string& chunk : SplitList(Optional(options, "chunks", "64,1024"))) {
+                transfer.chunkKiB = static_cast<DWORD>(std::atol(chunk.c_str()));
+                // Tools alternate within one chunk size, so a disturbance of
+                // the machine hits them alike.
+                for (const std::string& tool : SplitList(Optional(options, "tools", "control,wininet"))) {
+                    PrepareRun(setup, transfer.direction);
+                    const TransferSample sample = RunOne(tool, setup, transfer);
+                    if (sample.bytes != expected)
+                        throw BenchError(tool + " " + directionName + " moved " + std::to_string(sample.bytes)
+                                         + " bytes, not " + std::to_string(expected));
+                    std::printf("sample label=%s tool=%s dir=%s chunk=%lu dialog=%d bytes=%llu seconds=%.6f "
+                                "mbps=%.1f chunks=%llu cpu_client=%.2f cpu_server=%.2f\n",
+                                label.c_str(), tool.c_str(), directionName.c_str(), transfer.chunkKiB,
+                                dialog ? 1 : 0, sample.bytes, sample.seconds, sample.bytes / sample.seconds / 1e6,
+                                sample.chunks, sample.cpuClient, sample.cpuServer);
+                    std::fflush(stdout);
+                }
+            }
+            PrepareRun(setup, transfer.direction);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    OleInitialize(nullptr);
+    int status = 1;
+    try {
+        status = Run(argc, argv);
+    } catch (const BenchError& error) {
+        std::fprintf(stderr, "wyftp_transfer_bench: %s\n", error.what());
+    }
+    OleUninitialize();
+    return status;
+}

@@ -1,0 +1,51 @@
+// What one benchmark transfer is (direction, chunk size, dialog) and what it measured.
+#pragma once
+#include <windows.h>
+
+#include <stdexcept>
+#include <string>
+
+enum class Direction { Download, Upload };
+
+// Where the benchmark's files are, as the run script set them up.
+struct BenchSetup {
+    std::string host;            // 127.0.0.N, port 21
+    std::string user;
+    std::string password;
+    std::string remoteFile;      // the file to download, a path on the server ("/pub/big.bin")
+    std::string remoteUploadDir; // the server directory uploads go to ("/pub")
+    std::string uploadSource;    // the local file to upload (Windows path)
+    std::string uploadTarget;    // the uploaded file on the server's disk (Windows path), removed before each upload
+    std::string downloadDir;     // the local directory downloads go to (Windows path, forward slashes)
+    std::string wineserverPid;   // the Linux process id of this prefix's wineserver, or empty
+};
+
+struct TransferCase {
+    Direction direction = Direction::Download;
+    DWORD chunkKiB = 64;
+    bool progressDialog = false;
+    bool eventSink = true;       // the control only: connect a TransferProgress sink
+};
+
+struct TransferSample {
+    ULONGLONG bytes = 0;
+    double seconds = 0;
+    ULONGLONG chunks = 0;        // TransferProgress events, or loop iterations that moved data
+    double cpuClient = -1;       // CPU seconds of this process (all threads) meanwhile
+    double cpuServer = -1;       // CPU seconds of the wineserver meanwhile
+};
+
+// A benchmark step that cannot go on; main reports it and fails.
+class BenchError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The last component of a server or Windows path.
+std::string LastComponent(const std::string& path);
+// The downloaded file's local path: the download directory and the remote file's name.
+std::string DownloadedFile(const BenchSetup& setup);
+// Size of a local file; throws BenchError when it cannot be read.
+ULONGLONG LocalFileSize(const std::string& path);
+// Deletes a local file if it exists; throws BenchError when it stays.
+void RemoveLocalFile(const std::string& path);

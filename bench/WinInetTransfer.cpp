@@ -1,0 +1,162 @@
+// The bare WinInet copy loop: the ceiling the platform's own library sets for the control.
+#include "bench/WinInetTransfer.h"
+
+#include "bench/TransferMeter.h"
+
+#include <wininet.h>
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+// One owned HINTERNET.
+class InternetHandle {
+public:
+    explicit InternetHandle(HINTERNET handle, const char* what) : m_handle(handle)
+    {
+        if (!m_handle)
+            throw BenchError(std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")");
+    }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
+    ~InternetHandle()
+    {
+        if (m_handle)
+            InternetCloseHandle(m_handle);
+    }
+    HINTERNET Get() const { return m_handle; }
+    // Closing a file handle ends the transfer: its failure is the transfer's.
+    void Close()
+    {
+        if (m_handle && !InternetCloseHandle(std::exchange(m_handle, nullptr)))
+            throw BenchError("InternetCloseHandle failed (error " + std::to_string(GetLastError()) + ")");
+    }
+
+private:
+    HINTERNET m_handle;
+};
+
+// One owned local file handle.
+class LocalFile {
+public:
+    LocalFile(const std::string& path, bool write)
+        : m_handle(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, write ? 0 : FILE_SHARE_READ,
+                               nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    {
+        if (m_handle == INVALID_HANDLE_VALUE)
+            throw BenchError("cannot open " + path + " (error " + std::to_string(GetLastError()) + ")");
+    }
+    LocalFile(const LocalFile&) = delete;
+    LocalFile& operator=(const LocalFile&) = delete;
+    ~LocalFile() { Close(); }
+    HANDLE Get() const { return m_handle; }
+    void Close()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// The message pump of the control's copy loop, without the control.
+void PumpMessages(bool pump)
+{
+    MSG message;
+    while (pump && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+InternetHandle OpenSession()
+{
+    // As the control's sessions: preconfigured access, no proxy, synchronous.
+    return InternetHandle(InternetOpenA("WyFTPBench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
+                          "InternetOpen");
+}
+
+InternetHandle Connect(const InternetHandle& session, const BenchSetup& setup)
+{
+    // Active mode (no INTERNET_FLAG_PASSIVE), as the control connects.
+    return InternetHandle(InternetConnectA(session.Get(), setup.host.c_str(), INTERNET_DEFAULT_FTP_PORT,
+                                           setup.user.c_str(), setup.password.c_str(), INTERNET_SERVICE_FTP, 0, 1),
+                          "InternetConnect");
+}
+
+TransferSample Download(const BenchSetup& setup, DWORD chunk, const WinInetVariant& variant)
+{
+    std::unique_ptr<char[]> buffer(new char[chunk]);
+    TransferSample sample;
+    const TransferMeter meter(setup);
+    InternetHandle session = OpenSession();
+    InternetHandle connection = Connect(session, setup);
+    const DWORD flags = FTP_TRANSFER_TYPE_BINARY | (variant.noCacheWrite ? INTERNET_FLAG_NO_CACHE_WRITE : 0);
+    InternetHandle remote(FtpOpenFileA(connection.Get(), setup.remoteFile.c_str(), GENERIC_READ, flags, 2),
+                          "FtpOpenFile (read)");
+    LocalFile local(DownloadedFile(setup), true);
+    for (;;) {
+        PumpMessages(variant.pumpMessages);
+        DWORD read = 0;
+        if (!InternetReadFile(remote.Get(), buffer.get(), chunk, &read))
+            throw BenchError("InternetReadFile failed (error " + std::to_string(GetLastError()) + ")");
+        if (read == 0)
+            break;
+        DWORD written = 0;
+        if (!WriteFile(local.Get(), buffer.get(), read, &written, nullptr) || written != read)
+            throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+        sample.bytes += read;
+        ++sample.chunks;
+    }
+    remote.Close();
+    local.Close();
+    connection.Close();
+    session.Close();
+    meter.Stop(sample);
+    return sample;
+}
+
+TransferSample Upload(const BenchSetup& setup, DWORD chunk, const WinInetVariant& variant)
+{
+    std::unique_ptr<char[]> buffer(new char[chunk]);
+    InternetHandle session = OpenSession();
+    InternetHandle connection = Connect(session, setup);
+    const std::string target = setup.remoteUploadDir + "/" + LastComponent(setup.uploadSource);
+    TransferSample sample;
+    const TransferMeter meter(setup);
+    LocalFile local(setup.uploadSource, false);
+    InternetHandle remote(FtpOpenFileA(connection.Get(), target.c_str(), GENERIC_WRITE, FTP_TRANSFER_TYPE_BINARY, 1),
+                          "FtpOpenFile (write)");
+    for (;;) {
+        PumpMessages(variant.pumpMessages);
+        DWORD read = 0;
+        if (!ReadFile(local.Get(), buffer.get(), chunk, &read, nullptr))
+            throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
+        if (read == 0)
+            break;
+        for (DWORD done = 0; done < read;) {
+            DWORD written = 0;
+            if (!InternetWriteFile(remote.Get(), buffer.get() + done, read - done, &written) || written == 0)
+                throw BenchError("InternetWriteFile failed (error " + std::to_string(GetLastError()) + ")");
+            done += written;
+        }
+        sample.bytes += read;
+        ++sample.chunks;
+    }
+    local.Close();
+    remote.Close();
+    meter.Stop(sample);
+    return sample;
+}
+
+}  // namespace
+
+TransferSample RunWinInetTransfer(const BenchSetup& setup, const TransferCase& transfer, WinInetVariant variant)
+{
+    const DWORD chunk = transfer.chunkKiB * 1024;
+    if (transfer.direction == Direction::Download)
+        return Download(setup, chunk, variant);
+    return Upload(setup, chunk, variant);
+}

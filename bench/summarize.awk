@@ -1,0 +1,166 @@
+# Summary of a bench/run: medians per configuration, the ratios, and where the time goes.
+# Input: the "sample ..." and "pump ..." lines of the benchmark host and of curl.
+
+function median(list,    count, i, j, t, v) {
+  count = split(list, v, " ")
+  for (i = 2; i <= count; ++i)
+    for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; --j) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+  if (count == 0) return ""
+  return count % 2 ? v[(count + 1) / 2] + 0 : (v[count / 2] + v[count / 2 + 1]) / 2
+}
+
+function smallest(list,    count, i, v, m) {
+  count = split(list, v, " ")
+  m = v[1] + 0
+  for (i = 2; i <= count; ++i) if (v[i] + 0 < m) m = v[i] + 0
+  return m
+}
+
+function largest(list,    count, i, v, m) {
+  count = split(list, v, " ")
+  m = v[1] + 0
+  for (i = 2; i <= count; ++i) if (v[i] + 0 > m) m = v[i] + 0
+  return m
+}
+
+function key(label, tool, dir, chunk, dialog) {
+  return label SUBSEP tool SUBSEP dir SUBSEP chunk SUBSEP dialog
+}
+
+# Median seconds of a configuration without the dialog, "" when it was not measured.
+function seconds(label, tool, dir, chunk,    k) {
+  k = key(label, tool, dir, chunk, 0)
+  return (k in runs) ? median(secs[k]) : ""
+}
+
+# a - b, "" when either was not measured.
+function minus(a, b) {
+  return (a == "" || b == "") ? "" : a - b
+}
+
+# A CPU figure, "-" when it was not measured.
+function cpu(list,    value) {
+  value = median(list)
+  return value < 0 ? "-" : sprintf("%.2f", value)
+}
+
+# One line of the breakdown: seconds, and per chunk when chunks > 0; nothing when not measured.
+function explain(dir, what, difference, chunks) {
+  if (difference == "") return
+  if (chunks > 0)
+    printf "%-8s %-48s %7.3f s %7.1f us per chunk (%d chunks)\n", dir, what, difference,
+      difference * 1e6 / chunks, chunks
+  else
+    printf "%-8s %-48s %7.3f s\n", dir, what, difference
+}
+
+/^sample / {
+  delete f
+  for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
+  k = key(f["label"], f["tool"], f["dir"], f["chunk"], f["dialog"])
+  if (!(k in runs)) order[++keys] = k
+  runs[k]++
+  mbps[k] = mbps[k] " " f["mbps"]
+  secs[k] = secs[k] " " f["seconds"]
+  chunks[k] = chunks[k] " " f["chunks"]
+  client[k] = client[k] " " f["cpu_client"]
+  server[k] = server[k] " " f["cpu_server"]
+  # Wine's InternetReadFile returns what one receive brought. Downloads fall
+  # into one of two patterns, each keeping itself up for the whole transfer:
+  # short reads (the reader keeps up with the data, under 100 KB a read) or
+  # full reads (data piles up in the socket and every read fills the chunk;
+  # much faster). Which one a run gets is chance; compare like with like.
+  if (f["dir"] == "download" && f["chunk"] > 0) {
+    pattern = f["chunks"] > 2 * f["bytes"] / (f["chunk"] * 1024) ? "short" : "full"
+    byPattern[k, pattern] = byPattern[k, pattern] " " f["mbps"]
+  }
+}
+
+/^pump / { pump[++pumps] = $0 }
+
+END {
+  print "== medians per configuration (MB/s = 10^6 bytes/s; seconds of the timed section; chunks = TransferProgress"
+  print "   events or loop iterations; cpu = CPU seconds of the host process (of curl) and of the wineserver)"
+  print "   min-max: the range of MB/s over the runs"
+  printf "%-6s %-16s %-9s %12s %6s %2s %8s %13s %8s %7s %6s %6s\n", "label", "tool", "direction", "TransferByte",
+    "dialog", "n", "MB/s", "min-max", "seconds", "chunks", "cpu", "server"
+  for (i = 1; i <= keys; ++i) {
+    k = order[i]
+    split(k, p, SUBSEP)
+    printf "%-6s %-16s %-9s %12s %6s %2d %8.1f %13s %8.3f %7d %6s %6s\n", p[1], p[2], p[3],
+      (p[4] == 0 ? "-" : p[4] " KiB"), (p[5] ? "on" : "off"), runs[k], median(mbps[k]),
+      sprintf("%.0f-%.0f", smallest(mbps[k]), largest(mbps[k])), median(secs[k]), median(chunks[k]),
+      cpu(client[k]), cpu(server[k])
+  }
+
+  print ""
+  print "== ratios of the median MB/s (main; the control is to reach 0.90 of the WinInet loop)"
+  for (d = 1; d <= 2; ++d) {
+    dir = d == 1 ? "download" : "upload"
+    active = key("main", "curl-active", dir, 0, 0)
+    passive = key("main", "curl-passive", dir, 0, 0)
+    for (c = 1; c <= 2; ++c) {
+      chunk = c == 1 ? 64 : 1024
+      control = key("main", "control", dir, chunk, 0)
+      wininet = key("main", "wininet", dir, chunk, 0)
+      if (!(control in runs) || !(wininet in runs)) continue
+      line = sprintf("%-8s TransferByte %4d: control/WinInet %.2f", dir, chunk,
+                     median(mbps[control]) / median(mbps[wininet]))
+      if (active in runs)
+        line = line sprintf("   control/curl-active %.2f", median(mbps[control]) / median(mbps[active]))
+      if (passive in runs)
+        line = line sprintf("   control/curl-passive %.2f", median(mbps[control]) / median(mbps[passive]))
+      print line
+      mixed = (((control, "short") in byPattern) || ((wininet, "short") in byPattern)) &&
+              (((control, "full") in byPattern) || ((wininet, "full") in byPattern))
+      for (q = 1; q <= 2 && mixed; ++q) {
+        pattern = q == 1 ? "short" : "full"
+        if (((control, pattern) in byPattern) && ((wininet, pattern) in byPattern))
+          printf "%-8s TransferByte %4d, runs with %s reads only: control/WinInet %.2f (%d and %d runs)\n", dir,
+            chunk, pattern, median(byPattern[control, pattern]) / median(byPattern[wininet, pattern]),
+            split(byPattern[control, pattern], unused, " "), split(byPattern[wininet, pattern], unused, " ")
+      }
+    }
+    if ((active in runs) && (passive in runs))
+      printf "%-8s curl passive/active %.2f\n", dir, median(mbps[passive]) / median(mbps[active])
+  }
+
+  if (!(key("parts", "control", "download", 64, 0) in runs) && !(key("fixed", "control", "download", 64, 0) in runs))
+    exit
+  print ""
+  print "== where the time goes (differences of median seconds; per chunk: divided by the control's chunks)"
+  for (d = 1; d <= 2; ++d) {
+    dir = d == 1 ? "download" : "upload"
+    n = median(chunks[key("parts", "control", dir, 64, 0)])
+    wininet = seconds("parts", "wininet", dir, 64)
+    all = minus(seconds("parts", "control", dir, 64), wininet)
+    once = minus(seconds("fixed", "control", dir, 64), seconds("fixed", "wininet", dir, 64))
+    explain(dir, "64 KiB: control - WinInet loop", all, n)
+    explain(dir, "  of it once per transfer (the 1 MiB runs)", once, 0)
+    explain(dir, "  the rest", minus(all, once), n)
+    pumped = seconds("parts", "wininet-pump", dir, 64)
+    explain(dir, "64 KiB: WinInet loop + PeekMessage - WinInet loop", minus(pumped, wininet), n)
+    nosink = seconds("parts", "control-nosink", dir, 64)
+    explain(dir, "64 KiB: control - control without event sink", minus(seconds("parts", "control", dir, 64), nosink), n)
+    nocache = seconds("parts", "wininet-nocache", dir, 64)
+    if (dir == "download")
+      explain(dir, "64 KiB: WinInet loop - the same, NO_CACHE_WRITE", minus(wininet, nocache), 0)
+    for (c = 1; c <= 2; ++c) {
+      chunk = c == 1 ? 64 : 1024
+      shown = key("dialog", "control", dir, chunk, 1)
+      if (shown in runs)
+        explain(dir, sprintf("%d KiB: control with - without progress dialog", chunk),
+                minus(median(secs[shown]), seconds("dialog", "control", dir, chunk)), median(chunks[shown]))
+    }
+  }
+  control = seconds("crowd", "control", "download", 64)
+  wininet = seconds("crowd", "wininet", "download", 64)
+  if (control != "" && wininet != "")
+    printf "download 1 MiB from a directory of 101 entries: control %.3f s, WinInet loop %.3f s\n", control, wininet
+  for (i = 1; i <= pumps; ++i) {
+    if (i == 1) print "empty-queue message checks, per call (wall ns; CPU ns of the host and of the wineserver):"
+    line = pump[i]
+    sub(/^pump /, "  ", line)
+    print line
+  }
+}
