@@ -1,5 +1,6 @@
 // Events reach connected sinks with the right dispatch IDs and parameters; the stock Error event.
 #include "tests/control/ComTestSupport.h"
+#include "tests/control/EventSink.h"
 
 #include "control/WyFTPCtrl.h"
 #include "control/WyFTPIds.h"
@@ -10,54 +11,6 @@
 #include <vector>
 
 namespace {
-
-struct ReceivedEvent {
-    DISPID id;
-    std::vector<Variant> args;  // in declaration order, references resolved
-    std::vector<VARTYPE> types;  // as passed
-};
-
-// A host's event sink for the control's event interface.
-class EventSink : public IDispatch {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID__DWyFTPEvents) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                        UINT*) override
-    {
-        EXPECT_EQ(DISPATCH_METHOD, flags);
-        ReceivedEvent event{id, {}, {}};
-        for (UINT i = params->cArgs; i > 0; --i) {
-            Variant copy;
-            VariantCopyInd(copy.Get(), &params->rgvarg[i - 1]);
-            event.args.push_back(copy);
-            event.types.push_back(params->rgvarg[i - 1].vt);
-        }
-        if (id == DISPID_ERROREVENT && params->cArgs == 7) {
-            // CancelDisplay is the last argument, passed by reference.
-            VARIANT& cancel = params->rgvarg[0];
-            if (cancel.vt == (VT_BOOL | VT_BYREF))
-                *cancel.pboolVal = cancelDisplay ? VARIANT_TRUE : VARIANT_FALSE;
-        }
-        events.push_back(event);
-        return S_OK;
-    }
-
-    bool cancelDisplay = true;
-    std::vector<ReceivedEvent> events;
-};
 
 class ControlEvents : public testing::Test {
 protected:
@@ -73,7 +26,7 @@ protected:
 
     ComPtr<CWyFTPCtrl> control;
     ComPtr<IConnectionPoint> point;
-    EventSink sink;
+    HostEventSink sink;
     DWORD cookie = 0;
 };
 
@@ -87,9 +40,11 @@ TEST_F(ControlEvents, CustomEventsCarryTheirIdsAndParameters)
     control->FireChangeCurrentDirectory("/pub/ソフト");
     control->FireTransferStart("host/pub/a.txt");
     control->FireTransferEnd();
+    EXPECT_EQ((std::vector<DISPID>{kTransferProgressEvent, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent,
+                                   kListPopUpEvent, kChangeCurrentDirectoryEvent, kTransferStartEvent,
+                                   kTransferEndEvent}),
+              sink.Ids());
     ASSERT_EQ(8u, sink.events.size());
-    for (DISPID id = 1; id <= 8; ++id)
-        EXPECT_EQ(id, sink.events[static_cast<size_t>(id - 1)].id);
     EXPECT_EQ(VT_I4, sink.events[0].args.at(0).Type());
     EXPECT_EQ(4096, sink.events[0].args.at(0).AsLong());
     EXPECT_TRUE(sink.events[1].args.empty());
@@ -130,7 +85,7 @@ TEST_F(ControlEvents, ErrorEventCarriesSevenParametersAndHonoursCancelDisplay)
     const UINT_PTR timer = SetTimer(nullptr, 0, 300, &CloseMessageBox);
     control->ReportError(static_cast<SCODE>(0x800A03E9), "WININETエラー：550 No such file.", 0);
     ASSERT_EQ(1u, sink.events.size());
-    const ReceivedEvent& error = sink.events[0];
+    const HostEvent& error = sink.events[0];
     EXPECT_EQ(DISPID_ERROREVENT, error.id);
     ASSERT_EQ(7u, error.args.size());
     EXPECT_EQ(VT_I2, error.types[0]);

@@ -1,22 +1,13 @@
 // A host of the registered control: its event sink, calls by name, error checks and listing helpers.
 #pragma once
 #include "tests/control/ComTestSupport.h"
+#include "tests/control/EventSink.h"
 
 #include <ocidl.h>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-// Dispatch IDs of the control's events.
-enum HostEventId : DISPID {
-    kTransferProgressEvent = 1,
-    kConnectedEvent = 2,
-    kDisConnectedEvent = 3,
-    kChangeCurrentDirectoryEvent = 6,
-    kTransferStartEvent = 7,
-    kTransferEndEvent = 8,
-};
 
 // Status codes the control raises, and the category descriptions that come with them.
 inline constexpr SCODE kFileErrorStatus = static_cast<SCODE>(0x800A03E8);
@@ -25,36 +16,6 @@ inline constexpr SCODE kOwnErrorStatus = static_cast<SCODE>(0x800A03EA);
 inline const std::string kFileErrorDescription = "WIN32エラー";
 inline const std::string kInternetErrorDescription = "WININETエラー";
 inline const std::string kOwnErrorDescription = "WYFTPエラー";
-
-struct HostEvent {
-    DISPID id;
-    std::vector<Variant> args;  // in declaration order, references resolved
-};
-
-// The host's sink for the control's event interface. Records every event;
-// onProgress runs inside TransferProgress, as a host's handler does.
-class HostEventSink : public IDispatch {
-public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                        UINT*) override;
-
-    std::vector<HostEvent> events;
-    std::function<void(long)> onProgress;
-
-    // The IDs of the recorded events, in order.
-    std::vector<DISPID> Ids() const;
-    // The byte counts of the recorded TransferProgress events.
-    std::vector<long> Progress() const;
-    // The directories of the recorded ChangeCurrentDirectory events.
-    std::vector<std::string> DirectoryChanges() const;
-    bool Received(DISPID id) const;
-};
 
 // One control of the registered module, created through COM as a host does,
 // with a sink connected to its events.
