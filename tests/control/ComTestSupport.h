@@ -61,6 +61,29 @@ CallResult CallId(IDispatch* object, DISPID id, std::vector<Variant> args, WORD 
 Variant Get(IDispatch* object, const wchar_t* name);
 CallResult Put(IDispatch* object, const wchar_t* name, Variant value);
 
+// A host-side COM object that lives on the test's stack: reference counts
+// are not kept, and it answers IUnknown and its one interface.
+template <class Interface, const IID& kInterfaceId>
+class StackComObject : public Interface {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (iid == IID_IUnknown || iid == kInterfaceId) {
+            *object = static_cast<Interface*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
+// Expects every property of a control to hold its default.
+void ExpectDefaultProperties(IDispatch* control);
+
 // A new control of the registered module.
 ComPtr<IDispatch> CreateControl();
 ULONG RefCountOf(IUnknown* object);

@@ -10,19 +10,8 @@
 namespace {
 
 // A host's property bag: remembers the names in the order they were written.
-class PropertyBag : public IPropertyBag {
+class PropertyBag : public StackComObject<IPropertyBag, IID_IPropertyBag> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IPropertyBag) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
     {
         auto found = values.find(name);
@@ -83,22 +72,6 @@ void ExpectChanged(IDispatch* control)
     EXPECT_FALSE(Get(control, L"EnableProgressDialog").AsBool());
     EXPECT_EQ(0x123456, Get(control, L"BackColor").AsLong());
     EXPECT_EQ(0x654321, Get(control, L"ForeColor").AsLong());
-}
-
-void ExpectDefaults(IDispatch* control)
-{
-    EXPECT_EQ(100, Get(control, L"ShowProgressDialog").AsLong());
-    EXPECT_EQ(100, Get(control, L"TreeViewWidth").AsLong());
-    EXPECT_EQ("", Get(control, L"ServerName").AsText());
-    EXPECT_EQ(1, Get(control, L"ListViewMode").AsLong());
-    EXPECT_TRUE(Get(control, L"VisibleTree").AsBool());
-    EXPECT_EQ("anonymous", Get(control, L"UserName").AsText());
-    EXPECT_EQ("", Get(control, L"Password").AsText());
-    EXPECT_EQ(1, Get(control, L"ConnectTarget").AsLong());
-    EXPECT_EQ("/", Get(control, L"ConnectDirectory").AsText());
-    EXPECT_EQ("/", Get(control, L"DownloadDirectory").AsText());
-    EXPECT_EQ(1024, Get(control, L"TransferByte").AsLong());
-    EXPECT_TRUE(Get(control, L"EnableProgressDialog").AsBool());
 }
 
 ComPtr<IStream> NewStream()
@@ -185,7 +158,7 @@ TEST(Persistence, StorageRoundTripAndInitNew)
     ExpectChanged(target.Get());
 
     ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew());
-    ExpectDefaults(target.Get());
+    ExpectDefaultProperties(target.Get());
 }
 
 TEST(Persistence, TruncatedOrCorruptStreamsAreRefusedAndChangeNothing)

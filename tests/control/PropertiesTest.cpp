@@ -9,19 +9,8 @@
 namespace {
 
 // Records the bound-property changes the control announces.
-class PropertyNotifySink : public IPropertyNotifySink {
+class PropertyNotifySink : public StackComObject<IPropertyNotifySink, IID_IPropertyNotifySink> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IPropertyNotifySink) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP OnChanged(DISPID id) override
     {
         changes.push_back(id);
@@ -57,20 +46,7 @@ protected:
 
 TEST_F(ControlProperties, DefaultsOfANewControl)
 {
-    EXPECT_TRUE(Get(control.Get(), L"EnableProgressDialog").AsBool());
-    EXPECT_EQ("", Get(control.Get(), L"ServerName").AsText());
-    EXPECT_TRUE(Get(control.Get(), L"VisibleTree").AsBool());
-    EXPECT_EQ("anonymous", Get(control.Get(), L"UserName").AsText());
-    EXPECT_EQ("", Get(control.Get(), L"Password").AsText());
-    EXPECT_EQ(1, Get(control.Get(), L"ConnectTarget").AsLong());
-    EXPECT_EQ("/", Get(control.Get(), L"DownloadDirectory").AsText());
-    EXPECT_EQ("/", Get(control.Get(), L"ConnectDirectory").AsText());
-    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
-    EXPECT_EQ(1, Get(control.Get(), L"ListViewMode").AsLong());
-    EXPECT_EQ(100, Get(control.Get(), L"TreeViewWidth").AsLong());
-    EXPECT_EQ(100, Get(control.Get(), L"ShowProgressDialog").AsLong());
-    EXPECT_EQ(static_cast<long>(0x80000005), Get(control.Get(), L"BackColor").AsLong());
-    EXPECT_EQ(static_cast<long>(0x80000008), Get(control.Get(), L"ForeColor").AsLong());
+    ExpectDefaultProperties(control.Get());
     EXPECT_EQ(0, Call(control.Get(), L"GetLastError").value.AsLong());
     EXPECT_EQ("", Call(control.Get(), L"GetErrorMessage").value.AsText());
     // The stock font is answered although the type library does not list it.

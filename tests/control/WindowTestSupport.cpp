@@ -1,4 +1,4 @@
-// A plain top-level window to parent controls and pages in window tests, and a message pump.
+// A plain top-level window to parent controls and pages in window tests, a message pump, and the platform's ATL host.
 #include "tests/control/WindowTestSupport.h"
 
 TestWindow::TestWindow(int width, int height)
@@ -60,4 +60,32 @@ HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption)
     Search search = {className, caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+ComPtr<IDispatch> ControlInAtlHost(HWND parent, const RECT& rect, HWND* host)
+{
+    using AtlAxWinInitFunction = BOOL(WINAPI*)();
+    using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
+    *host = nullptr;
+    const HMODULE atl = LoadLibraryW(L"atl.dll");
+    if (!atl)
+        return {};
+    auto init = reinterpret_cast<AtlAxWinInitFunction>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+    auto getControl = reinterpret_cast<AtlAxGetControlFunction>(
+        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+    if (!init || !getControl)
+        return {};
+    // Wine's AtlAxWinInit fails once its window class is registered.
+    WNDCLASSEXW registered = {};
+    registered.cbSize = sizeof registered;
+    if (!init() && !GetClassInfoExW(atl, L"AtlAxWin", &registered))
+        return {};
+    *host = CreateWindowExW(0, L"AtlAxWin", L"WyFTP.WyFTPCtrl.1", WS_CHILD | WS_VISIBLE, rect.left, rect.top,
+                            rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    PumpMessages();
+    ComPtr<IUnknown> control;
+    if (!*host || getControl(*host, control.Put()) != S_OK)
+        return {};
+    return control.As<IDispatch>(IID_IDispatch);
 }

@@ -1,6 +1,9 @@
-// A plain top-level window to parent controls and pages in window tests, and a message pump.
+// A plain top-level window to parent controls and pages in window tests, a message pump, and the platform's ATL host.
 #pragma once
 #include <windows.h>
+#include <oaidl.h>
+
+#include "framework/ComPtr.h"
 
 class TestWindow {
 public:
@@ -19,3 +22,8 @@ void PumpMessages();
 SIZE ClientSize(HWND window);
 // The first window of this thread with that class and caption, or null.
 HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption);
+
+// Creates the platform's ATL host window (atl.dll's "AtlAxWin") at rect in
+// parent with the registered control in it, in-place active; the control,
+// or null when the host could not be made. *host receives the host window.
+ComPtr<IDispatch> ControlInAtlHost(HWND parent, const RECT& rect, HWND* host);

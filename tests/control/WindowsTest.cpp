@@ -10,29 +10,13 @@
 
 namespace {
 
-using AtlAxWinInitFunction = BOOL(WINAPI*)();
-using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
-
 TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
 {
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    ASSERT_NE(nullptr, atl) << "the platform's atl.dll";
-    auto init = reinterpret_cast<AtlAxWinInitFunction>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-    auto getControl = reinterpret_cast<AtlAxGetControlFunction>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-    ASSERT_TRUE(init && getControl);
-    ASSERT_TRUE(init());
-
     TestWindow frame(500, 400);
-    HWND host = CreateWindowExW(0, L"AtlAxWin", L"WyFTP.WyFTPCtrl.1", WS_CHILD | WS_VISIBLE, 0, 0, 320, 240,
-                                frame.Get(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, host);
-    PumpMessages();
-    ComPtr<IUnknown> control;
-    ASSERT_EQ(S_OK, getControl(host, control.Put()));
-    ComPtr<IDispatch> dispatch = control.As<IDispatch>(IID_IDispatch);
-    ASSERT_TRUE(dispatch);
-    EXPECT_EQ("anonymous", Get(dispatch.Get(), L"UserName").AsText());
+    HWND host = nullptr;
+    ComPtr<IDispatch> control = ControlInAtlHost(frame.Get(), {0, 0, 320, 240}, &host);
+    ASSERT_TRUE(control) << "the platform's ATL host (atl.dll) did not take the control";
+    EXPECT_EQ("anonymous", Get(control.Get(), L"UserName").AsText());
 
     auto window = control.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
     ASSERT_TRUE(window);
@@ -84,19 +68,8 @@ TEST(AboutBox, ShowsDialogOneWithItsIconAndClosesWithOk)
 }
 
 // A minimal page site, as a property frame offers one.
-class PageSite : public IPropertyPageSite {
+class PageSite : public StackComObject<IPropertyPageSite, IID_IPropertyPageSite> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (iid == IID_IUnknown || iid == IID_IPropertyPageSite) {
-            *object = this;
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
     STDMETHODIMP OnStatusChange(DWORD flags) override
     {
         lastStatus = flags;

@@ -28,7 +28,6 @@ std::unique_ptr<CWyProgressDisplay> CTestOwner::CreateProgressDisplay(CWyFileSys
 {
     if (!provideDialog)
         return nullptr;
-    ++dialogsMade;
     auto made = std::make_unique<CWyTransferProgressDlg>(&fileSystem);
     dialog = made.get();
     return made;

@@ -29,7 +29,6 @@ public:
     // Called after each TransferProgress has been recorded.
     std::function<void(LONG)> onProgress;
     bool provideDialog = false;
-    int dialogsMade = 0;
     CWyTransferProgressDlg* dialog = nullptr;  // the last one made; valid during its transfer only
     HWND controlWindow = nullptr;
 

@@ -82,23 +82,6 @@ TEST_F(FtpTransfer, ZeroByteFilesFireNoProgressAndArriveEmpty)
     EXPECT_EQ("", ReadBytes(local.PathOf("empty-down.txt")));
 }
 
-TEST_F(FtpTransfer, AbortedUploadLeavesNoFileOnTheServer)
-{
-    FtpServer server;
-    Connect(server);
-    WriteBytes(local.PathOf("big.bin"), PatternBytes(100000));
-    owner.onProgress = [&](LONG) { store.AbortTransfer(); };
-    EXPECT_EQ(WyFTPErrorTransferAborted,
-              WyErrorOf([&] { store.PutFile(local.PathOf("big.bin").c_str(), "/", 4096); }));
-    EXPECT_EQ(std::vector<LONG>{4096}, owner.progress);
-    EXPECT_FALSE(server.Exists("big.bin"));
-    EXPECT_EQ(100000u, ReadBytes(local.PathOf("big.bin")).size());
-    // The flag was cleared: the next transfer runs to its end.
-    owner.onProgress = nullptr;
-    store.PutFile(local.PathOf("big.bin").c_str(), "/", 65536);
-    EXPECT_EQ(100000u, server.ReadFile("big.bin").size());
-}
-
 TEST_F(FtpTransfer, AbortedDownloadLeavesNoLocalFile)
 {
     FtpServer server;

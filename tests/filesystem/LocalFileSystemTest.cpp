@@ -58,25 +58,6 @@ TEST_F(LocalStore, ConnectChangesTheDriveEvenWhenTheDirectoryIsUnchanged)
     EXPECT_EQ(drive.Root() + "\\", store.GetCurrentDirectory(FALSE));
 }
 
-TEST_F(LocalStore, SetCurrentDirectoryAndDirUp)
-{
-    store.Connect(nullptr, nullptr, nullptr);
-    owner.directoryChanges.clear();
-    store.SetCurrentDirectory("/data/sub");
-    EXPECT_EQ(drive.Root() + "\\data\\sub", WorkingDirectory());
-    EXPECT_EQ("/data/sub", owner.currentDirectory);
-    store.SetCurrentDirectory("/data/sub");
-    EXPECT_EQ(std::vector<std::string>{"/data/sub"}, owner.directoryChanges);
-    store.DirUp();
-    EXPECT_EQ("/data", owner.currentDirectory);
-    store.DirUp();
-    EXPECT_EQ("/", owner.currentDirectory);
-    EXPECT_EQ(drive.Root() + "\\", WorkingDirectory());
-    EXPECT_EQ(WyFTPErrorTopDirectory, WyErrorOf([&] { store.DirUp(); }));
-    EXPECT_THROW(store.SetCurrentDirectory("/missing"), CFileException);
-    EXPECT_EQ("/", owner.currentDirectory);
-}
-
 TEST_F(LocalStore, DirUpFromAStartDirectoryGivenWithItsDrive)
 {
     owner.connectDirectory = drive.Root() + "/data/sub";
@@ -108,23 +89,6 @@ TEST_F(LocalStore, GetFileSize)
     CListing listing;
     store.GetFileList("/data", &listing);
     EXPECT_NE(nullptr, listing.Find("a.txt"));
-}
-
-TEST_F(LocalStore, ListingHoldsDotsDirectoriesAndFiles)
-{
-    store.Connect(nullptr, nullptr, nullptr);
-    WriteBytes(drive.PathOf("data\\a.txt"), std::string(1500, 'a'));
-    CListing listing;
-    store.GetFileList("\\data\\", &listing);
-    ASSERT_EQ(4u, listing.entries.size());
-    for (const char* name : {".", "..", "sub"}) {
-        ASSERT_NE(nullptr, listing.Find(name)) << name;
-        EXPECT_EQ(CWyDirectoryEntry::kDirectory, listing.Find(name)->type) << name;
-    }
-    ASSERT_NE(nullptr, listing.Find("a.txt"));
-    EXPECT_EQ(CWyDirectoryEntry::kFile, listing.Find("a.txt")->type);
-    EXPECT_EQ(1500u, listing.Find("a.txt")->size);
-    EXPECT_GT(listing.Find("a.txt")->lastWriteTime, 40000.0);  // after 2009
     EXPECT_EQ(WyFTPErrorNoFiles, WyErrorOf([&] { store.GetFileList("/missing", &listing); }));
 }
 
@@ -225,14 +189,6 @@ TEST_F(LocalStore, LongWorkingDirectoriesAreNeverCut)
     // Past the 255-byte buffer: still recognised as the working directory.
     store.RenameFile(path.c_str(), "/data/short");
     EXPECT_EQ("/data/short", owner.currentDirectory);
-}
-
-TEST_F(LocalStore, RemoveFile)
-{
-    WriteBytes(drive.PathOf("data\\a.txt"), "a");
-    store.RemoveFile((drive.Root() + "/data/a.txt").c_str());
-    EXPECT_FALSE(PathExists(drive.PathOf("data\\a.txt")));
-    EXPECT_THROW(store.RemoveFile((drive.Root() + "/data/a.txt").c_str()), CFileException);
 }
 
 TEST_F(LocalStore, JapaneseNames)

@@ -10,9 +10,6 @@
 
 namespace {
 
-using AtlAxWinInitFunction = BOOL(WINAPI*)();
-using AtlAxGetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
-
 // What a TransferProgress handler sees of the progress dialog.
 struct Sighting {
     HWND window = nullptr;
@@ -150,32 +147,6 @@ TEST_F(ProgressDialog, WithoutAControlWindowItIsPlacedOnTheScreen)
     EXPECT_GT(rect.right - rect.left, 100);
 }
 
-// The control in-place active in the platform's ATL host window.
-ComPtr<IDispatch> ControlInAtlHost(HWND parent, HWND* host)
-{
-    HMODULE atl = LoadLibraryW(L"atl.dll");
-    EXPECT_NE(nullptr, atl) << "the platform's atl.dll";
-    if (!atl)
-        return {};
-    auto init = reinterpret_cast<AtlAxWinInitFunction>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-    auto getControl = reinterpret_cast<AtlAxGetControlFunction>(
-        reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
-    if (!init || !getControl)
-        return {};
-    // Wine's AtlAxWinInit fails once its window class is registered.
-    WNDCLASSEXW registered = {};
-    registered.cbSize = sizeof registered;
-    if (!init() && !GetClassInfoExW(atl, L"AtlAxWin", &registered))
-        return {};
-    *host = CreateWindowExW(0, L"AtlAxWin", L"WyFTP.WyFTPCtrl.1", WS_CHILD | WS_VISIBLE, 37, 23, 320, 240, parent,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
-    PumpMessages();
-    ComPtr<IUnknown> control;
-    if (!*host || getControl(*host, control.Put()) != S_OK)
-        return {};
-    return control.As<IDispatch>(IID_IDispatch);
-}
-
 struct HostedProgressDialog : testing::Test {
     HostedProgressDialog() : frame(500, 400) {}
     ~HostedProgressDialog() override
@@ -190,7 +161,7 @@ struct HostedProgressDialog : testing::Test {
 
 TEST_F(HostedProgressDialog, PlacedOnTheControlWindowsTopLeftCorner)
 {
-    ComPtr<IDispatch> hosted = ControlInAtlHost(frame.Get(), &host);
+    ComPtr<IDispatch> hosted = ControlInAtlHost(frame.Get(), {37, 23, 357, 263}, &host);
     ASSERT_TRUE(hosted);
     HWND controlWindow = nullptr;
     auto window = hosted.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
