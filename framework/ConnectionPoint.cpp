@@ -1,6 +1,8 @@
 // One connection point of a control: the sinks connected to one outgoing interface.
 #include "framework/ConnectionPoint.h"
 
+#include "framework/OleEnumerators.h"
+
 #include <olectl.h>
 
 CConnectionPoint::CConnectionPoint(IConnectionPointContainer& container, const IID& iid)
@@ -79,8 +81,8 @@ STDMETHODIMP CConnectionPoint::EnumConnections(IEnumConnections** connections)
 {
     if (!connections)
         return E_POINTER;
-    *connections = nullptr;
-    return E_NOTIMPL;
+    *connections = CreateConnectionEnumerator(m_sinks);
+    return *connections ? S_OK : E_OUTOFMEMORY;
 }
 
 std::vector<ComPtr<IUnknown>> CConnectionPoint::Sinks() const

@@ -3,7 +3,7 @@
 
 #include "framework/CodePage932.h"
 #include "framework/OleDispatchException.h"
-#include "framework/OleVerbEnum.h"
+#include "framework/OleEnumerators.h"
 
 #include <olectl.h>
 
@@ -143,10 +143,9 @@ STDMETHODIMP COleControl::EnumVerbs(IEnumOLEVERB** verbs)
         return E_POINTER;
     // The standard verbs need no listing; the Properties verb shows the
     // control's property pages.
-    const std::wstring properties = ToWide(LoadResourceString(GetPropertiesVerbNameId()));
-    const std::vector<OLEVERB> list = {
-        {OLEIVERB_PROPERTIES, const_cast<LPOLESTR>(properties.c_str()), MF_ENABLED, OLEVERBATTRIB_ONCONTAINERMENU}};
-    *verbs = CreateVerbEnumerator(list);
+    COleVerbEntry properties = {{OLEIVERB_PROPERTIES, nullptr, MF_ENABLED, OLEVERBATTRIB_ONCONTAINERMENU},
+                                ToWide(LoadResourceString(GetPropertiesVerbNameId()))};
+    *verbs = CreateVerbEnumerator({std::move(properties)});
     return *verbs ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -344,8 +343,9 @@ STDMETHODIMP COleControl::EnumConnectionPoints(IEnumConnectionPoints** points)
 {
     if (!points)
         return E_POINTER;
-    *points = nullptr;
-    return E_NOTIMPL;
+    *points = CreateConnectionPointEnumerator({ComPtr<IConnectionPoint>(&m_eventPoint),
+                                               ComPtr<IConnectionPoint>(&m_propertyNotifyPoint)});
+    return *points ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP COleControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point)

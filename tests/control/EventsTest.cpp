@@ -122,4 +122,54 @@ TEST_F(ControlEvents, ReportErrorRaisesInsteadWhenAsked)
     EXPECT_TRUE(sink.events.empty());
 }
 
+TEST_F(ControlEvents, ContainerEnumeratesItsPointsAndAPointItsConnections)
+{
+    ComPtr<IUnknown> unknown(control->GetIDispatch());
+    const ULONG refsBefore = RefCountOf(unknown.Get());
+    {
+        auto container = unknown.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+        ComPtr<IEnumConnectionPoints> points;
+        ASSERT_EQ(S_OK, container->EnumConnectionPoints(points.Put()));
+        IConnectionPoint* listed[3] = {};
+        ULONG fetched = 0;
+        EXPECT_EQ(S_FALSE, points->Next(3, listed, &fetched));
+        ASSERT_EQ(2u, fetched);
+        std::vector<IID> iids;
+        for (ULONG i = 0; i < fetched; ++i) {
+            IID iid = {};
+            EXPECT_EQ(S_OK, listed[i]->GetConnectionInterface(&iid));
+            iids.push_back(iid);
+            listed[i]->Release();
+        }
+        EXPECT_EQ((std::vector<IID>{DIID__DWyFTPEvents, IID_IPropertyNotifySink}), iids);
+        EXPECT_EQ(E_POINTER, points->Next(2, listed, nullptr));
+
+        // The event point lists the fixture's sink under its cookie; a clone
+        // starts where its original stands.
+        HostEventSink second;
+        DWORD secondCookie = 0;
+        ASSERT_EQ(S_OK, point->Advise(&second, &secondCookie));
+        ComPtr<IEnumConnections> connections;
+        ASSERT_EQ(S_OK, point->EnumConnections(connections.Put()));
+        CONNECTDATA first = {};
+        ASSERT_EQ(S_OK, connections->Next(1, &first, nullptr));
+        EXPECT_EQ(cookie, first.dwCookie);
+        EXPECT_EQ(static_cast<IUnknown*>(static_cast<IDispatch*>(&sink)), first.pUnk);
+        first.pUnk->Release();
+        ComPtr<IEnumConnections> clone;
+        ASSERT_EQ(S_OK, connections->Clone(clone.Put()));
+        CONNECTDATA next = {};
+        ASSERT_EQ(S_OK, clone->Next(1, &next, nullptr));
+        EXPECT_EQ(secondCookie, next.dwCookie);
+        next.pUnk->Release();
+        EXPECT_EQ(S_FALSE, clone->Skip(1));
+        EXPECT_EQ(S_OK, connections->Reset());
+        EXPECT_EQ(S_OK, connections->Skip(2));
+        EXPECT_EQ(S_FALSE, connections->Next(1, &next, nullptr));
+        EXPECT_EQ(S_OK, point->Unadvise(secondCookie));
+    }
+    // The enumerators held the control while they lived, and no longer.
+    EXPECT_EQ(refsBefore, RefCountOf(unknown.Get()));
+}
+
 }  // namespace

@@ -1,0 +1,106 @@
+// An IEnumXxx over a fixed list: how a COM object hands out its verbs, connection points and connections.
+#pragma once
+#include <windows.h>
+#include <objbase.h>
+
+#include "framework/ComModule.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+// Traits name the enumerator interface (Interface, Iid()), what the list
+// keeps (Stored) and what Next hands out (Item), and make the caller's
+// copy of one entry: Copy(const Stored&, Item*), which adds the references
+// or allocations the caller then owns.
+//
+// Clones share the list, so a clone costs one allocation; the list is
+// fixed when the enumerator is made, as the enumerator contract asks.
+template <class Traits>
+class CComEnumerator final : public Traits::Interface {
+public:
+    using Interface = typename Traits::Interface;
+    using Item = typename Traits::Item;
+    using Stored = typename Traits::Stored;
+
+    // A new enumerator at the start of items; null when memory runs out.
+    static Interface* Create(std::vector<Stored> items)
+    {
+        std::shared_ptr<const std::vector<Stored>> shared;
+        try {
+            shared = std::make_shared<const std::vector<Stored>>(std::move(items));
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        return new (std::nothrow) CComEnumerator(std::move(shared), 0);
+    }
+
+    CComEnumerator(const CComEnumerator&) = delete;
+    CComEnumerator& operator=(const CComEnumerator&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (iid != IID_IUnknown && iid != Traits::Iid())
+            return E_NOINTERFACE;
+        *object = static_cast<Interface*>(this);
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const LONG refs = InterlockedDecrement(&m_refs);
+        if (refs == 0)
+            delete this;
+        return static_cast<ULONG>(refs);
+    }
+
+    STDMETHODIMP Next(ULONG count, Item* items, ULONG* fetched) override
+    {
+        if (!items || (count > 1 && !fetched))
+            return E_POINTER;
+        ULONG done = 0;
+        for (; done < count && m_position < m_items->size(); ++done, ++m_position)
+            Traits::Copy((*m_items)[m_position], &items[done]);
+        if (fetched)
+            *fetched = done;
+        return done == count ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG count) override
+    {
+        const size_t left = m_items->size() - m_position;
+        if (count > left) {
+            m_position = m_items->size();
+            return S_FALSE;
+        }
+        m_position += count;
+        return S_OK;
+    }
+    STDMETHODIMP Reset() override
+    {
+        m_position = 0;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(Interface** clone) override
+    {
+        if (!clone)
+            return E_POINTER;
+        *clone = new (std::nothrow) CComEnumerator(m_items, m_position);
+        return *clone ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    CComEnumerator(std::shared_ptr<const std::vector<Stored>> items, size_t position)
+        : m_items(std::move(items)), m_position(position)
+    {
+        ComModule::AddObject();
+    }
+    ~CComEnumerator() { ComModule::RemoveObject(); }
+
+    volatile LONG m_refs = 1;
+    std::shared_ptr<const std::vector<Stored>> m_items;
+    size_t m_position;
+};
