@@ -60,23 +60,33 @@ TEST_F(ProgressDialog, BarFollowsTheBytesAndNeverShowsFull)
 
 TEST_F(ProgressDialog, EscapeKeyCancelsToo)
 {
-    WriteBytes(drive.PathOf("src\\file.bin"), PatternBytes(4 * 1024 * 1024));
+    constexpr size_t kSize = 1024 * 1024;
+    WriteBytes(drive.PathOf("src\\file.bin"), PatternBytes(kSize));
     bool pressed = false;
     owner.onProgress = [&](LONG) {
-        if (!pressed && owner.dialog && owner.dialog->GetSafeHwnd()) {
+        if (pressed) {
+            // The loop looks at its queue every few milliseconds; a slow
+            // transfer makes sure it looks before the copy could end.
+            Sleep(1);
+        } else if (owner.dialog && owner.dialog->GetSafeHwnd()) {
             pressed = true;
             PostMessageA(GetDlgItem(owner.dialog->GetSafeHwnd(), IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
         }
     };
     EXPECT_EQ(WyFTPErrorTransferAborted, WyErrorOf([&] { store.GetFile("/src/file.bin", "/", 1024); }));
     EXPECT_TRUE(pressed);
+    EXPECT_LT(static_cast<size_t>(owner.progress.back()), kSize) << "the transfer ran to its end";
 }
 
 TEST_F(ProgressDialog, QuitMessageSurvivesTheTransfer)
 {
     owner.onProgress = [&](LONG bytes) {
-        if (bytes == 1000)
-            PostQuitMessage(7);
+        if (bytes != 1000)
+            return;
+        PostQuitMessage(7);
+        // Past the pump's interval: the loop takes the quit from the queue
+        // before its next chunk and must hand it back.
+        Sleep(20);
     };
     Copy(5000, 1000);
     MSG message;

@@ -105,14 +105,16 @@ TEST_F(ProgressDialog, AutomationTrueShowsItAndOffNeverDoes)
 
 TEST_F(ProgressDialog, CancelButtonPressedDuringTheTransferAborts)
 {
-    // Big enough that the transfer looks at its message queue (every few
-    // milliseconds) long before it could end: 4,096 chunks.
-    constexpr size_t kSize = 4 * 1024 * 1024;
+    constexpr size_t kSize = 1024 * 1024;
     WriteBytes(local.PathOf("big.bin"), PatternBytes(kSize));
     HWND dialog = nullptr;
     control.sink.onProgress = [&](long) {
-        if (dialog)
+        if (dialog) {
+            // The transfer looks at its queue every few milliseconds; a slow
+            // transfer makes sure it looks before it could end.
+            Sleep(1);
             return;
+        }
         dialog = FindProgressDialog();
         // Pressed as a user would: the click is queued and the transfer's
         // message pump delivers it.
