@@ -23,12 +23,13 @@ public:
     using Item = typename Traits::Item;
     using Stored = typename Traits::Stored;
 
-    // A new enumerator at the start of items; null when memory runs out.
-    static Interface* Create(std::vector<Stored> items)
+    // A new enumerator at the start of a copy of items; null when memory
+    // runs out (nothing is thrown across the COM boundary).
+    static Interface* Create(const std::vector<Stored>& items)
     {
         std::shared_ptr<const std::vector<Stored>> shared;
         try {
-            shared = std::make_shared<const std::vector<Stored>>(std::move(items));
+            shared = std::make_shared<const std::vector<Stored>>(items);
         } catch (const std::bad_alloc&) {
             return nullptr;
         }

@@ -50,17 +50,17 @@ struct ConnectionTraits {
 
 }  // namespace
 
-IEnumOLEVERB* CreateVerbEnumerator(std::vector<COleVerbEntry> verbs)
+IEnumOLEVERB* CreateVerbEnumerator(const std::vector<COleVerbEntry>& verbs)
 {
-    return CComEnumerator<VerbTraits>::Create(std::move(verbs));
+    return CComEnumerator<VerbTraits>::Create(verbs);
 }
 
-IEnumConnectionPoints* CreateConnectionPointEnumerator(std::vector<ComPtr<IConnectionPoint>> points)
+IEnumConnectionPoints* CreateConnectionPointEnumerator(const std::vector<ComPtr<IConnectionPoint>>& points)
 {
-    return CComEnumerator<ConnectionPointTraits>::Create(std::move(points));
+    return CComEnumerator<ConnectionPointTraits>::Create(points);
 }
 
-IEnumConnections* CreateConnectionEnumerator(std::vector<std::pair<DWORD, ComPtr<IUnknown>>> connections)
+IEnumConnections* CreateConnectionEnumerator(const std::vector<std::pair<DWORD, ComPtr<IUnknown>>>& connections)
 {
-    return CComEnumerator<ConnectionTraits>::Create(std::move(connections));
+    return CComEnumerator<ConnectionTraits>::Create(connections);
 }

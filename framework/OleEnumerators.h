@@ -17,7 +17,7 @@ struct COleVerbEntry {
 };
 
 // Next hands out verbs whose names the caller frees with CoTaskMemFree.
-IEnumOLEVERB* CreateVerbEnumerator(std::vector<COleVerbEntry> verbs);
-IEnumConnectionPoints* CreateConnectionPointEnumerator(std::vector<ComPtr<IConnectionPoint>> points);
+IEnumOLEVERB* CreateVerbEnumerator(const std::vector<COleVerbEntry>& verbs);
+IEnumConnectionPoints* CreateConnectionPointEnumerator(const std::vector<ComPtr<IConnectionPoint>>& points);
 // The connections as (cookie, sink); Next hands out referenced sinks.
-IEnumConnections* CreateConnectionEnumerator(std::vector<std::pair<DWORD, ComPtr<IUnknown>>> connections);
+IEnumConnections* CreateConnectionEnumerator(const std::vector<std::pair<DWORD, ComPtr<IUnknown>>>& connections);
