@@ -178,8 +178,11 @@ void CBagPropWriter::ExchangeString(const wchar_t* name, std::string& value, con
 
 bool CBagPropReader::Read(const wchar_t* name, VARTYPE vt, VARIANT& value)
 {
-    VariantInit(&value);
-    value.vt = vt;  // the type we would like; a bag may answer with another
+    // The type we would like, with an empty value: a bag may answer with
+    // another type, and may clear what it is handed first (VariantInit
+    // leaves the value part as it was on older systems).
+    value = VARIANT{};
+    value.vt = vt;
     if (FAILED(m_bag->Read(name, &value, m_errorLog))) {
         VariantClear(&value);
         return false;

@@ -14,6 +14,10 @@ class PropertyBag : public StackComObject<IPropertyBag, IID_IPropertyBag> {
 public:
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
     {
+        // A bag may clear what it is handed: a string request must come
+        // without a string.
+        if (value->vt == VT_BSTR && value->bstrVal)
+            ++stringsHandedIn;
         auto found = values.find(name);
         if (found == values.end())
             return E_INVALIDARG;
@@ -30,6 +34,7 @@ public:
 
     std::vector<std::wstring> order;
     std::map<std::wstring, Variant> values;
+    int stringsHandedIn = 0;
 };
 
 const std::vector<const wchar_t*> kCustomNames = {
@@ -139,8 +144,10 @@ TEST(Persistence, PropertyBagSeesTheNamesInOrderAndRoundTrips)
     EXPECT_EQ(L"BackColor", bag.order[0]);
 
     ComPtr<IDispatch> target = CreateControl();
-    ASSERT_EQ(S_OK, target.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(&bag, nullptr));
+    auto persist = target.As<IPersistPropertyBag>(IID_IPersistPropertyBag);
+    ASSERT_EQ(S_OK, persist->Load(&bag, nullptr));
     ExpectChanged(target.Get());
+    EXPECT_EQ(0, bag.stringsHandedIn);
 }
 
 TEST(Persistence, StorageRoundTripAndInitNew)
@@ -206,6 +213,7 @@ TEST(Persistence, PropertyBagValuesOfTheWrongTypeAreRefused)
     EXPECT_EQ(48, Get(target.Get(), L"TransferByte").AsLong());
     EXPECT_EQ("from.bag", Get(target.Get(), L"ServerName").AsText());
     EXPECT_EQ("anonymous", Get(target.Get(), L"UserName").AsText());
+    EXPECT_EQ(0, bag.stringsHandedIn);
 }
 
 }  // namespace
