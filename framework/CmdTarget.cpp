@@ -231,7 +231,9 @@ HRESULT CCmdTarget::CallMember(const DispatchMember& member, WORD flags, DISPPAR
         }
     }
     if (put) {
-        const HRESULT hr = VariantChangeType(&values[declared], &params.rgvarg[0], 0, member.type);
+        const HRESULT hr = member.putType == VT_VARIANT
+                               ? VariantCopyInd(&values[declared], &params.rgvarg[0])
+                               : VariantChangeType(&values[declared], &params.rgvarg[0], 0, member.putType);
         if (FAILED(hr)) {
             if (argumentError)
                 *argumentError = 0;

@@ -33,6 +33,7 @@ struct DispatchMember {
     VARTYPE params[4];
     DispatchHandler invoke;  // the method, or the property's get
     DispatchHandler put;     // the property's put; null when it cannot be written
+    VARTYPE putType = VT_EMPTY;  // the type the put takes its value as (the setter's last parameter)
 };
 
 struct DispatchTable {
@@ -175,7 +176,12 @@ DispatchMember DispProperty(DISPID id, const wchar_t* name)
     DispatchMember member{id, name, DispatchMember::Property, AutomationType<typename Traits::Result>::vt,
                           static_cast<BYTE>(Traits::arity), 0, {}, &dispatch_detail::Handler<Getter>, nullptr};
     dispatch_detail::FillParams<Getter>(member, std::make_index_sequence<Traits::arity>{});
-    if constexpr (!std::is_same_v<decltype(Setter), std::nullptr_t>)
+    if constexpr (!std::is_same_v<decltype(Setter), std::nullptr_t>) {
+        using SetterTraits = dispatch_detail::MemberTraits<decltype(Setter)>;
+        static_assert(SetterTraits::arity == Traits::arity + 1, "a setter takes the index parameters and the value");
+        using Value = std::tuple_element_t<Traits::arity, typename SetterTraits::Args>;
         member.put = &dispatch_detail::Handler<Setter>;
+        member.putType = AutomationType<Value>::vt;
+    }
     return member;
 }

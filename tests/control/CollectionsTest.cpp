@@ -45,6 +45,15 @@ TEST_F(FileCollection, CountAndItemByNumberOrNumericText)
     // Writing Count and Item is accepted and changes nothing.
     EXPECT_EQ(S_OK, Put(files.Get(), L"Count", 99).hr);
     EXPECT_EQ(3, Get(files.Get(), L"Count").AsLong());
+    EXPECT_EQ(S_OK, Call(files.Get(), L"Item", {1, "other.txt"}, DISPATCH_PROPERTYPUT).hr);
+    EXPECT_EQ("表.txt", NameOf(file));
+    // An object is no name: refused, not read as text.
+    Variant object;
+    object.Get()->vt = VT_DISPATCH;
+    object.Get()->pdispVal = files.Get();
+    files->AddRef();
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(files.Get(), L"Item", {1, object}, DISPATCH_PROPERTYPUTREF).hr);
+    EXPECT_EQ(3, Get(files.Get(), L"Count").AsLong());
 }
 
 TEST_F(FileCollection, BadIndexesGiveNothing)

@@ -56,7 +56,7 @@ CallResult CallId(IDispatch* object, DISPID id, std::vector<Variant> args, WORD 
     for (auto it = args.rbegin(); it != args.rend(); ++it)
         reversed.push_back(it->Value());
     DISPID named = DISPID_PROPERTYPUT;
-    const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
+    const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
     DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), put ? &named : nullptr,
                          static_cast<UINT>(reversed.size()), put ? 1u : 0u};
     CallResult result;
