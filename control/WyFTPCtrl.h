@@ -124,14 +124,23 @@ private:
     bool EnterMethod();
     void RequireName(const std::string& name);
     // Runs work under the four handlers that turn a failure into a recorded
-    // code and message and an automation error.
+    // code and message and an automation error, with the store in use.
     void RunGuarded(const std::function<void()>& work);
+    // Runs work with the store marked in use: a DisConnect that an event
+    // handler asks for meanwhile waits until the store is no longer on the
+    // stack, then happens.
+    void UseFileSystem(const std::function<void()>& work);
+    void DisconnectIfAsked();
+    // Closes and deletes the store and fires DisConnected.
+    void CloseFileSystem();
     void ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId);
     void FireStringEvent(DISPID id, const std::string& text);
     // Announces a stored change of a persisted property.
     void PropertyChanged(DISPID id);
 
     BOOL m_bTransferring = FALSE;
+    int m_nFileSystemUsers = 0;        // store operations on the stack
+    bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     long m_nShowProgressDialog = 100;
     long m_nTreeViewWidth = 100;
     std::string m_strCurrentDirectory;

@@ -87,7 +87,7 @@ void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE sta
 void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
 {
     try {
-        work();
+        UseFileSystem(work);
     } catch (const COleDispatchException&) {
         throw;  // already an automation error: it goes straight to the host
     } catch (const CFileException& error) {

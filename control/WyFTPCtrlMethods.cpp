@@ -97,13 +97,49 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
         m_pFileSystem->Connect(given ? server.c_str() : nullptr, given ? user.c_str() : nullptr,
                                given ? secret.c_str() : nullptr);
     });
-    FireConnected();
+    // A handler of the first ChangeCurrentDirectory may have disconnected.
+    if (m_pFileSystem)
+        FireConnected();
 }
 
 void CWyFTPCtrl::DisConnect()
 {
     if (!EnterMethod())
         return;
+    // Called from an event the store fires: the store is still running
+    // one of its operations and must not be deleted under it.
+    if (m_nFileSystemUsers > 0) {
+        m_bDisconnectAsked = true;
+        return;
+    }
+    CloseFileSystem();
+}
+
+void CWyFTPCtrl::UseFileSystem(const std::function<void()>& work)
+{
+    ++m_nFileSystemUsers;
+    try {
+        work();
+    } catch (...) {
+        --m_nFileSystemUsers;
+        DisconnectIfAsked();
+        throw;
+    }
+    --m_nFileSystemUsers;
+    DisconnectIfAsked();
+}
+
+void CWyFTPCtrl::DisconnectIfAsked()
+{
+    if (m_nFileSystemUsers > 0 || !m_bDisconnectAsked)
+        return;
+    m_bDisconnectAsked = false;
+    if (m_pFileSystem)
+        CloseFileSystem();
+}
+
+void CWyFTPCtrl::CloseFileSystem()
+{
     m_pFileSystem->Disconnect();
     m_pFileSystem.reset();
     FireDisConnected();

@@ -37,6 +37,8 @@ STDMETHODIMP HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARA
     events.push_back(event);
     if (id == kTransferProgressEvent && onProgress)
         onProgress(event.args.empty() ? -1 : event.args[0].AsLong());
+    if (onEvent)
+        onEvent(id);
     return S_OK;
 }
 

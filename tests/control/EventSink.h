@@ -40,6 +40,7 @@ public:
 
     std::vector<HostEvent> events;
     std::function<void(long)> onProgress;
+    std::function<void(DISPID)> onEvent;  // after any event is recorded
     bool cancelDisplay = true;
 
     // The IDs of the recorded events, in order.

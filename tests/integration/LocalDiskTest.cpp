@@ -155,4 +155,36 @@ TEST_F(LocalDisk, PutFileWithAnFtpUrlDownloadsIntoTheCurrentDirectory)
                    20105, "FTPサイトへ接続するためのユーザIDまたはパスワードがないか不正です");
 }
 
+TEST_F(LocalDisk, DisConnectFromAHandlerWaitsForTheStoresOperation)
+{
+    // The host disconnects from inside ChangeCurrentDirectory, which the
+    // store fires in the middle of its own work.
+    control.Must(L"DisConnect");
+    bool armed = true;
+    CallResult fromHandler;
+    control.sink.onEvent = [&](DISPID id) {
+        if (armed && id == kChangeCurrentDirectoryEvent) {
+            armed = false;
+            fromHandler = control.Call(L"DisConnect");
+        }
+    };
+    control.sink.events.clear();
+    control.Must(L"Connect");
+    EXPECT_EQ(S_OK, fromHandler.hr);
+    EXPECT_EQ((std::vector<DISPID>{kChangeCurrentDirectoryEvent, kDisConnectedEvent}), control.sink.Ids());
+    ExpectOwnError(control, control.Call(L"DirUp"), 20104, "必要なコネクションオブジェクトが存在しません");
+
+    // Renaming the current directory moves to "/" and back (two events).
+    control.Must(L"Connect");
+    control.Must(L"SetCurrentDirectory", {"/data"});
+    control.sink.events.clear();
+    armed = true;
+    control.Must(L"RenameFile", {"/data", "/renamed"});
+    EXPECT_TRUE(PathExists(drive.PathOf("renamed/a.txt")));
+    EXPECT_EQ(kDisConnectedEvent, control.sink.events.back().id);
+    ExpectOwnError(control, control.Call(L"DirUp"), 20104, "必要なコネクションオブジェクトが存在しません");
+    control.Must(L"Connect");
+    EXPECT_EQ("/", Current(0));
+}
+
 }  // namespace
