@@ -10,11 +10,11 @@
 
 namespace {
 
-// True when an optional argument was given and is not null.
+// True when an optional argument was given and is not null. An Empty
+// value was given: it reads as the empty string.
 bool IsPresent(const VARIANT& argument)
 {
-    return !(argument.vt == VT_ERROR && argument.scode == DISP_E_PARAMNOTFOUND) && argument.vt != VT_EMPTY
-           && argument.vt != VT_NULL;
+    return !(argument.vt == VT_ERROR && argument.scode == DISP_E_PARAMNOTFOUND) && argument.vt != VT_NULL;
 }
 
 std::string AsText(const VARIANT& argument)

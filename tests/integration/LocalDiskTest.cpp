@@ -187,4 +187,24 @@ TEST_F(LocalDisk, DisConnectFromAHandlerWaitsForTheStoresOperation)
     EXPECT_EQ("/", Current(0));
 }
 
+TEST_F(LocalDisk, ConnectArgumentsCountOnlyAllTogether)
+{
+    ScratchDrive other;
+    control.Must(L"DisConnect");
+    // An Empty password is given (as the empty string): the three arguments win.
+    control.Must(L"Connect", {other.Root().c_str(), "user", Variant()});
+    EXPECT_EQ(other.Root() + "/", Current(1));
+    EXPECT_EQ(other.Root(), control.Property(L"ServerName").AsText());
+    control.Must(L"DisConnect");
+    // A Null or omitted one: all three come from the properties.
+    Variant null;
+    null.Get()->vt = VT_NULL;
+    control.Must(L"Connect", {drive.Root().c_str(), "user", null});
+    EXPECT_EQ(other.Root() + "/", Current(1));
+    control.Must(L"DisConnect");
+    control.SetProperty(L"ServerName", drive.Root().c_str());
+    control.Must(L"Connect", {other.Root().c_str()});
+    EXPECT_EQ(drive.Root() + "/", Current(1));
+}
+
 }  // namespace
