@@ -5,9 +5,11 @@
 
 CWyPath TransferFileName(const CWyPath& source)
 {
+    // These names can only be directories (and would make the destination
+    // the directory itself or its parent).
     CWyPath name = source.GetLastComponent();
     if (name.Str().empty() || name.Str() == "." || name.Str() == "..")
-        throw CWyFTPException(WyFTPErrorNoFileName);
+        throw CWyFTPException(WyFTPErrorDirectoryTransfer);
     return name;
 }
 

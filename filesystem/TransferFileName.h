@@ -2,9 +2,9 @@
 #pragma once
 #include "filesystem/WyPath.h"
 
-// The last path component of source. Raises WyFTPErrorNoFileName when that
-// is no file name: empty (the source ends in "/"), "." or "..", which
-// would make the destination the directory itself or its parent.
+// The last path component of source. Raises WyFTPErrorDirectoryTransfer
+// when that names a directory by its form: empty (the source ends in "/"),
+// "." or "..".
 CWyPath TransferFileName(const CWyPath& source);
 
 // directory with one trailing "/" removed, "/", and TransferFileName(source).

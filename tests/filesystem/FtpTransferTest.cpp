@@ -127,6 +127,10 @@ TEST_F(FtpTransfer, DirectoriesAreNotTransferred)
     Connect(server);
     EXPECT_EQ(WyFTPErrorDirectoryTransfer, WyErrorOf([&] { store.GetFile("/dir", local.Root().c_str(), 4096); }));
     EXPECT_EQ(WyFTPErrorDirectoryTransfer, WyErrorOf([&] { store.GetFile("/empty", local.Root().c_str(), 4096); }));
+    // Written as directories, with nothing to probe.
+    for (const char* source : {"/dir/", "/", "/dir/."})
+        EXPECT_EQ(WyFTPErrorDirectoryTransfer, WyErrorOf([&] { store.GetFile(source, local.Root().c_str(), 4096); }))
+            << source;
     EXPECT_TRUE(NamesIn(local.UnixView()).empty());
     MakeDirectory(local.PathOf("folder"));
     EXPECT_EQ(WyFTPErrorDirectoryTransfer, WyErrorOf([&] { store.PutFile(local.PathOf("folder").c_str(), "/", 4096); }));
@@ -321,7 +325,7 @@ TEST(FtpOddNames, ListedNamesStayNamesAndNothingIsWrittenOutside)
     std::vector<std::string> names = NamesIn(local.PathOf("outer\\dl"));
     std::sort(names.begin(), names.end());
     EXPECT_EQ((std::vector<std::string>{"odd-escape.txt", "odd-up.txt", "sub.txt"}), names);
-    EXPECT_EQ(WyFTPErrorNoFileName,
+    EXPECT_EQ(WyFTPErrorDirectoryTransfer,
               WyErrorOf([&] { store.GetFile((server.Host() + "/sub/..").c_str(), destination.c_str(), 4096); }));
 }
 
