@@ -10,6 +10,8 @@
 #include "framework/OleDispatchException.h"
 #include "resources/resource.h"
 
+#include <new>
+
 namespace {
 constexpr DWORD kMessageBufferSize = 1024;
 }
@@ -86,6 +88,11 @@ void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE sta
 
 void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
 {
+    // Any other failure; the last code and message stay as they were.
+    const auto reportOther = [this] {
+        m_bThrowError = TRUE;
+        ReportErrorById(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF);
+    };
     try {
         UseFileSystem(work);
     } catch (const COleDispatchException&) {
@@ -97,8 +104,8 @@ void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
     } catch (const CWyFTPException& error) {
         RaiseOwnError(error.m_nErrorCode);
     } catch (const CException&) {
-        // The last code and message stay as they were.
-        m_bThrowError = TRUE;
-        ReportErrorById(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF);
+        reportOther();
+    } catch (const std::bad_alloc&) {  // the runtime's out-of-memory failure
+        reportOther();
     }
 }
