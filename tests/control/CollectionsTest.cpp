@@ -46,6 +46,8 @@ TEST_F(FileCollection, CountAndItemByNumberOrNumericText)
     EXPECT_EQ(S_OK, Put(files.Get(), L"Count", 99).hr);
     EXPECT_EQ(3, Get(files.Get(), L"Count").AsLong());
     EXPECT_EQ(S_OK, Call(files.Get(), L"Item", {1, "other.txt"}, DISPATCH_PROPERTYPUT).hr);
+    Variant again = Call(files.Get(), L"Item", {1}, DISPATCH_PROPERTYGET).value;
+    EXPECT_EQ(file, again.AsDispatch());
     EXPECT_EQ("表.txt", NameOf(file));
     // An object is no name: refused, not read as text.
     Variant object;

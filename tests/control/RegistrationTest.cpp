@@ -97,6 +97,11 @@ TEST(Registration, RegisteringTwiceLeavesOneEntryAndUnregisteringKeepsTheCategor
     auto registerServer = module.Entry<EntryPoint>("DllRegisterServer");
     auto unregisterServer = module.Entry<EntryPoint>("DllUnregisterServer");
     ASSERT_TRUE(registerServer && unregisterServer);
+    // The suites that follow need the module registered, whatever fails here.
+    struct RegisteredAtExit {
+        EntryPoint registerServer;
+        ~RegisteredAtExit() { registerServer(); }
+    } registeredAtExit{registerServer};
 
     ASSERT_EQ(S_OK, registerServer());
     ASSERT_EQ(S_OK, registerServer());
@@ -121,7 +126,6 @@ TEST(Registration, RegisteringTwiceLeavesOneEntryAndUnregisteringKeepsTheCategor
     // Unregistering what is not registered reports the type library failure.
     EXPECT_EQ(SELFREG_E_TYPELIB, unregisterServer());
 
-    // Leave the module registered for the other tests.
     ASSERT_EQ(S_OK, registerServer());
     ExpectRegistered();
 }

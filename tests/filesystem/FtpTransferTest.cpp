@@ -264,7 +264,7 @@ void ExpectFailedDownload(const char* kind, DWORD expectedError)
             EXPECT_EQ(expectedError, error.m_dwError) << kind;
         }
     }
-    EXPECT_FALSE(owner.progress.empty()) << kind;
+    ASSERT_FALSE(owner.progress.empty()) << kind;
     EXPECT_LT(owner.progress.back(), 300000) << kind;
     EXPECT_FALSE(PathExists(local.PathOf("big.bin"))) << kind;
 }

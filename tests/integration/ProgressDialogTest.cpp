@@ -105,28 +105,25 @@ TEST_F(ProgressDialog, AutomationTrueShowsItAndOffNeverDoes)
 
 TEST_F(ProgressDialog, CancelButtonPressedDuringTheTransferAborts)
 {
-    constexpr size_t kSize = 1024 * 1024;
-    WriteBytes(local.PathOf("big.bin"), PatternBytes(kSize));
+    WriteBytes(local.PathOf("big.bin"), PatternBytes(1024 * 1024));
     HWND dialog = nullptr;
-    control.sink.onProgress = [&](long) {
-        if (dialog) {
-            // The transfer looks at its queue every few milliseconds; a slow
-            // transfer makes sure it looks before it could end.
-            Sleep(1);
+    long pressedAt = 0;
+    control.sink.onProgress = [&](long bytes) {
+        if (dialog || !(dialog = FindProgressDialog()))
             return;
-        }
-        dialog = FindProgressDialog();
         // Pressed as a user would: the click is queued and the transfer's
-        // message pump delivers it.
-        if (dialog)
-            PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        // message pump delivers it. Past the pump's interval the transfer
+        // reads its queue before the next chunk and stops there.
+        pressedAt = bytes;
+        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        Sleep(20);
     };
     CallResult result = control.Call(L"PutFile", {local.PathOf("big.bin").c_str()});
     ASSERT_NE(nullptr, dialog) << "the dialog was never shown";
     ExpectOwnError(control, result, 20202, "ファイルの転送が中断されました");
     const std::vector<long> progress = control.sink.Progress();
     ASSERT_FALSE(progress.empty());
-    EXPECT_LT(static_cast<size_t>(progress.back()), kSize) << "the transfer ran to its end";
+    EXPECT_EQ(pressedAt, progress.back());
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_FALSE(server.Exists("big.bin"));
     EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
