@@ -85,11 +85,11 @@ STDMETHODIMP CConnectionPoint::EnumConnections(IEnumConnections** connections)
     return *connections ? S_OK : E_OUTOFMEMORY;
 }
 
-std::vector<ComPtr<IUnknown>> CConnectionPoint::Sinks() const
+bool CConnectionPoint::IsConnected(DWORD cookie) const
 {
-    std::vector<ComPtr<IUnknown>> sinks;
-    sinks.reserve(m_sinks.size());
-    for (const auto& entry : m_sinks)
-        sinks.push_back(entry.second);
-    return sinks;
+    for (const auto& entry : m_sinks) {
+        if (entry.first == cookie)
+            return true;
+    }
+    return false;
 }

@@ -26,13 +26,29 @@ public:
     STDMETHODIMP EnumConnections(IEnumConnections** connections) override;
 
     const IID& Iid() const { return m_iid; }
-    // A snapshot of the connected sinks, each as the connection's interface;
-    // a sink may disconnect while it is being called.
-    std::vector<ComPtr<IUnknown>> Sinks() const;
-    // Drops every connection (when the control goes away).
-    void Clear() { m_sinks.clear(); }
+    // Calls call(sink) for each sink, as the connection's interface. The
+    // sinks are those connected when the call starts, less any that a
+    // handler disconnects meanwhile (it may free itself on Unadvise).
+    template <typename Call>
+    void ForEachSink(Call call) const
+    {
+        const std::vector<std::pair<DWORD, ComPtr<IUnknown>>> snapshot = m_sinks;
+        for (const auto& [cookie, sink] : snapshot) {
+            if (IsConnected(cookie))
+                call(sink.Get());
+        }
+    }
+    // Drops every connection (when the control goes away). A sink released
+    // here may call Unadvise: the list is emptied before any is released.
+    void Clear()
+    {
+        std::vector<std::pair<DWORD, ComPtr<IUnknown>>> released;
+        released.swap(m_sinks);
+    }
 
 private:
+    bool IsConnected(DWORD cookie) const;
+
     IConnectionPointContainer& m_container;
     IID m_iid;
     DWORD m_nextCookie = 1;

@@ -92,8 +92,15 @@ STDMETHODIMP COleControl::GetClientSite(IOleClientSite** site)
     return S_OK;
 }
 
-STDMETHODIMP COleControl::Close(DWORD)
+STDMETHODIMP COleControl::Close(DWORD saveOption)
 {
+    // A container that asks for it gets the chance to save a changed control.
+    if (m_bModified && m_clientSite
+        && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
+        const HRESULT saved = m_clientSite->SaveObject();
+        if (saveOption == OLECLOSE_PROMPTSAVE && FAILED(saved))
+            return OLE_E_PROMPTSAVECANCELLED;
+    }
     InPlaceDeactivate();
     if (m_adviseHolder)
         m_adviseHolder->SendOnClose();
@@ -208,7 +215,10 @@ STDMETHODIMP COleControl::EnumAdvise(IEnumSTATDATA** advise)
     if (!advise)
         return E_POINTER;
     *advise = nullptr;
-    return m_adviseHolder ? m_adviseHolder->EnumAdvise(advise) : S_OK;
+    // Without an advise yet, the holder made now answers with an empty list.
+    if (!m_adviseHolder && FAILED(CreateOleAdviseHolder(m_adviseHolder.Put())))
+        return E_OUTOFMEMORY;
+    return m_adviseHolder->EnumAdvise(advise);
 }
 
 STDMETHODIMP COleControl::GetMiscStatus(DWORD, DWORD* status)
@@ -376,10 +386,10 @@ void COleControl::FireEvent(DISPID id, VARIANT* args, UINT count)
     // The sinks and the control stay alive while they are called, whatever
     // the handlers do.
     ComPtr<IDispatch> self(static_cast<IDispatch*>(this));
-    for (const ComPtr<IUnknown>& sink : m_eventPoint.Sinks()) {
-        auto* dispatch = static_cast<IDispatch*>(sink.Get());
-        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
-    }
+    m_eventPoint.ForEachSink([&](IUnknown* sink) {
+        static_cast<IDispatch*>(sink)->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                                              nullptr, nullptr);
+    });
 }
 
 void COleControl::FireError(SCODE scode, const std::string& description, UINT helpContext)
@@ -419,8 +429,8 @@ void COleControl::ThrowError(SCODE scode, const std::string& description, UINT h
 void COleControl::BoundPropertyChanged(DISPID id)
 {
     ComPtr<IDispatch> self(static_cast<IDispatch*>(this));
-    for (const ComPtr<IUnknown>& sink : m_propertyNotifyPoint.Sinks())
-        static_cast<IPropertyNotifySink*>(sink.Get())->OnChanged(id);
+    m_propertyNotifyPoint.ForEachSink(
+        [id](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(id); });
 }
 
 void COleControl::SetModifiedFlag(bool modified)

@@ -165,8 +165,10 @@ HRESULT COleControl::InPlaceActivate(LONG verb)
             m_inPlaceSite.Reset();
             return E_FAIL;
         }
-        ShowWindow(m_hWnd, SW_SHOW);
     }
+    // Also after a HIDE verb, which leaves the control in-place active.
+    if (!IsWindowVisible(m_hWnd))
+        ShowWindow(m_hWnd, SW_SHOW);
     if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY)
         UIActivate();
     return S_OK;

@@ -172,4 +172,15 @@ TEST_F(ControlEvents, ContainerEnumeratesItsPointsAndAPointItsConnections)
     EXPECT_EQ(refsBefore, RefCountOf(unknown.Get()));
 }
 
+TEST_F(ControlEvents, SinkUnadvisedByAnotherHandlerHearsNoMore)
+{
+    HostEventSink second;
+    DWORD secondCookie = 0;
+    ASSERT_EQ(S_OK, point->Advise(&second, &secondCookie));
+    sink.onEvent = [&](DISPID) { point->Unadvise(secondCookie); };
+    control->FireConnected();
+    EXPECT_EQ((std::vector<DISPID>{kConnectedEvent}), sink.Ids());
+    EXPECT_TRUE(second.events.empty());
+}
+
 }  // namespace

@@ -32,6 +32,14 @@ TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
     PumpMessages();
     EXPECT_EQ(450, ClientSize(controlWindow).cx);
     EXPECT_EQ(300, ClientSize(controlWindow).cy);
+
+    // Hidden and shown again by verbs, as containers toggle visibility.
+    auto object = control.As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, host, nullptr));
+    EXPECT_FALSE(IsWindowVisible(controlWindow));
+    EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, host, nullptr));
+    EXPECT_TRUE(IsWindowVisible(controlWindow));
     DestroyWindow(host);
     PumpMessages();
 }
@@ -250,6 +258,56 @@ TEST(Verbs, ThePropertiesVerbIsListedAndShowsTheControlsPage)
     EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, owner.Get(), nullptr));
     EXPECT_TRUE(g_frameSeen) << "no property frame appeared";
     EXPECT_TRUE(g_frameHasOurPage) << "the frame does not show the control's page";
+}
+
+// A document container's site: counts the saves the control asks for.
+class SavingSite : public StackComObject<IOleClientSite, IID_IOleClientSite> {
+public:
+    STDMETHODIMP SaveObject() override
+    {
+        ++saves;
+        return S_OK;
+    }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override
+    {
+        *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** container) override
+    {
+        *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+
+    int saves = 0;
+};
+
+TEST(OleObject, CloseOffersAChangedControlForSavingAndEnumAdviseAnswers)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    auto object = control.As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    SavingSite site;
+    ASSERT_EQ(S_OK, object->SetClientSite(&site));
+    EXPECT_EQ(S_OK, object->Close(OLECLOSE_SAVEIFDIRTY));
+    EXPECT_EQ(0, site.saves);  // nothing changed
+    Put(control.Get(), L"TransferByte", 8);
+    EXPECT_EQ(S_OK, object->Close(OLECLOSE_NOSAVE));
+    EXPECT_EQ(0, site.saves);
+    EXPECT_EQ(S_OK, object->Close(OLECLOSE_SAVEIFDIRTY));
+    EXPECT_EQ(1, site.saves);
+
+    // No advise yet: an empty list, not a success without one.
+    ComPtr<IEnumSTATDATA> advises;
+    ASSERT_EQ(S_OK, object->EnumAdvise(advises.Put()));
+    ASSERT_TRUE(advises);
+    STATDATA data = {};
+    EXPECT_EQ(S_FALSE, advises->Next(1, &data, nullptr));
+    advises.Reset();
+    ASSERT_EQ(S_OK, object->SetClientSite(nullptr));
 }
 
 }  // namespace
