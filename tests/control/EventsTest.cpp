@@ -1,6 +1,7 @@
 // Events reach connected sinks with the right dispatch IDs and parameters; the stock Error event.
 #include "tests/control/ComTestSupport.h"
 #include "tests/control/EventSink.h"
+#include "tests/control/WindowTestSupport.h"
 
 #include "control/WyFTPCtrl.h"
 #include "control/WyFTPIds.h"
@@ -66,17 +67,22 @@ TEST_F(ControlEvents, FrozenEventsAreNotDelivered)
     EXPECT_EQ(1u, sink.events.size());
 }
 
-// Closes a message box that the control may show, and remembers that it did.
+// Closes a dialog of this thread (the message box the control may show)
+// and remembers that it did and under what caption.
 bool g_messageBoxShown = false;
+std::wstring g_messageBoxCaption;
 
 void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD)
 {
-    HWND box = FindWindowW(L"#32770", L"WyFTP");
-    if (box) {
-        g_messageBoxShown = true;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
+    HWND box = FindThreadWindow(L"#32770", nullptr);
+    if (!box)
+        return;
     KillTimer(nullptr, timer);
+    g_messageBoxShown = true;
+    wchar_t caption[64] = L"";
+    GetWindowTextW(box, caption, 64);
+    g_messageBoxCaption = caption;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 TEST_F(ControlEvents, ErrorEventCarriesSevenParametersAndHonoursCancelDisplay)
@@ -108,9 +114,11 @@ TEST_F(ControlEvents, ErrorEventShowsTheDescriptionUnlessCancelled)
 {
     sink.cancelDisplay = false;
     g_messageBoxShown = false;
-    SetTimer(nullptr, 0, 300, &CloseMessageBox);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, &CloseMessageBox);
     control->ReportError(static_cast<SCODE>(0x800A03EA), "WYFTPエラー", 0);
     EXPECT_TRUE(g_messageBoxShown);
+    EXPECT_EQ(L"WyFTP", g_messageBoxCaption);
+    KillTimer(nullptr, timer);
 }
 
 TEST_F(ControlEvents, ReportErrorRaisesInsteadWhenAsked)

@@ -69,8 +69,9 @@ TEST(AboutBox, ShowsDialogOneWithItsIconAndClosesWithOk)
     ASSERT_TRUE(control);
     g_aboutChecked = false;
     g_aboutHasIcon = false;
-    SetTimer(nullptr, 0, 100, &InspectAboutBox);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, &InspectAboutBox);
     EXPECT_EQ(S_OK, CallId(control.Get(), DISPID_ABOUTBOX, {}, DISPATCH_METHOD).hr);
+    KillTimer(nullptr, timer);  // in case no dialog came to stop it
     EXPECT_TRUE(g_aboutChecked) << "no dialog appeared";
     EXPECT_TRUE(g_aboutHasIcon) << "no icon 245 on the dialog";
 }
@@ -254,8 +255,9 @@ TEST(Verbs, ThePropertiesVerbIsListedAndShowsTheControlsPage)
     TestWindow owner(200, 100);
     g_frameSeen = false;
     g_frameHasOurPage = false;
-    SetTimer(nullptr, 0, 200, &InspectPropertyFrame);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &InspectPropertyFrame);
     EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, owner.Get(), nullptr));
+    KillTimer(nullptr, timer);
     EXPECT_TRUE(g_frameSeen) << "no property frame appeared";
     EXPECT_TRUE(g_frameHasOurPage) << "the frame does not show the control's page";
 }
