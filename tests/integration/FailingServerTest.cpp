@@ -122,6 +122,27 @@ TEST(FailingRelay, ErrorReplyOfTheSourceServerIsTheMessage)
     EXPECT_EQ(0u, control.LastMessage().rfind("426", 0)) << control.LastMessage();
 }
 
+TEST(FailingUpload, ServerThatRefusesTheUploadAtItsEndGivesItsReply)
+{
+    FtpServer server("refuse-upload");
+    ScratchDrive local;
+    HostedControl control;
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.SetProperty(L"TransferByte", 4);
+    control.Must(L"Connect");
+    WriteBytes(local.PathOf("up.bin"), PatternBytes(10000));
+    CallResult result = control.Call(L"PutFile", {local.PathOf("up.bin").c_str()});
+    // Every byte went out, but the upload failed: not a success.
+    ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_EXTENDED_ERROR);
+    EXPECT_EQ(0u, control.LastMessage().rfind("452", 0)) << control.LastMessage();
+    EXPECT_EQ((std::vector<long>{4096, 8192, 10000}), control.sink.Progress());
+    EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
+    // The connection goes on working.
+    EXPECT_EQ("/", control.Must(L"GetCurrentDirectory", {0}).AsText());
+    control.Must(L"CreateDirectory", {"/after"});
+    EXPECT_TRUE(server.Exists("after"));
+}
+
 TEST(FailingLogin, RefusedLoginIsRaisedByConnect)
 {
     FtpServer server;
