@@ -19,7 +19,8 @@ constexpr SIZEL kDefaultExtent = {8000, 5000};
 COleControl::COleControl(const IID& eventIid)
     : m_eventPoint(*this, eventIid),
       m_propertyNotifyPoint(*this, IID_IPropertyNotifySink),
-      m_extent(kDefaultExtent)
+      m_extent(kDefaultExtent),
+      m_fontWatcher([this] { OnFontChanged(); })
 {
 }
 
@@ -28,6 +29,7 @@ COleControl::~COleControl() = default;
 void COleControl::OnFinalRelease()
 {
     DestroyControlWindow();
+    m_fontWatcher.Stop();
     m_eventPoint.Clear();
     m_propertyNotifyPoint.Clear();
     m_inPlaceSite.Reset();
@@ -467,11 +469,26 @@ IDispatch* COleControl::GetFont()
     if (!m_font) {
         FONTDESC description = {sizeof(FONTDESC), const_cast<LPOLESTR>(L"\uFF2D\uFF33 \uFF30\u30B4\u30B7\u30C3\u30AF"),
                                 {{90000, 0}}, FW_NORMAL, SHIFTJIS_CHARSET, FALSE, FALSE, FALSE};
-        OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(m_font.Put()));
+        ComPtr<IFontDisp> font;
+        OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(font.Put()));
+        AttachFont(std::move(font));
     }
     if (m_font)
         m_font->AddRef();
     return m_font.Get();
+}
+
+void COleControl::AttachFont(ComPtr<IFontDisp> font)
+{
+    m_font = std::move(font);
+    m_fontWatcher.Watch(m_font.Get());
+}
+
+void COleControl::OnFontChanged()
+{
+    BoundPropertyChanged(DISPID_FONT);
+    SetModifiedFlag();
+    ViewChanged();
 }
 
 void COleControl::SetFont(const VARIANT& font)
@@ -488,10 +505,8 @@ void COleControl::SetFont(const VARIANT& font)
     ComPtr<IFont> copy;
     if (FAILED(source->Clone(copy.Put())))
         ThrowError(E_OUTOFMEMORY, "Font");
-    m_font = copy.As<IFontDisp>(IID_IFontDisp);
-    BoundPropertyChanged(DISPID_FONT);
-    SetModifiedFlag();
-    ViewChanged();
+    AttachFont(copy.As<IFontDisp>(IID_IFontDisp));
+    OnFontChanged();
 }
 
 COLORREF COleControl::TranslateColor(OLE_COLOR color)

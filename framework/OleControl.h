@@ -3,6 +3,7 @@
 #include <windows.h>
 #include "framework/CmdTarget.h"
 #include "framework/ConnectionPoint.h"
+#include "framework/FontWatcher.h"
 #include "framework/PropExchange.h"
 
 #include <ocidl.h>
@@ -191,6 +192,10 @@ private:
     HRESULT LoadWith(CPropExchange& exchange, bool streamed);
     HRESULT Persist(CPropExchange& exchange);
     void ExchangeFont(CPropExchange& exchange);
+    // Makes font the stock font and watches it for changes made through it.
+    void AttachFont(ComPtr<IFontDisp> font);
+    // A change made through the font object: announced and saved like a new font.
+    void OnFontChanged();
     void ViewChanged();
 
     ComPtr<IOleClientSite> m_clientSite;
@@ -210,4 +215,5 @@ private:
     OLE_COLOR m_clrStockBack = 0x80000005;  // COLOR_WINDOW
     OLE_COLOR m_clrStockFore = 0x80000008;  // COLOR_WINDOWTEXT
     ComPtr<IFontDisp> m_font;
+    CFontWatcher m_fontWatcher;  // after m_font: stops watching before the font goes
 };

@@ -72,9 +72,11 @@ void COleControl::ExchangeFont(CPropExchange& exchange)
         return;
     FONTDESC description;
     std::wstring name;
-    m_font.Reset();  // empty or unreadable: the default font on next use
+    // Empty or unreadable: the default font on next use.
+    ComPtr<IFontDisp> loaded;
     if (!text.empty() && ParseFont(text, description, name))
-        OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(m_font.Put()));
+        OleCreateFontIndirect(&description, IID_IFontDisp, reinterpret_cast<void**>(loaded.Put()));
+    AttachFont(std::move(loaded));
 }
 
 void COleControl::ExchangeAll(CPropExchange& exchange)

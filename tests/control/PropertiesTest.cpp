@@ -126,4 +126,22 @@ TEST_F(ControlProperties, LongStringsAreStoredWhole)
     }
 }
 
+TEST_F(ControlProperties, ChangesThroughTheFontObjectAreAnnouncedAndSaved)
+{
+    auto persist = control.As<IPersistStreamInit>(IID_IPersistStreamInit);
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(S_OK, persist->InitNew());
+    EXPECT_EQ(S_FALSE, persist->IsDirty());
+    Variant fontValue = Get(control.Get(), L"Font");
+    ASSERT_NE(nullptr, fontValue.AsDispatch());
+    ComPtr<IFont> font = ComPtr<IDispatch>(fontValue.AsDispatch()).As<IFont>(IID_IFont);
+    ASSERT_TRUE(font);
+    sink.changes.clear();
+    ASSERT_EQ(S_OK, font->put_Bold(TRUE));
+    EXPECT_FALSE(sink.changes.empty());
+    for (DISPID id : sink.changes)
+        EXPECT_EQ(DISPID_FONT, id);
+    EXPECT_EQ(S_OK, persist->IsDirty());
+}
+
 }  // namespace
