@@ -2,6 +2,7 @@
 #include "control/ClassRegistration.h"
 #include "control/Registry.h"
 #include "control/WyFTPIds.h"
+#include "framework/ComGuard.h"
 #include "framework/ComModule.h"
 #include "framework/ComPtr.h"
 
@@ -69,27 +70,31 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer()
 {
     ComInitialization com;
-    ComPtr<ITypeLib> typeLib;
-    const std::wstring path = ModulePath();
-    if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, typeLib.Put()))
-        || FAILED(RegisterTypeLib(typeLib.Get(), const_cast<wchar_t*>(path.c_str()), nullptr)))
-        return SELFREG_E_TYPELIB;
-    for (const ClassRegistration* it = ClassesBegin(); it != ClassesEnd(); ++it) {
-        if (!it->registerClass())
-            return SELFREG_E_CLASS;
-    }
-    return S_OK;
+    return GuardComCall([] {
+        ComPtr<ITypeLib> typeLib;
+        const std::wstring path = ModulePath();
+        if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, typeLib.Put()))
+            || FAILED(RegisterTypeLib(typeLib.Get(), const_cast<wchar_t*>(path.c_str()), nullptr)))
+            return SELFREG_E_TYPELIB;
+        for (const ClassRegistration* it = ClassesBegin(); it != ClassesEnd(); ++it) {
+            if (!it->registerClass())
+                return SELFREG_E_CLASS;
+        }
+        return S_OK;
+    });
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer()
 {
     ComInitialization com;
-    if (FAILED(UnRegisterTypeLib(kWyFTPTypeLibrary.libid, kWyFTPTypeLibrary.major, kWyFTPTypeLibrary.minor,
-                                 LOCALE_NEUTRAL, kSysKind)))
-        return SELFREG_E_TYPELIB;
-    for (const ClassRegistration* it = ClassesBegin(); it != ClassesEnd(); ++it) {
-        if (!it->unregisterClass())
-            return SELFREG_E_CLASS;
-    }
-    return S_OK;
+    return GuardComCall([] {
+        if (FAILED(UnRegisterTypeLib(kWyFTPTypeLibrary.libid, kWyFTPTypeLibrary.major, kWyFTPTypeLibrary.minor,
+                                     LOCALE_NEUTRAL, kSysKind)))
+            return SELFREG_E_TYPELIB;
+        for (const ClassRegistration* it = ClassesBegin(); it != ClassesEnd(); ++it) {
+            if (!it->unregisterClass())
+                return SELFREG_E_CLASS;
+        }
+        return S_OK;
+    });
 }

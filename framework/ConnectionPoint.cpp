@@ -1,6 +1,7 @@
 // One connection point of a control: the sinks connected to one outgoing interface.
 #include "framework/ConnectionPoint.h"
 
+#include "framework/ComGuard.h"
 #include "framework/OleEnumerators.h"
 
 #include <olectl.h>
@@ -59,9 +60,11 @@ STDMETHODIMP CConnectionPoint::Advise(IUnknown* sink, DWORD* cookie)
     ComPtr<IUnknown> connection;
     if (FAILED(sink->QueryInterface(m_iid, reinterpret_cast<void**>(connection.Put()))) || !connection)
         return CONNECT_E_CANNOTCONNECT;
-    *cookie = m_nextCookie++;
-    m_sinks.emplace_back(*cookie, std::move(connection));
-    return S_OK;
+    return GuardComCall([&] {
+        m_sinks.emplace_back(m_nextCookie, std::move(connection));
+        *cookie = m_nextCookie++;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CConnectionPoint::Unadvise(DWORD cookie)

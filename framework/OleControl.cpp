@@ -2,6 +2,7 @@
 #include "framework/OleControl.h"
 
 #include "framework/CodePage932.h"
+#include "framework/ComGuard.h"
 #include "framework/OleDispatchException.h"
 #include "framework/OleEnumerators.h"
 
@@ -152,10 +153,13 @@ STDMETHODIMP COleControl::EnumVerbs(IEnumOLEVERB** verbs)
         return E_POINTER;
     // The standard verbs need no listing; the Properties verb shows the
     // control's property pages.
-    COleVerbEntry properties = {{OLEIVERB_PROPERTIES, nullptr, MF_ENABLED, OLEVERBATTRIB_ONCONTAINERMENU},
-                                ToWide(LoadResourceString(GetPropertiesVerbNameId()))};
-    *verbs = CreateVerbEnumerator({std::move(properties)});
-    return *verbs ? S_OK : E_OUTOFMEMORY;
+    *verbs = nullptr;
+    return GuardComCall([&] {
+        COleVerbEntry properties = {{OLEIVERB_PROPERTIES, nullptr, MF_ENABLED, OLEVERBATTRIB_ONCONTAINERMENU},
+                                    ToWide(LoadResourceString(GetPropertiesVerbNameId()))};
+        *verbs = CreateVerbEnumerator({std::move(properties)});
+        return *verbs ? S_OK : E_OUTOFMEMORY;
+    });
 }
 
 STDMETHODIMP COleControl::GetUserClassID(CLSID* clsid)
@@ -169,12 +173,15 @@ STDMETHODIMP COleControl::GetUserType(DWORD form, LPOLESTR* userType)
         return E_POINTER;
     if (SUCCEEDED(OleRegGetUserType(GetClassId(), form, userType)))
         return S_OK;
-    const std::wstring name = ToWide(LoadResourceString(GetUserTypeNameId()));
-    *userType = static_cast<LPOLESTR>(CoTaskMemAlloc((name.size() + 1) * sizeof(wchar_t)));
-    if (!*userType)
-        return E_OUTOFMEMORY;
-    std::copy(name.c_str(), name.c_str() + name.size() + 1, *userType);
-    return S_OK;
+    *userType = nullptr;
+    return GuardComCall([&] {
+        const std::wstring name = ToWide(LoadResourceString(GetUserTypeNameId()));
+        *userType = static_cast<LPOLESTR>(CoTaskMemAlloc((name.size() + 1) * sizeof(wchar_t)));
+        if (!*userType)
+            return E_OUTOFMEMORY;
+        std::copy(name.c_str(), name.c_str() + name.size() + 1, *userType);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::SetExtent(DWORD aspect, SIZEL* size)
@@ -278,14 +285,16 @@ STDMETHODIMP COleControl::GetPages(CAUUID* pages)
 {
     if (!pages)
         return E_POINTER;
-    const std::vector<CLSID> ids = GetPropertyPageIds();
-    pages->cElems = 0;
-    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(std::max<size_t>(ids.size(), 1) * sizeof(GUID)));
-    if (!pages->pElems)
-        return E_OUTOFMEMORY;
-    std::copy(ids.begin(), ids.end(), pages->pElems);
-    pages->cElems = static_cast<ULONG>(ids.size());
-    return S_OK;
+    *pages = CAUUID{};
+    return GuardComCall([&] {
+        const std::vector<CLSID> ids = GetPropertyPageIds();
+        pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(std::max<size_t>(ids.size(), 1) * sizeof(GUID)));
+        if (!pages->pElems)
+            return E_OUTOFMEMORY;
+        std::copy(ids.begin(), ids.end(), pages->pElems);
+        pages->cElems = static_cast<ULONG>(ids.size());
+        return S_OK;
+    });
 }
 
 // IPerPropertyBrowsing
@@ -295,13 +304,15 @@ STDMETHODIMP COleControl::GetDisplayString(DISPID id, BSTR* text)
     if (!text)
         return E_POINTER;
     *text = nullptr;
-    std::string display;
-    if (!OnGetDisplayString(id, display))
-        return S_FALSE;
-    // A value without a display string is reported as handled, with no text.
-    if (!display.empty())
-        *text = BstrFromShiftJis(display);
-    return S_OK;
+    return GuardComCall([&] {
+        std::string display;
+        if (!OnGetDisplayString(id, display))
+            return S_FALSE;
+        // A value without a display string is reported as handled, with no text.
+        if (!display.empty())
+            *text = BstrFromShiftJis(display);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::MapPropertyToPage(DISPID, CLSID* page)
@@ -318,27 +329,32 @@ STDMETHODIMP COleControl::GetPredefinedStrings(DISPID id, CALPOLESTR* strings, C
         return E_POINTER;
     *strings = CALPOLESTR{};
     *cookies = CADWORD{};
-    std::vector<std::pair<std::string, DWORD>> predefined;
-    if (!OnGetPredefinedStrings(id, predefined))
-        return E_NOTIMPL;
-    const size_t count = predefined.size();
-    auto* texts = static_cast<LPOLESTR*>(CoTaskMemAlloc(std::max<size_t>(count, 1) * sizeof(LPOLESTR)));
-    auto* values = static_cast<DWORD*>(CoTaskMemAlloc(std::max<size_t>(count, 1) * sizeof(DWORD)));
-    if (!texts || !values) {
-        CoTaskMemFree(texts);
-        CoTaskMemFree(values);
-        return E_OUTOFMEMORY;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        const std::wstring wide = ToWide(predefined[i].first);
-        texts[i] = static_cast<LPOLESTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(wchar_t)));
-        if (texts[i])
-            std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, texts[i]);
-        values[i] = predefined[i].second;
-    }
-    *strings = CALPOLESTR{static_cast<ULONG>(count), texts};
-    *cookies = CADWORD{static_cast<ULONG>(count), values};
-    return S_OK;
+    return GuardComCall([&] {
+        std::vector<std::pair<std::string, DWORD>> predefined;
+        if (!OnGetPredefinedStrings(id, predefined))
+            return E_NOTIMPL;
+        // Everything that may throw comes before the caller's memory is taken.
+        std::vector<std::wstring> wide;
+        for (const auto& entry : predefined)
+            wide.push_back(ToWide(entry.first));
+        const size_t count = predefined.size();
+        auto* texts = static_cast<LPOLESTR*>(CoTaskMemAlloc(std::max<size_t>(count, 1) * sizeof(LPOLESTR)));
+        auto* values = static_cast<DWORD*>(CoTaskMemAlloc(std::max<size_t>(count, 1) * sizeof(DWORD)));
+        if (!texts || !values) {
+            CoTaskMemFree(texts);
+            CoTaskMemFree(values);
+            return E_OUTOFMEMORY;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            texts[i] = static_cast<LPOLESTR>(CoTaskMemAlloc((wide[i].size() + 1) * sizeof(wchar_t)));
+            if (texts[i])
+                std::copy(wide[i].c_str(), wide[i].c_str() + wide[i].size() + 1, texts[i]);
+            values[i] = predefined[i].second;
+        }
+        *strings = CALPOLESTR{static_cast<ULONG>(count), texts};
+        *cookies = CADWORD{static_cast<ULONG>(count), values};
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::GetPredefinedValue(DISPID id, DWORD cookie, VARIANT* value)
@@ -355,9 +371,12 @@ STDMETHODIMP COleControl::EnumConnectionPoints(IEnumConnectionPoints** points)
 {
     if (!points)
         return E_POINTER;
-    *points = CreateConnectionPointEnumerator({ComPtr<IConnectionPoint>(&m_eventPoint),
-                                               ComPtr<IConnectionPoint>(&m_propertyNotifyPoint)});
-    return *points ? S_OK : E_OUTOFMEMORY;
+    *points = nullptr;
+    return GuardComCall([&] {
+        *points = CreateConnectionPointEnumerator({ComPtr<IConnectionPoint>(&m_eventPoint),
+                                                   ComPtr<IConnectionPoint>(&m_propertyNotifyPoint)});
+        return *points ? S_OK : E_OUTOFMEMORY;
+    });
 }
 
 STDMETHODIMP COleControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point)

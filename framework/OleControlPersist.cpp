@@ -3,6 +3,7 @@
 
 #include "framework/Bstr.h"
 #include "framework/CodePage932.h"
+#include "framework/ComGuard.h"
 
 #include <olectl.h>
 
@@ -92,14 +93,19 @@ HRESULT COleControl::LoadWith(CPropExchange& exchange, bool streamed)
     // Loading is all or nothing: a failure puts every value back.
     CStreamPropWriter snapshot;
     ExchangeAll(snapshot);
+    const auto restore = [&](HRESULT failure) {
+        CStreamPropReader previous(snapshot.Bytes());
+        ExchangeAll(previous);
+        return failure;
+    };
     try {
         ExchangeAll(exchange);
         if (streamed)
             static_cast<CStreamPropReader&>(exchange).CheckFinished();
     } catch (const CPropExchangeError& error) {
-        CStreamPropReader previous(snapshot.Bytes());
-        ExchangeAll(previous);
-        return error.hr;
+        return restore(error.hr);
+    } catch (const std::bad_alloc&) {
+        return restore(E_OUTOFMEMORY);
     }
     SetModifiedFlag(false);
     OnPropertiesLoaded();
@@ -113,6 +119,8 @@ HRESULT COleControl::Persist(CPropExchange& exchange)
         ExchangeAll(exchange);
     } catch (const CPropExchangeError& error) {
         return error.hr;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
     return S_OK;
 }
@@ -129,54 +137,64 @@ STDMETHODIMP COleControl::Load(IStream* stream)
 {
     if (!stream)
         return E_POINTER;
-    try {
-        CStreamPropReader reader(stream);
-        return LoadWith(reader, true);
-    } catch (const CPropExchangeError& error) {
-        return error.hr;
-    }
+    return GuardComCall([&] {
+        try {
+            CStreamPropReader reader(stream);
+            return LoadWith(reader, true);
+        } catch (const CPropExchangeError& error) {
+            return error.hr;
+        }
+    });
 }
 
 STDMETHODIMP COleControl::Save(IStream* stream, BOOL clearDirty)
 {
     if (!stream)
         return E_POINTER;
-    CStreamPropWriter writer;
-    ExchangeAll(writer);
-    const std::string bytes = writer.Bytes();
-    ULONG written = 0;
-    const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-    if (FAILED(hr))
-        return hr;
-    if (written != bytes.size())
-        return STG_E_WRITEFAULT;
-    if (clearDirty)
-        SetModifiedFlag(false);
-    return S_OK;
+    return GuardComCall([&] {
+        CStreamPropWriter writer;
+        ExchangeAll(writer);
+        const std::string bytes = writer.Bytes();
+        ULONG written = 0;
+        const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+        if (FAILED(hr))
+            return hr;
+        if (written != bytes.size())
+            return STG_E_WRITEFAULT;
+        if (clearDirty)
+            SetModifiedFlag(false);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::GetSizeMax(ULARGE_INTEGER* size)
 {
     if (!size)
         return E_POINTER;
-    CStreamPropWriter writer;
-    ExchangeAll(writer);
-    size->QuadPart = writer.Bytes().size();
-    return S_OK;
+    return GuardComCall([&] {
+        CStreamPropWriter writer;
+        ExchangeAll(writer);
+        size->QuadPart = writer.Bytes().size();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COleControl::InitNew()
 {
-    CDefaultPropExchange defaults;
-    return LoadWith(defaults, false);
+    return GuardComCall([&] {
+        CDefaultPropExchange defaults;
+        return LoadWith(defaults, false);
+    });
 }
 
 STDMETHODIMP COleControl::Load(IPropertyBag* bag, IErrorLog* errorLog)
 {
     if (!bag)
         return E_POINTER;
-    CBagPropReader reader(bag, errorLog);
-    return LoadWith(reader, false);
+    return GuardComCall([&] {
+        CBagPropReader reader(bag, errorLog);
+        return LoadWith(reader, false);
+    });
 }
 
 STDMETHODIMP COleControl::Save(IPropertyBag* bag, BOOL clearDirty, BOOL)

@@ -3,6 +3,7 @@
 
 #include "framework/Bstr.h"
 #include "framework/CodePage932.h"
+#include "framework/ComGuard.h"
 #include "framework/Module.h"
 
 #include <olectl.h>
@@ -95,13 +96,15 @@ STDMETHODIMP COlePropertyPage::Activate(HWND parent, LPCRECT position, BOOL)
     if (!m_dialog)
         return E_OUTOFMEMORY;
     Move(position);
-    m_loading = true;
-    OnInitDialog();
-    CDataExchange exchange(*this, false);
-    DoDataExchange(exchange);
-    m_loading = false;
-    m_changedControls.clear();
-    return S_OK;
+    return GuardComCall([&] {
+        m_loading = true;
+        OnInitDialog();
+        CDataExchange exchange(*this, false);
+        DoDataExchange(exchange);
+        m_loading = false;
+        m_changedControls.clear();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COlePropertyPage::Deactivate()
@@ -142,15 +145,18 @@ STDMETHODIMP COlePropertyPage::SetObjects(ULONG count, IUnknown** objects)
 {
     if (count > 0 && !objects)
         return E_POINTER;
-    std::vector<ComPtr<IDispatch>> dispatches;
-    for (ULONG i = 0; i < count; ++i) {
-        ComPtr<IDispatch> dispatch;
-        if (!objects[i] || FAILED(objects[i]->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))))
-            return E_NOINTERFACE;
-        dispatches.push_back(std::move(dispatch));
-    }
-    m_objects = std::move(dispatches);
-    return S_OK;
+    return GuardComCall([&] {
+        std::vector<ComPtr<IDispatch>> dispatches;
+        for (ULONG i = 0; i < count; ++i) {
+            ComPtr<IDispatch> dispatch;
+            if (!objects[i]
+                || FAILED(objects[i]->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))))
+                return E_NOINTERFACE;
+            dispatches.push_back(std::move(dispatch));
+        }
+        m_objects = std::move(dispatches);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COlePropertyPage::Show(UINT command)
@@ -181,18 +187,20 @@ STDMETHODIMP COlePropertyPage::Apply()
 {
     if (!m_dialog || m_changedControls.empty())
         return S_OK;
-    CDataExchange exchange(*this, true);
-    DoDataExchange(exchange);
-    // Reload, so the page shows what the objects really stored (their
-    // setters may have refused or normalised a value).
-    m_loading = true;
-    CDataExchange reload(*this, false);
-    DoDataExchange(reload);
-    m_loading = false;
-    m_changedControls.clear();
-    if (m_site)
-        m_site->OnStatusChange(PROPPAGESTATUS_CLEAN);
-    return S_OK;
+    return GuardComCall([&] {
+        CDataExchange exchange(*this, true);
+        DoDataExchange(exchange);
+        // Reload, so the page shows what the objects really stored (their
+        // setters may have refused or normalised a value).
+        m_loading = true;
+        CDataExchange reload(*this, false);
+        DoDataExchange(reload);
+        m_loading = false;
+        m_changedControls.clear();
+        if (m_site)
+            m_site->OnStatusChange(PROPPAGESTATUS_CLEAN);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP COlePropertyPage::Help(LPCOLESTR helpDirectory)
