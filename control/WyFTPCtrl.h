@@ -123,8 +123,8 @@ protected:
 private:
     bool EnterMethod();
     void RequireName(const std::string& name);
-    // Runs work under the four handlers that turn a failure into a recorded
-    // code and message and an automation error, with the store in use.
+    // Runs work under the handlers that turn a failure into a recorded code
+    // and message and an automation error, with the store in use.
     void RunGuarded(const std::function<void()>& work);
     // Runs work with the store marked in use: a DisConnect that an event
     // handler asks for meanwhile waits until the store is no longer on the
@@ -141,6 +141,7 @@ private:
     BOOL m_bTransferring = FALSE;
     int m_nFileSystemUsers = 0;        // store operations on the stack
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
+    unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
     long m_nShowProgressDialog = 100;
     long m_nTreeViewWidth = 100;
     std::string m_strCurrentDirectory;

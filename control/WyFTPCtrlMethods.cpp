@@ -86,6 +86,7 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
     m_pFileSystem = CreateFileSystem(m_nConnectTarget, *this);
     if (!m_pFileSystem)
         RaiseOwnError(WyFTPErrorCreateObject);
+    const unsigned connection = ++m_nConnections;
 
     // The three arguments count only together; otherwise the store falls
     // back on the ServerName, UserName and Password properties.
@@ -97,8 +98,9 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
         m_pFileSystem->Connect(given ? server.c_str() : nullptr, given ? user.c_str() : nullptr,
                                given ? secret.c_str() : nullptr);
     });
-    // A handler of the first ChangeCurrentDirectory may have disconnected.
-    if (m_pFileSystem)
+    // A handler of the first ChangeCurrentDirectory may have disconnected
+    // (and a DisConnected handler connected again, announcing that itself).
+    if (m_pFileSystem && connection == m_nConnections)
         FireConnected();
 }
 

@@ -28,7 +28,7 @@ public:
     const IID& Iid() const { return m_iid; }
     // Calls call(sink) for each sink, as the connection's interface. The
     // sinks are those connected when the call starts, less any that a
-    // handler disconnects meanwhile (it may free itself on Unadvise).
+    // handler disconnects meanwhile: a disconnected sink hears no more.
     template <typename Call>
     void ForEachSink(Call call) const
     {

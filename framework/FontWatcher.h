@@ -7,27 +7,25 @@
 
 #include <functional>
 
-// Lives inside its holder and keeps no reference to it; the holder calls
-// Stop before it goes away, so the font never calls a dead watcher.
-class CFontWatcher : public IPropertyNotifySink {
+// The font holds a sink of its own (reference counted, on the heap) that
+// forwards to onChanged until Stop; so the font may go on holding or calling
+// it after the holder is gone. The holder keeps itself alive in onChanged.
+class CFontWatcher {
 public:
-    explicit CFontWatcher(std::function<void()> onChanged) : m_onChanged(std::move(onChanged)) {}
+    explicit CFontWatcher(std::function<void()> onChanged);
+    ~CFontWatcher();
     CFontWatcher(const CFontWatcher&) = delete;
     CFontWatcher& operator=(const CFontWatcher&) = delete;
-    ~CFontWatcher() { Stop(); }
 
     // Watches font instead of the one watched so far (null: none).
     void Watch(IUnknown* font);
     void Stop();
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP OnChanged(DISPID) override;
-    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
-
 private:
+    class CSink;
+
     std::function<void()> m_onChanged;
+    ComPtr<CSink> m_sink;
     ComPtr<IConnectionPoint> m_point;
     DWORD m_cookie = 0;
 };

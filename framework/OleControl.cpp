@@ -29,8 +29,8 @@ COleControl::~COleControl() = default;
 
 void COleControl::OnFinalRelease()
 {
-    DestroyControlWindow();
     m_fontWatcher.Stop();
+    DestroyControlWindow();
     m_eventPoint.Clear();
     m_propertyNotifyPoint.Clear();
     m_inPlaceSite.Reset();
@@ -140,8 +140,10 @@ STDMETHODIMP COleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
             ShowWindow(m_hWnd, SW_HIDE);
         return S_OK;
     case OLEIVERB_PROPERTIES:
-        ShowPropertyFrame(parent);
-        return S_OK;
+        return GuardComCall([&] {
+            ShowPropertyFrame(parent);
+            return S_OK;
+        });
     default:
         return verb > 0 ? OLEOBJ_S_INVALIDVERB : E_NOTIMPL;
     }
@@ -505,6 +507,8 @@ void COleControl::AttachFont(ComPtr<IFontDisp> font)
 
 void COleControl::OnFontChanged()
 {
+    // A notified sink may release the control: it stays until we are done.
+    ComPtr<IDispatch> self(static_cast<IDispatch*>(this));
     BoundPropertyChanged(DISPID_FONT);
     SetModifiedFlag();
     ViewChanged();

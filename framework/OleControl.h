@@ -215,5 +215,5 @@ private:
     OLE_COLOR m_clrStockBack = 0x80000005;  // COLOR_WINDOW
     OLE_COLOR m_clrStockFore = 0x80000008;  // COLOR_WINDOWTEXT
     ComPtr<IFontDisp> m_font;
-    CFontWatcher m_fontWatcher;  // after m_font: stops watching before the font goes
+    CFontWatcher m_fontWatcher;
 };

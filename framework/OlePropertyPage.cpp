@@ -30,6 +30,19 @@ std::string ControlText(HWND dialog, int controlId)
     return ToShiftJis(text);
 }
 
+// Marks the page as filling its own controls for as long as it lives,
+// however that ends: their change notifications are not the user's edits.
+class LoadingScope {
+public:
+    explicit LoadingScope(bool& loading) : m_loading(loading) { m_loading = true; }
+    ~LoadingScope() { m_loading = false; }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    bool& m_loading;
+};
+
 }  // namespace
 
 COlePropertyPage::COlePropertyPage(UINT templateId, UINT captionId) : m_templateId(templateId), m_captionId(captionId)
@@ -97,11 +110,12 @@ STDMETHODIMP COlePropertyPage::Activate(HWND parent, LPCRECT position, BOOL)
         return E_OUTOFMEMORY;
     Move(position);
     return GuardComCall([&] {
-        m_loading = true;
-        OnInitDialog();
-        CDataExchange exchange(*this, false);
-        DoDataExchange(exchange);
-        m_loading = false;
+        {
+            LoadingScope loading(m_loading);
+            OnInitDialog();
+            CDataExchange exchange(*this, false);
+            DoDataExchange(exchange);
+        }
         m_changedControls.clear();
         return S_OK;
     });
@@ -192,10 +206,11 @@ STDMETHODIMP COlePropertyPage::Apply()
         DoDataExchange(exchange);
         // Reload, so the page shows what the objects really stored (their
         // setters may have refused or normalised a value).
-        m_loading = true;
-        CDataExchange reload(*this, false);
-        DoDataExchange(reload);
-        m_loading = false;
+        {
+            LoadingScope loading(m_loading);
+            CDataExchange reload(*this, false);
+            DoDataExchange(reload);
+        }
         m_changedControls.clear();
         if (m_site)
             m_site->OnStatusChange(PROPPAGESTATUS_CLEAN);

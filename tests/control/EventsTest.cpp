@@ -157,6 +157,12 @@ TEST_F(ControlEvents, ContainerEnumeratesItsPointsAndAPointItsConnections)
         HostEventSink second;
         DWORD secondCookie = 0;
         ASSERT_EQ(S_OK, point->Advise(&second, &secondCookie));
+        // Disconnected whatever fails below: the sink lives on this stack.
+        struct Disconnect {
+            IConnectionPoint* point;
+            DWORD cookie;
+            ~Disconnect() { point->Unadvise(cookie); }
+        } disconnect{point.Get(), secondCookie};
         ComPtr<IEnumConnections> connections;
         ASSERT_EQ(S_OK, point->EnumConnections(connections.Put()));
         CONNECTDATA first = {};
@@ -174,7 +180,6 @@ TEST_F(ControlEvents, ContainerEnumeratesItsPointsAndAPointItsConnections)
         EXPECT_EQ(S_OK, connections->Reset());
         EXPECT_EQ(S_OK, connections->Skip(2));
         EXPECT_EQ(S_FALSE, connections->Next(1, &next, nullptr));
-        EXPECT_EQ(S_OK, point->Unadvise(secondCookie));
     }
     // The enumerators held the control while they lived, and no longer.
     EXPECT_EQ(refsBefore, RefCountOf(unknown.Get()));
