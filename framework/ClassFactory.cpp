@@ -5,41 +5,6 @@
 
 #include <new>
 
-CClassFactory::CClassFactory(ObjectCreator creator) : m_creator(creator)
-{
-    ComModule::AddObject();
-}
-
-CClassFactory::~CClassFactory()
-{
-    ComModule::RemoveObject();
-}
-
-STDMETHODIMP CClassFactory::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IClassFactory)
-        return E_NOINTERFACE;
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) CClassFactory::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&m_refs));
-}
-
-STDMETHODIMP_(ULONG) CClassFactory::Release()
-{
-    const LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 0)
-        delete this;
-    return static_cast<ULONG>(refs);
-}
-
 STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
 {
     if (!object)

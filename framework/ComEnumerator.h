@@ -3,13 +3,13 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "framework/ComModule.h"
+#include "framework/ComObject.h"
 
 #include <memory>
 #include <new>
 #include <vector>
 
-// Traits name the enumerator interface (Interface, Iid()), what the list
+// Traits name the enumerator interface (Interface, kIid), what the list
 // keeps (Stored) and what Next hands out (Item), and make the caller's
 // copy of one entry: Copy(const Stored&, Item*), which adds the references
 // or allocations the caller then owns.
@@ -17,7 +17,7 @@
 // Clones share the list, so a clone costs one allocation; the list is
 // fixed when the enumerator is made, as the enumerator contract asks.
 template <class Traits>
-class CComEnumerator final : public Traits::Interface {
+class CComEnumerator final : public CComObject<typename Traits::Interface, Traits::kIid> {
 public:
     using Interface = typename Traits::Interface;
     using Item = typename Traits::Item;
@@ -34,29 +34,6 @@ public:
             return nullptr;
         }
         return new (std::nothrow) CComEnumerator(std::move(shared), 0);
-    }
-
-    CComEnumerator(const CComEnumerator&) = delete;
-    CComEnumerator& operator=(const CComEnumerator&) = delete;
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != Traits::Iid())
-            return E_NOINTERFACE;
-        *object = static_cast<Interface*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return static_cast<ULONG>(refs);
     }
 
     STDMETHODIMP Next(ULONG count, Item* items, ULONG* fetched) override
@@ -97,11 +74,8 @@ private:
     CComEnumerator(std::shared_ptr<const std::vector<Stored>> items, size_t position)
         : m_items(std::move(items)), m_position(position)
     {
-        ComModule::AddObject();
     }
-    ~CComEnumerator() { ComModule::RemoveObject(); }
 
-    volatile LONG m_refs = 1;
     std::shared_ptr<const std::vector<Stored>> m_items;
     size_t m_position;
 };

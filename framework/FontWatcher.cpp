@@ -2,38 +2,17 @@
 #include "framework/FontWatcher.h"
 
 #include "framework/ComGuard.h"
-#include "framework/ComModule.h"
+#include "framework/ComObject.h"
 
 #include <new>
 
-class CFontWatcher::CSink final : public IPropertyNotifySink {
+class CFontWatcher::CSink final : public CComObject<IPropertyNotifySink, IID_IPropertyNotifySink> {
 public:
-    explicit CSink(std::function<void()> onChanged) : m_onChanged(std::move(onChanged)) { ComModule::AddObject(); }
-    CSink(const CSink&) = delete;
-    CSink& operator=(const CSink&) = delete;
+    explicit CSink(std::function<void()> onChanged) : m_onChanged(std::move(onChanged)) {}
 
     // From now on changes go nowhere.
     void Forget() { m_onChanged = nullptr; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IPropertyNotifySink)
-            return E_NOINTERFACE;
-        *object = static_cast<IPropertyNotifySink*>(this);
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&m_refs)); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const LONG refs = InterlockedDecrement(&m_refs);
-        if (refs == 0)
-            delete this;
-        return static_cast<ULONG>(refs);
-    }
     STDMETHODIMP OnChanged(DISPID) override
     {
         return GuardComCall([this] {
@@ -48,9 +27,6 @@ public:
     STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
 
 private:
-    ~CSink() { ComModule::RemoveObject(); }
-
-    volatile LONG m_refs = 1;
     std::function<void()> m_onChanged;
 };
 

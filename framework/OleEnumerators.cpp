@@ -11,7 +11,7 @@ struct VerbTraits {
     using Interface = IEnumOLEVERB;
     using Item = OLEVERB;
     using Stored = COleVerbEntry;
-    static const IID& Iid() { return IID_IEnumOLEVERB; }
+    static constexpr const IID& kIid = IID_IEnumOLEVERB;
     static void Copy(const Stored& entry, Item* item)
     {
         *item = entry.verb;
@@ -27,7 +27,7 @@ struct ConnectionPointTraits {
     using Interface = IEnumConnectionPoints;
     using Item = IConnectionPoint*;
     using Stored = ComPtr<IConnectionPoint>;
-    static const IID& Iid() { return IID_IEnumConnectionPoints; }
+    static constexpr const IID& kIid = IID_IEnumConnectionPoints;
     static void Copy(const Stored& point, Item* item)
     {
         *item = point.Get();
@@ -39,7 +39,7 @@ struct ConnectionTraits {
     using Interface = IEnumConnections;
     using Item = CONNECTDATA;
     using Stored = std::pair<DWORD, ComPtr<IUnknown>>;
-    static const IID& Iid() { return IID_IEnumConnections; }
+    static constexpr const IID& kIid = IID_IEnumConnections;
     static void Copy(const Stored& connection, Item* item)
     {
         item->dwCookie = connection.first;
