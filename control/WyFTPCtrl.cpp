@@ -2,6 +2,7 @@
 #include "control/WyFTPCtrl.h"
 
 #include "control/WyFTPIds.h"
+#include "explorer/WyFTPExplorerWnd.h"
 #include "explorer/WyTransferProgressDlg.h"
 #include "filesystem/FtpUrl.h"
 #include "framework/ShiftJis.h"
@@ -138,6 +139,7 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
 
 void CWyFTPCtrl::OnPropertiesLoaded()
 {
+    ApplyViewProperties();
     if (HWND window = GetHwnd())
         InvalidateRect(window, nullptr, TRUE);
 }
@@ -180,6 +182,16 @@ void CWyFTPCtrl::SetVisibleTree(bool visible)
     if (IsTransferring() || normalized == m_bVisibleTree)
         return;
     m_bVisibleTree = normalized;
+    if (CWyFTPExplorerWnd* explorer = ExistingExplorer()) {
+        explorer->ShowTree(normalized);
+        if (normalized) {
+            AttachTreeImages();
+            ApplyBackColor(TranslateColor(GetBackColor()));
+            ApplyForeColor(TranslateColor(GetForeColor()));
+            if (m_pFileSystem)
+                explorer->InitTreeForPath(m_strCurrentDirectory);
+        }
+    }
     PropertyChanged(kVisibleTree);
 }
 
@@ -236,6 +248,8 @@ void CWyFTPCtrl::SetListViewMode(long mode)
 {
     if (IsTransferring() || mode == m_nListViewMode)
         return;
+    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+        explorer->SetListViewMode(mode);
     m_nListViewMode = mode;
     PropertyChanged(kListViewMode);
 }
@@ -244,6 +258,8 @@ void CWyFTPCtrl::SetTreeViewWidth(long width)
 {
     if (IsTransferring() || width < 0 || width == m_nTreeViewWidth)
         return;
+    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+        explorer->SetBarPos(static_cast<int>(width));
     m_nTreeViewWidth = width;
     PropertyChanged(kTreeViewWidth);
 }
@@ -254,16 +270,6 @@ void CWyFTPCtrl::SetShowProgressDialog(long kilobytes)
         return;
     m_nShowProgressDialog = kilobytes;
     PropertyChanged(kShowProgressDialog);
-}
-
-void CWyFTPCtrl::OnBackColorChanged()
-{
-    m_clrBack = TranslateColor(GetBackColor());
-}
-
-void CWyFTPCtrl::OnForeColorChanged()
-{
-    m_clrFore = TranslateColor(GetForeColor());
 }
 
 // Property browsers

@@ -1,5 +1,6 @@
 // The WyFTP ActiveX control: properties, persistence, events, error reporting and automation methods.
 #pragma once
+#include "explorer/WyExplorerOwner.h"
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/WyFileSystemOwner.h"
 #include "framework/Exception.h"
@@ -9,7 +10,9 @@
 #include <memory>
 #include <string>
 
-class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner {
+class CWyFTPExplorerWnd;
+
+class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner, public CWyExplorerOwner {
 public:
     CWyFTPCtrl();
 
@@ -73,21 +76,25 @@ public:
     // Error reporting
     virtual void ReportError(SCODE status, const std::string& description, UINT helpContext);
     void ReportErrorById(SCODE status, UINT descriptionId, UINT helpContext);
-    void SetLastErrorInfo(long code, const std::string& message);
+    void SetLastErrorInfo(long code, const std::string& message) override;
     // Record the code with its message and raise it as an own error (0x800A03EA).
     [[noreturn]] void RaiseOwnError(int code);
     [[noreturn]] void RequireFileSystem();
     [[noreturn]] void RaiseNoFileName();
 
-    // State used by the file stores and the explorer
-    bool IsTransferring() const { return m_bTransferring != FALSE; }
-    void SetTransferring(bool transferring) { m_bTransferring = transferring; }
-    CWyFileSystem* GetFileSystem() const { return m_pFileSystem.get(); }
-    long GetConnectTargetValue() const { return m_nConnectTarget; }
+    // State used by the file stores and the explorer (CWyExplorerOwner)
+    bool IsTransferring() const override { return m_bTransferring != FALSE; }
+    void SetTransferring(bool transferring) override { m_bTransferring = transferring; }
+    CWyFileSystem* GetFileSystem() const override { return m_pFileSystem.get(); }
+    long GetConnectTargetValue() const override { return m_nConnectTarget; }
+    bool IsTreeVisible() const override { return GetVisibleTree(); }
+    CFtpConnection* GetFtpConnection() const override;
+    void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) override;
+    void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) override;
 
     // CWyFileSystemOwner
     BOOL IsProgressDialogEnabled() const override { return m_bEnableProgressDialog != FALSE; }
-    std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }
+    std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }  // both owners
     void SetCurrentDirectoryString(const std::string& directory) override { m_strCurrentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;
     void FireChangeCurrentDirectory(const char* directory) override;
@@ -97,8 +104,8 @@ public:
     // Events
     void FireConnected();
     void FireDisConnected();
-    void FireTreePopUp(const std::string& name);
-    void FireListPopUp(const std::string& name);
+    void FireTreePopUp(const std::string& name) override;
+    void FireListPopUp(const std::string& name) override;
     void FireTransferStart(const std::string& name);
     void FireTransferEnd();
 
@@ -119,8 +126,28 @@ protected:
     void OnBackColorChanged() override;
     void OnForeColorChanged() override;
     void OnFinalRelease() override;
+    // The window (WyFTPCtrlWindow.cpp)
+    bool OnCreate() override;
+    void OnSize(int cx, int cy) override;
+    void OnDestroy() override;
+    void OnDraw(HDC dc, const RECT& bounds) override;
 
 private:
+    // The explorer, made with a hidden window when the host never showed
+    // the control; null only when no window can be made.
+    CWyFTPExplorerWnd* Explorer();
+    // The explorer if the window exists; never makes one.
+    CWyFTPExplorerWnd* ExistingExplorer() const { return m_pExplorer.get(); }
+    // The view refresh step of the methods: the tree's level and the list of
+    // the current directory.
+    void RefreshViews();
+    // After Connect: the tree opened down to the start directory and its list.
+    void ShowStartDirectory();
+    // Image lists, colours, mode and bar position onto the explorer's views.
+    void ApplyViewProperties();
+    void AttachTreeImages();
+    void ApplyBackColor(COLORREF color);
+    void ApplyForeColor(COLORREF color);
     bool EnterMethod();
     void RequireName(const std::string& name);
     // Runs work under the handlers that turn a failure into a recorded code
@@ -129,7 +156,7 @@ private:
     // Runs work with the store marked in use: a DisConnect that an event
     // handler asks for meanwhile waits until the store is no longer on the
     // stack, then happens.
-    void UseFileSystem(const std::function<void()>& work);
+    void WithFileSystemInUse(const std::function<void()>& work);
     void DisconnectIfAsked();
     // Closes and deletes the store and fires DisConnected.
     void CloseFileSystem();
@@ -159,6 +186,7 @@ private:
     std::string m_strUserName = "anonymous";
     std::string m_strServerName;
     std::unique_ptr<CWyFileSystem> m_pFileSystem;
+    std::unique_ptr<CWyFTPExplorerWnd> m_pExplorer;
     long m_nConnectTarget = 1;
     BOOL m_bEnableProgressDialog = TRUE;
 };

@@ -12,10 +12,6 @@
 
 #include <new>
 
-namespace {
-constexpr DWORD kMessageBufferSize = 1024;
-}
-
 long CWyFTPCtrl::GetLastError() const
 {
     return IsTransferring() ? -1 : m_lLastErrorCode;
@@ -38,6 +34,11 @@ void CWyFTPCtrl::ReportError(SCODE status, const std::string& description, UINT 
         m_bThrowError = FALSE;
         ThrowError(status, description, helpContext);
     }
+    FireError(status, description, helpContext);
+}
+
+void CWyFTPCtrl::FireErrorEvent(SCODE status, const std::string& description, UINT helpContext)
+{
     FireError(status, description, helpContext);
 }
 
@@ -67,20 +68,9 @@ void CWyFTPCtrl::RaiseNoFileName()
 
 void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId)
 {
-    // The system's text for the number (an FTP server's reply for 12003), or
-    // the exception's own text when the system has none. A server reply the
-    // exception recorded when it was raised comes first: the thread's last
-    // reply may by now be another server's.
     DWORD number = static_cast<DWORD>(code);
-    char text[kMessageBufferSize] = "";
     UINT helpContext = 0;
-    const auto* internetError = dynamic_cast<const CInternetException*>(&error);
-    if (internetError && !internetError->m_strServerReply.empty())
-        error.GetErrorMessage(text, sizeof text, &helpContext);
-    else
-        FormatSystemErrorText(number, text, sizeof text);
-    if (text[0] == '\0')
-        error.GetErrorMessage(text, sizeof text, &helpContext);
+    const std::string text = DescribeSystemError(error, number, helpContext);
     SetLastErrorInfo(static_cast<long>(number), text);
     m_bThrowError = TRUE;
     ReportErrorById(status, categoryId, helpContext);
@@ -94,7 +84,7 @@ void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
         ReportErrorById(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF);
     };
     try {
-        UseFileSystem(work);
+        WithFileSystemInUse(work);
     } catch (const COleDispatchException&) {
         throw;  // already an automation error: it goes straight to the host
     } catch (const CFileException& error) {

@@ -3,6 +3,7 @@
 
 #include "control/FileSystemFactory.h"
 #include "control/WyFTPFiles.h"
+#include "explorer/WyFTPExplorerWnd.h"
 #include "filesystem/WyFTPException.h"
 #include "framework/Bstr.h"
 #include "framework/Module.h"
@@ -100,8 +101,12 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
     });
     // A handler of the first ChangeCurrentDirectory may have disconnected
     // (and a DisConnected handler connected again, announcing that itself).
-    if (m_pFileSystem && connection == m_nConnections)
+    if (m_pFileSystem && connection == m_nConnections) {
         FireConnected();
+        // A Connected handler may have disconnected or connected anew.
+        if (connection == m_nConnections)
+            ShowStartDirectory();
+    }
 }
 
 void CWyFTPCtrl::DisConnect()
@@ -117,7 +122,45 @@ void CWyFTPCtrl::DisConnect()
     CloseFileSystem();
 }
 
-void CWyFTPCtrl::UseFileSystem(const std::function<void()>& work)
+void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
+{
+    if (!m_pFileSystem)
+        return;
+    WithFileSystemInUse([&] { work(*m_pFileSystem); });
+}
+
+CFtpConnection* CWyFTPCtrl::GetFtpConnection() const
+{
+    return m_nConnectTarget == 1 && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
+}
+
+void CWyFTPCtrl::RefreshViews()
+{
+    CWyFTPExplorerWnd* explorer = Explorer();
+    if (!explorer || !m_pFileSystem)
+        return;
+    if (GetVisibleTree())
+        explorer->RefreshTree(m_strCurrentDirectory);
+    explorer->RefreshList(m_strCurrentDirectory);
+}
+
+void CWyFTPCtrl::ShowStartDirectory()
+{
+    CWyFTPExplorerWnd* explorer = Explorer();
+    if (!explorer || !m_pFileSystem)
+        return;
+    const std::string start = m_strConnectDirectory.empty() ? std::string("/") : m_strConnectDirectory;
+    std::string path;
+    if (m_nConnectTarget == 0)
+        path = m_pFileSystem->GetRoot() + start;
+    else if (m_nConnectTarget == 1)
+        path = start;
+    if (GetVisibleTree())
+        explorer->InitTreeForPath(path);
+    explorer->RefreshList(path);
+}
+
+void CWyFTPCtrl::WithFileSystemInUse(const std::function<void()>& work)
 {
     ++m_nFileSystemUsers;
     try {
@@ -144,6 +187,8 @@ void CWyFTPCtrl::CloseFileSystem()
 {
     m_pFileSystem->Disconnect();
     m_pFileSystem.reset();
+    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+        explorer->ClearViews();
     FireDisConnected();
 }
 
@@ -153,6 +198,12 @@ void CWyFTPCtrl::SetCurrentDirectory(const std::string& directory)
         return;
     RequireName(directory);
     RunGuarded([&] { m_pFileSystem->SetCurrentDirectory(directory.c_str()); });
+    CWyFTPExplorerWnd* explorer = Explorer();
+    if (!explorer || !m_pFileSystem)
+        return;
+    if (GetVisibleTree())
+        explorer->InitTreeForPath(directory);
+    explorer->RefreshList(directory);
 }
 
 std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
@@ -176,12 +227,24 @@ void CWyFTPCtrl::DirUp()
     if (!EnterMethod())
         return;
     RunGuarded([&] { m_pFileSystem->DirUp(); });
+    CWyFTPExplorerWnd* explorer = Explorer();
+    if (!explorer || !m_pFileSystem)
+        return;
+    std::string path;
+    if (m_nConnectTarget == 0)
+        path = m_strServerName + m_strCurrentDirectory;
+    else if (m_nConnectTarget == 1)
+        path = m_strCurrentDirectory;
+    if (GetVisibleTree())
+        explorer->SelectTreeParent();
+    explorer->RefreshList(path);
 }
 
 void CWyFTPCtrl::Refresh()
 {
     if (!EnterMethod())
         return;
+    RefreshViews();
 }
 
 void CWyFTPCtrl::SelectFile(const std::string& name)
@@ -189,26 +252,40 @@ void CWyFTPCtrl::SelectFile(const std::string& name)
     if (!EnterMethod())
         return;
     RequireName(name);
+    if (CWyFTPExplorerWnd* explorer = Explorer())
+        explorer->SelectListItem(name);
 }
 
-std::string CWyFTPCtrl::GetCurrentFile(long)
+std::string CWyFTPCtrl::GetCurrentFile(long fullPath)
 {
     if (!EnterMethod())
         return {};
-    // Nothing can be selected without the explorer's list.
-    return {};
+    CWyFTPExplorerWnd* explorer = Explorer();
+    const std::string name = explorer ? explorer->GetCurrentFileName() : std::string();
+    if (name.empty() || fullPath == 0)
+        return name;
+    std::string directory;
+    RunGuarded([&] { directory = m_pFileSystem->GetCurrentDirectory(fullPath); });
+    ShiftJis::ReplaceAll(directory, '\\', '/');
+    if (!ShiftJis::EndsWithChar(directory, '/'))
+        directory += '/';
+    return directory + name;
 }
 
-void CWyFTPCtrl::ClearSelectedFile(const std::string&)
+void CWyFTPCtrl::ClearSelectedFile(const std::string& name)
 {
     if (!EnterMethod())
         return;
+    if (CWyFTPExplorerWnd* explorer = Explorer())
+        explorer->ClearSelection(name);
 }
 
-void CWyFTPCtrl::SortListItem(long, long)
+void CWyFTPCtrl::SortListItem(long column, long order)
 {
     if (!EnterMethod())
         return;
+    if (CWyFTPExplorerWnd* explorer = Explorer())
+        explorer->SortList(static_cast<int>(column), static_cast<int>(order));
 }
 
 IDispatch* CWyFTPCtrl::GetFileList(const std::string& directory)
@@ -227,13 +304,36 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
 {
     if (!EnterMethod())
         return;
+    const DWORD chunkSize = static_cast<DWORD>(m_nTransferByte) * 1024;
     std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
     if (destination.empty())
         destination = m_strDownloadDirectory;
     RequireName(destination);
-    // The names come from the list's selection, and without the explorer's
-    // list nothing is selected.
-    RaiseNoFileName();
+    std::vector<std::string> names;
+    if (CWyFTPExplorerWnd* explorer = Explorer())
+        explorer->GetSelectedNames(names);
+    if (names.empty())
+        RaiseNoFileName();
+    std::string prefix = m_strServerName + m_strCurrentDirectory;
+    if (m_strCurrentDirectory != "/" && !ShiftJis::EndsWithChar(prefix, '/'))
+        prefix += '/';
+    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+        return;
+    RunGuarded([&] {
+        for (const std::string& name : names) {
+            const std::string source = prefix + name;
+            FireTransferStart(source);
+            {
+                TransferScope transfer(*this);
+                m_pFileSystem->GetFile(source.c_str(), destination.c_str(), chunkSize);
+            }
+            FireTransferEnd();
+            // A TransferEnd handler may have disconnected.
+            if (!m_pFileSystem)
+                return;
+        }
+    });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::PutFile(const std::string& localFile)
@@ -253,6 +353,7 @@ void CWyFTPCtrl::PutFile(const std::string& localFile)
         }
         FireTransferEnd();
     });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::AbortTransfer()
@@ -279,6 +380,7 @@ void CWyFTPCtrl::CreateDirectory(const std::string& name)
         return;
     RequireName(name);
     RunGuarded([&] { m_pFileSystem->CreateDirectory(name.c_str()); });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::RemoveDirectory(const std::string& name)
@@ -287,6 +389,7 @@ void CWyFTPCtrl::RemoveDirectory(const std::string& name)
         return;
     RequireName(name);
     RunGuarded([&] { m_pFileSystem->RemoveDirectory(name.c_str()); });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::RemoveFile(const std::string& name)
@@ -295,6 +398,7 @@ void CWyFTPCtrl::RemoveFile(const std::string& name)
         return;
     RequireName(name);
     RunGuarded([&] { m_pFileSystem->RemoveFile(name.c_str()); });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::RenameFile(const std::string& oldName, const std::string& newName)
@@ -304,6 +408,7 @@ void CWyFTPCtrl::RenameFile(const std::string& oldName, const std::string& newNa
     if (oldName.empty() || newName.empty())
         RaiseNoFileName();
     RunGuarded([&] { m_pFileSystem->RenameFile(oldName.c_str(), newName.c_str()); });
+    RefreshViews();
 }
 
 void CWyFTPCtrl::AboutBox()

@@ -1,7 +1,13 @@
 // The text of a platform error number: the FTP server's last reply or the system message table.
 #include "filesystem/SystemErrorText.h"
 
+#include "framework/InternetException.h"
+
 #include <wininet.h>
+
+namespace {
+constexpr DWORD kMessageBufferSize = 1024;
+}
 
 DWORD FormatSystemErrorText(DWORD& code, char* buffer, DWORD size)
 {
@@ -26,4 +32,17 @@ DWORD FormatSystemErrorText(DWORD& code, char* buffer, DWORD size)
     if (length == 0)
         buffer[0] = '\0';
     return length;
+}
+
+std::string DescribeSystemError(const CException& error, DWORD& number, UINT& helpContext)
+{
+    char text[kMessageBufferSize] = "";
+    const auto* internetError = dynamic_cast<const CInternetException*>(&error);
+    if (internetError && !internetError->m_strServerReply.empty())
+        error.GetErrorMessage(text, sizeof text, &helpContext);
+    else
+        FormatSystemErrorText(number, text, sizeof text);
+    if (text[0] == '\0')
+        error.GetErrorMessage(text, sizeof text, &helpContext);
+    return text;
 }

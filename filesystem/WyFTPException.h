@@ -21,6 +21,13 @@ enum WyFTPError : int {
     WyFTPErrorDirectoryTransfer = 20203,
 };
 
+// Status codes reported to hosts, raised or fired with the Error event:
+// custom control errors 1000 to 1003.
+inline constexpr SCODE WyFTPScodeWin32 = static_cast<SCODE>(0x800A03E8);
+inline constexpr SCODE WyFTPScodeInternet = static_cast<SCODE>(0x800A03E9);
+inline constexpr SCODE WyFTPScodeOwn = static_cast<SCODE>(0x800A03EA);
+inline constexpr SCODE WyFTPScodeOther = static_cast<SCODE>(0x800A03EB);
+
 class CWyFTPException : public CException {
 public:
     explicit CWyFTPException(int errorCode) : m_nErrorCode(errorCode) {}

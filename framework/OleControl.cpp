@@ -136,8 +136,8 @@ STDMETHODIMP COleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
         return InPlaceActivate(verb);
     case OLEIVERB_HIDE:
         UIDeactivate();
-        if (m_hWnd)
-            ShowWindow(m_hWnd, SW_HIDE);
+        if (GetHwnd())
+            ShowWindow(GetHwnd(), SW_HIDE);
         return S_OK;
     case OLEIVERB_PROPERTIES:
         return GuardComCall([&] {
@@ -441,7 +441,7 @@ void COleControl::FireError(SCODE scode, const std::string& description, UINT he
     // A sink may have replaced the description.
     text = CBstr::Attach(textValue);
     if (cancelDisplay == VARIANT_FALSE)
-        MessageBoxW(m_hWnd, text.Get() ? text.Get() : L"", GetErrorSource(), MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(GetHwnd(), text.Get() ? text.Get() : L"", GetErrorSource(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void COleControl::ThrowError(SCODE scode, const std::string& description, UINT helpContext)
@@ -542,8 +542,8 @@ COLORREF COleControl::TranslateColor(OLE_COLOR color)
 
 void COleControl::ViewChanged()
 {
-    if (m_hWnd)
-        InvalidateRect(m_hWnd, nullptr, TRUE);
+    if (GetHwnd())
+        InvalidateRect(GetHwnd(), nullptr, TRUE);
     if (m_viewAdviseSink)
         m_viewAdviseSink->OnViewChange(DVASPECT_CONTENT, -1);
 }

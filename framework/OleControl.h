@@ -5,6 +5,7 @@
 #include "framework/ConnectionPoint.h"
 #include "framework/FontWatcher.h"
 #include "framework/PropExchange.h"
+#include "framework/Window.h"
 
 #include <ocidl.h>
 #include <olectl.h>
@@ -17,6 +18,7 @@
 // (DoPropExchange), property pages and window behaviour. Everything runs on
 // the host's user-interface thread.
 class COleControl : public CCmdTarget,
+                    public CWindow,
                     public IOleObject,
                     public IOleInPlaceObject,
                     public IOleInPlaceActiveObject,
@@ -129,7 +131,6 @@ public:
 
     // The control's window: the in-place window, or a hidden one created on
     // first need when the host never activates the control.
-    HWND GetHwnd() const { return m_hWnd; }
     HWND EnsureWindow();
     // A system colour value (0x800000nn) becomes the real colour.
     static COLORREF TranslateColor(OLE_COLOR color);
@@ -163,7 +164,7 @@ protected:
     virtual void OnSize(int, int) {}
     virtual void OnDestroy() {}
     virtual void OnDraw(HDC dc, const RECT& bounds);
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Fires an event to every connected sink; args in declaration order.
     // Nothing is fired while the container has frozen events.
@@ -182,7 +183,6 @@ protected:
     HRESULT QueryOtherInterface(REFIID iid, void** object) override;
 
 private:
-    static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND CreateControlWindow(HWND parent, const RECT& position, bool child);
     void DestroyControlWindow();
     HRESULT InPlaceActivate(LONG verb);
@@ -206,7 +206,6 @@ private:
     DWORD m_viewAdviseFlags = 0;
     CConnectionPoint m_eventPoint;
     CConnectionPoint m_propertyNotifyPoint;
-    HWND m_hWnd = nullptr;
     bool m_inPlaceActive = false;
     bool m_uiActive = false;
     bool m_bModified = false;

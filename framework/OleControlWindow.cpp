@@ -1,7 +1,7 @@
 // Base of an ActiveX control: its window, in-place activation, keyboard and drawing.
 #include "framework/OleControl.h"
 
-#include "framework/Module.h"
+#include "framework/Gdi.h"
 
 #include <windowsx.h>
 
@@ -47,25 +47,6 @@ SiteContext GetSiteContext(IOleInPlaceSite& site)
 
 }  // namespace
 
-LRESULT CALLBACK COleControl::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        auto* control = static_cast<COleControl*>(create->lpCreateParams);
-        control->m_hWnd = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-    }
-    auto* control = reinterpret_cast<COleControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!control)
-        return DefWindowProcW(window, message, wParam, lParam);
-    const LRESULT result = control->WindowProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        control->m_hWnd = nullptr;
-    }
-    return result;
-}
-
 LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -80,12 +61,10 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;  // WM_PAINT covers everything
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(m_hWnd, &paint);
+        CPaintDC dc(GetHwnd());
         RECT client;
-        GetClientRect(m_hWnd, &client);
-        OnDraw(dc, client);
-        EndPaint(m_hWnd, &paint);
+        GetClientRect(GetHwnd(), &client);
+        OnDraw(dc.Get(), client);
         return 0;
     }
     case WM_MOUSEACTIVATE:
@@ -93,7 +72,7 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             UIActivate();
         break;
     }
-    return DefWindowProcW(m_hWnd, message, wParam, lParam);
+    return CWindow::WindowProc(message, wParam, lParam);
 }
 
 void COleControl::OnDraw(HDC dc, const RECT& bounds)
@@ -105,36 +84,23 @@ void COleControl::OnDraw(HDC dc, const RECT& bounds)
 
 HWND COleControl::CreateControlWindow(HWND parent, const RECT& position, bool child)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    if (!GetClassInfoExW(ThisModule(), kWindowClass, &windowClass)) {
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = &COleControl::StaticWindowProc;
-        windowClass.hInstance = ThisModule();
-        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kWindowClass;
-        RegisterClassExW(&windowClass);
-    }
     const DWORD style = (child ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-    CreateWindowExW(0, kWindowClass, L"", style, position.left, position.top, position.right - position.left,
-                    position.bottom - position.top, parent, nullptr, ThisModule(), this);
-    return m_hWnd;
+    return CreateOwnWindow(kWindowClass, CS_DBLCLKS, 0, L"", style, position, parent, 0);
 }
 
 HWND COleControl::EnsureWindow()
 {
-    if (!m_hWnd) {
+    if (!GetHwnd()) {
         // Never shown: the host uses the control from a script without a site.
         const RECT position = {0, 0, 400, 300};
         CreateControlWindow(nullptr, position, false);
     }
-    return m_hWnd;
+    return GetHwnd();
 }
 
 void COleControl::DestroyControlWindow()
 {
-    if (m_hWnd)
-        DestroyWindow(m_hWnd);
+    DestroyWindow();
 }
 
 HRESULT COleControl::InPlaceActivate(LONG verb)
@@ -154,10 +120,10 @@ HRESULT COleControl::InPlaceActivate(LONG verb)
         HWND parent = nullptr;
         m_inPlaceSite->GetWindow(&parent);
         const SiteContext context = GetSiteContext(*m_inPlaceSite.Get());
-        if (m_hWnd) {
+        if (GetHwnd()) {
             // The hidden window of a site-less start moves into the container.
-            SetWindowLongPtrW(m_hWnd, GWL_STYLE, (GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
-            SetParent(m_hWnd, parent);
+            SetWindowLongPtrW(GetHwnd(), GWL_STYLE, (GetWindowLongPtrW(GetHwnd(), GWL_STYLE) & ~WS_POPUP) | WS_CHILD);
+            SetParent(GetHwnd(), parent);
             SetObjectRects(&context.position, &context.clip);
         } else if (!CreateControlWindow(parent, context.position, true)) {
             m_inPlaceActive = false;
@@ -167,8 +133,8 @@ HRESULT COleControl::InPlaceActivate(LONG verb)
         }
     }
     // Also after a HIDE verb, which leaves the control in-place active.
-    if (!IsWindowVisible(m_hWnd))
-        ShowWindow(m_hWnd, SW_SHOW);
+    if (!IsWindowVisible(GetHwnd()))
+        ShowWindow(GetHwnd(), SW_SHOW);
     if (verb == OLEIVERB_UIACTIVATE || verb == OLEIVERB_PRIMARY)
         UIActivate();
     return S_OK;
@@ -186,8 +152,8 @@ void COleControl::UIActivate()
         context.frame->SetActiveObject(active, nullptr);
     if (context.document)
         context.document->SetActiveObject(active, nullptr);
-    if (m_hWnd && !IsWithin(GetFocus(), m_hWnd))
-        SetFocus(m_hWnd);
+    if (GetHwnd() && !IsWithin(GetFocus(), GetHwnd()))
+        SetFocus(GetHwnd());
 }
 
 STDMETHODIMP COleControl::UIDeactivate()
@@ -224,16 +190,16 @@ STDMETHODIMP COleControl::GetWindow(HWND* window)
 {
     if (!window)
         return E_POINTER;
-    *window = m_hWnd;
-    return m_hWnd ? S_OK : E_FAIL;
+    *window = GetHwnd();
+    return GetHwnd() ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP COleControl::SetObjectRects(LPCRECT position, LPCRECT)
 {
     if (!position)
         return E_POINTER;
-    if (m_hWnd) {
-        MoveWindow(m_hWnd, position->left, position->top, position->right - position->left,
+    if (GetHwnd()) {
+        MoveWindow(GetHwnd(), position->left, position->top, position->right - position->left,
                    position->bottom - position->top, TRUE);
     }
     return S_OK;
@@ -241,10 +207,10 @@ STDMETHODIMP COleControl::SetObjectRects(LPCRECT position, LPCRECT)
 
 STDMETHODIMP COleControl::TranslateAccelerator(LPMSG message)
 {
-    if (!message || !m_hWnd)
+    if (!message || !GetHwnd())
         return S_FALSE;
     if ((message->message == WM_KEYDOWN || message->message == WM_KEYUP) && IsViewKey(message->wParam)
-        && IsWithin(message->hwnd, m_hWnd)) {
+        && IsWithin(message->hwnd, GetHwnd())) {
         TranslateMessage(message);
         DispatchMessageW(message);
         return S_OK;
@@ -299,6 +265,6 @@ void COleControl::ShowPropertyFrame(HWND parent)
     if (pages.empty())
         return;
     IUnknown* self = static_cast<IDispatch*>(this);
-    OleCreatePropertyFrame(parent ? parent : m_hWnd, 0, 0, nullptr, 1, &self, static_cast<ULONG>(pages.size()),
+    OleCreatePropertyFrame(parent ? parent : GetHwnd(), 0, 0, nullptr, 1, &self, static_cast<ULONG>(pages.size()),
                            const_cast<CLSID*>(pages.data()), LOCALE_USER_DEFAULT, 0, nullptr);
 }

@@ -72,4 +72,23 @@ std::string ToUpper(std::string_view text)
     return upper;
 }
 
+std::string ToLower(std::string_view text)
+{
+    std::string lower(text);
+    for (size_t i = 0; i < lower.size(); i = NextCharIndex(lower, i)) {
+        if (lower[i] >= 'A' && lower[i] <= 'Z')
+            lower[i] = static_cast<char>(lower[i] - 'A' + 'a');
+    }
+    return lower;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b)
+{
+    // Byte order of the lower-cased text is the order of the characters:
+    // a double-byte character compares by its lead byte, then its trail byte.
+    const std::string left = ToLower(a);
+    const std::string right = ToLower(b);
+    return left.compare(right) < 0 ? -1 : (left == right ? 0 : 1);
+}
+
 }  // namespace ShiftJis

@@ -30,5 +30,10 @@ bool EndsWithChar(std::string_view text, char ch);
 
 // ASCII letters upper-cased; double-byte characters untouched.
 std::string ToUpper(std::string_view text);
+std::string ToLower(std::string_view text);
+
+// Case-insensitive comparison (ASCII letters folded to lower case, as the
+// platform's multibyte comparison does): negative, 0 or positive.
+int CompareNoCase(std::string_view a, std::string_view b);
 
 }  // namespace ShiftJis

@@ -1,0 +1,118 @@
+// The explorer's directory listing: the entries of one directory in the list's four columns.
+#include "explorer/WyFTPExplorerWnd.h"
+
+#include "datetime/DateTimeFormat.h"
+#include "explorer/KilobyteText.h"
+#include "explorer/ShellTypeNames.h"
+#include "explorer/WyListView.h"
+#include "framework/CodePage932.h"
+#include "framework/FileFind.h"
+#include "framework/OleDateTime.h"
+#include "framework/ShiftJis.h"
+
+namespace {
+
+// "ファイルフォルダ" followed by the half-width voiced-sound mark (0xDE).
+const char kDirectoryTypeText[] = "ファイルフォルダ\xDE";
+
+struct ColumnHeading {
+    const char* text;
+    int format;
+};
+
+constexpr ColumnHeading kColumns[] = {
+    {"名前", LVCFMT_LEFT},
+    {"サイズ", LVCFMT_RIGHT},
+    {"種類", LVCFMT_LEFT},
+    {"更新日時", LVCFMT_LEFT},
+};
+constexpr int kColumnWidth = 100;
+
+std::string LocaleFormat(LCTYPE item)
+{
+    wchar_t format[256] = L"";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, item, format, 256);
+    return ToShiftJis(format);
+}
+
+// Turns the list's redrawing off while it is refilled, and back on.
+class RedrawOff {
+public:
+    explicit RedrawOff(HWND window) : m_hWnd(window) { SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0); }
+    ~RedrawOff()
+    {
+        SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(m_hWnd, nullptr, TRUE);
+    }
+    RedrawOff(const RedrawOff&) = delete;
+    RedrawOff& operator=(const RedrawOff&) = delete;
+
+private:
+    HWND m_hWnd;
+};
+
+}  // namespace
+
+void CWyFTPExplorerWnd::PrepareList()
+{
+    CWyListView* view = GetListView();
+    if (!view)
+        return;
+    for (int index = 0; index < static_cast<int>(std::size(kColumns)); ++index)
+        view->List().InsertColumn(index, kColumns[index].text, kColumns[index].format, kColumnWidth);
+}
+
+BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
+{
+    CWyListView* view = GetListView();
+    if (!view)
+        return FALSE;
+    const CListCtrl list = view->List();
+    RedrawOff redraw(list.GetHwnd());
+    list.DeleteAllItems();
+
+    m_nConnectTarget = m_owner.GetConnectTargetValue();
+    std::unique_ptr<CFileFind> finder = MakeFinder();
+    std::string directory = path;
+    if (ShiftJis::EndsWithChar(directory, '/'))
+        directory.pop_back();
+    if (!finder->FindFile((directory + "/*").c_str()))
+        return FALSE;
+
+    const std::string dateFormat = LocaleFormat(LOCALE_SSHORTDATE);
+    const std::string timeFormat = LocaleFormat(LOCALE_STIMEFORMAT);
+    CShellTypeNames typeNames;
+    // Rows go in listing order; the sequence numbers count the rows added.
+    LPARAM sequence = 0;
+    BOOL more;
+    do {
+        more = finder->FindNextFile();
+        const bool isDirectory = finder->IsDirectory() != FALSE;
+        if (isDirectory && finder->IsDots())
+            continue;
+        const std::string name = finder->GetFileName();
+        FILETIME written = {};
+        finder->GetLastWriteTime(&written);
+        const COleDateTime time(written);
+        std::string dateText;
+        std::string timeText;
+        FormatDateTime(dateText, time, dateFormat.c_str(), LOCALE_USER_DEFAULT, 0);
+        FormatDateTime(timeText, time, timeFormat.c_str(), LOCALE_USER_DEFAULT, 0);
+
+        const int row = list.InsertItem(list.GetItemCount(), name, isDirectory ? 0 : 1, sequence++);
+        if (row < 0)
+            continue;
+        if (!isDirectory) {
+            list.SetItemText(row, 1, FormatKilobytes(finder->GetLength()));
+            list.SetItemText(row, 2, typeNames.Get(directory + "/" + name));
+        } else {
+            list.SetItemText(row, 2, kDirectoryTypeText);
+        }
+        list.SetItemText(row, 3, dateText + " " + timeText);
+    } while (more);
+    finder->Close();
+
+    if (m_nSortColumn == 0)
+        SortList(0, 0);
+    return TRUE;
+}

@@ -1,0 +1,132 @@
+// The explorer's list sorting: eight orders over the four columns, and the header clicks that choose them.
+#include "explorer/WyFTPExplorerWnd.h"
+
+#include "explorer/KilobyteText.h"
+#include "explorer/WyListView.h"
+#include "filesystem/WyFileSystem.h"
+#include "framework/FileFind.h"
+#include "framework/OleDateTime.h"
+#include "framework/ShiftJis.h"
+
+#include <limits>
+#include <unordered_map>
+
+namespace {
+
+// What the comparisons read of one row, read once per sort rather than once
+// per comparison (the list's own sort compares each row many times).
+struct SortRow {
+    int image = 0;
+    std::string name;
+    std::string type;
+    bool hasSize = false;
+    ULONGLONG kilobytes = 0;
+    DATE time = -std::numeric_limits<DATE>::infinity();  // an entry the store no longer has is the earliest
+};
+
+struct SortContext {
+    std::unordered_map<LPARAM, SortRow> rows;
+    int column = 0;
+    bool descending = false;
+};
+
+int Sign(bool descending, int ascendingResult)
+{
+    return descending ? -ascendingResult : ascendingResult;
+}
+
+int CompareSizes(const SortRow& a, const SortRow& b, bool descending)
+{
+    if (!a.hasSize || !b.hasSize)
+        return Sign(descending, (a.hasSize ? 1 : 0) - (b.hasSize ? 1 : 0));
+    if (a.kilobytes == b.kilobytes)
+        return 0;
+    return Sign(descending, a.kilobytes > b.kilobytes ? 1 : -1);
+}
+
+int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM parameter)
+{
+    const auto& context = *reinterpret_cast<const SortContext*>(parameter);
+    const SortRow& a = context.rows.at(first);
+    const SortRow& b = context.rows.at(second);
+    if (context.column == 1)
+        return CompareSizes(a, b, context.descending);
+    // Directories (the lower image) go first ascending and last descending.
+    if (a.image != b.image)
+        return Sign(context.descending, a.image > b.image ? 1 : -1);
+    switch (context.column) {
+    case 0:
+        return Sign(context.descending, ShiftJis::CompareNoCase(a.name, b.name));
+    case 2:
+        return Sign(context.descending, ShiftJis::CompareNoCase(a.type, b.type));
+    default:  // date
+        // Equal times never compare equal: the first row counts as earlier.
+        return Sign(context.descending, a.time > b.time ? 1 : -1);
+    }
+}
+
+// The last-write times of the rows, from one listing of the directory.
+void ReadRowTimes(CFileFind& finder, const std::string& directory, SortContext& context)
+{
+    std::unordered_map<std::string, DATE> times;
+    if (finder.FindFile((directory + "*").c_str())) {
+        BOOL more;
+        do {
+            more = finder.FindNextFile();
+            FILETIME written = {};
+            finder.GetLastWriteTime(&written);
+            times[finder.GetFileName()] = COleDateTime(written).m_dt;
+        } while (more);
+    }
+    finder.Close();
+    for (auto& [data, row] : context.rows) {
+        const auto found = times.find(row.name);
+        if (found != times.end())
+            row.time = found->second;
+    }
+}
+
+}  // namespace
+
+void CWyFTPExplorerWnd::SortList(int column, int descending)
+{
+    CWyListView* view = GetListView();
+    if (!view || column < 0 || column > 3 || descending < 0 || descending > 1)
+        return;
+    const CListCtrl list = view->List();
+    SortContext context;
+    context.column = column;
+    context.descending = descending == 1;
+    const int count = list.GetItemCount();
+    context.rows.reserve(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        SortRow row;
+        row.image = list.GetItemImage(index);
+        row.name = list.GetItemText(index, 0);
+        if (column == 1)
+            row.hasSize = ParseKilobytes(list.GetItemText(index, 1), &row.kilobytes);
+        else if (column == 2)
+            row.type = list.GetItemText(index, 2);
+        context.rows[list.GetItemData(index)] = std::move(row);
+    }
+    if (column == 3) {
+        std::string directory = m_owner.GetCurrentDirectoryString();
+        if (directory != "/")
+            directory += '/';
+        std::unique_ptr<CFileFind> finder = MakeFinder();
+        ReadRowTimes(*finder, StoreRoot() + directory, context);
+    }
+    list.SortItems(&CompareRows, reinterpret_cast<LPARAM>(&context));
+}
+
+void CWyFTPExplorerWnd::OnListColumnClick(int column)
+{
+    // A sort by date reads the directory, which a running transfer's
+    // connection cannot do meanwhile.
+    if (m_owner.IsTransferring())
+        return;
+    m_bSortDescending = m_bSortDescending ? 0 : 1;
+    if (column != 0)
+        m_nSortColumn = column;
+    SortList(column, m_bSortDescending);
+}

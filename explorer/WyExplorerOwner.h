@@ -1,0 +1,38 @@
+// What the explorer needs from the control that owns it: properties, the file store, errors and events.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class CFtpConnection;
+class CWyFileSystem;
+
+// The control implements this; the explorer never sees the control's class.
+class CWyExplorerOwner {
+public:
+    // ConnectTarget: 0 the local disk, 1 FTP.
+    virtual long GetConnectTargetValue() const = 0;
+    virtual std::string GetServerNameProperty() const = 0;
+    virtual bool IsTreeVisible() const = 0;
+    virtual std::string GetCurrentDirectoryString() const = 0;
+    // The store, or null when not connected.
+    virtual CWyFileSystem* GetFileSystem() const = 0;
+    // The store's FTP connection while connected to FTP, else null.
+    virtual CFtpConnection* GetFtpConnection() const = 0;
+    // Runs work on the store while it is marked in use (a DisConnect asked
+    // for meanwhile, by an event handler, waits until work is done). Does
+    // nothing without a store. Failures of work pass to the caller.
+    virtual void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) = 0;
+
+    virtual bool IsTransferring() const = 0;
+    virtual void SetTransferring(bool transferring) = 0;
+    virtual void SetLastErrorInfo(long code, const std::string& message) = 0;
+    // Fires the stock Error event (never raises to a caller).
+    virtual void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) = 0;
+    virtual void FireTreePopUp(const std::string& name) = 0;
+    virtual void FireListPopUp(const std::string& name) = 0;
+
+protected:
+    ~CWyExplorerOwner() = default;
+};

@@ -1,0 +1,112 @@
+// The explorer bound to the control's file store: listing, tree building, sorting, navigation and selection.
+#pragma once
+#include "explorer/WyExplorerOwner.h"
+#include "explorer/WyExplorerWnd.h"
+#include "framework/TreeCtrl.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CFileFind;
+
+// Paths are store paths: "/" separates components, "/" is the top, and no
+// path built here ends in "/" except "/" itself. A tree item holds one
+// component; the root stands for "/" (image 2), directories use images 0 and
+// 1, and a child "1" marks a directory whose level was not read yet. A list
+// item holds an entry name, image 0 for a directory and 1 for a file, and the
+// entry's sequence in its listing as item data.
+class CWyFTPExplorerWnd : public CWyExplorerWnd {
+public:
+    explicit CWyFTPExplorerWnd(CWyExplorerOwner& owner);
+    ~CWyFTPExplorerWnd() override;
+
+    // Hooks the views call
+    BOOL OnTreeBeginDrag(std::vector<std::string>& paths) override;
+    DWORD OnTreeDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    void OnTreeRightClick(POINT point) override;
+    void OnTreeItemExpanding(HTREEITEM item) override;
+    void OnTreeSelChanged(HTREEITEM item) override;
+    DWORD OnListDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    void OnListColumnClick(int column) override;
+    void OnListRightClick(POINT point) override;
+    void OnListDoubleClick() override;
+
+    // Listing (ExplorerListing.cpp). FALSE when the directory cannot be
+    // listed; the list is then empty and nothing is reported.
+    virtual BOOL ShowDirectoryInList(const std::string& path);
+    virtual BOOL RefreshList(const std::string& path) { return ShowDirectoryInList(path); }
+    // The list's four report columns, inserted once after creation.
+    void PrepareList();
+
+    // The directory tree (ExplorerTree.cpp)
+    virtual std::string GetTreeItemPath(const CTreeCtrl& tree, HTREEITEM item) const;
+    virtual BOOL RefreshTree(const std::string& path) { return FillTreeLevel(path, FALSE); }
+    // Re-reads the children of the item that shows path; FALSE when it cannot.
+    BOOL FillTreeLevel(const std::string& path, BOOL select);
+    // The item that shows path (an ftp URL or a drive path is reduced to its
+    // store path), or null. Looks only at items already in the tree.
+    HTREEITEM FindTreeItem(const std::string& path) const;
+    // Opens the tree down to path, building the root first when needed.
+    void InitTreeForPath(const std::string& path);
+
+    // Sorting (ExplorerSorting.cpp): column 0 name, 1 size, 2 type, 3 date;
+    // descending 0 or 1. Other values do nothing.
+    void SortList(int column, int descending);
+
+    // Selection and display services (ExplorerSelection.cpp)
+    // Selects and focuses the item named by the last component of path.
+    virtual BOOL SelectListItem(const std::string& path);
+    void GetSelectedNames(std::vector<std::string>& names) const;
+    // The selected item's name when exactly one is selected, else "".
+    std::string GetCurrentFileName() const;
+    BOOL ClearSelection(const std::string& name);
+    void SetListViewMode(long mode);
+    BOOL SelectTreeParent();
+    BOOL ForgetRememberedPaths();
+    // Empties the views, as after a disconnection.
+    void ClearViews();
+
+private:
+    friend class QuietTreeScope;
+
+    // A finder for the store in use: on FTP bound to its connection.
+    std::unique_ptr<CFileFind> MakeFinder() const;
+    // The local store's drive ("C:") in front of its paths; "" on FTP.
+    std::string StoreRoot() const;
+    // Whether a directory at path has a subdirectory.
+    bool HasSubdirectory(const std::string& path) const;
+    // Whether a remembered path lies below path (its level must be readable).
+    bool LeadsToRememberedPath(const std::string& path) const;
+    // The child of parent whose text is name (compared in lower case), or null.
+    HTREEITEM FindChildNoCase(HTREEITEM parent, const std::string& name) const;
+    // Inserts the first component of path under the root unless it is there.
+    HTREEITEM EnsureTopLevelItem(const std::string& path);
+    bool WalkTreeToPath(const std::string& path);
+    // Selects the item of the current directory again, as after a failed
+    // navigation; nothing when the tree does not show it.
+    void SelectCurrentDirectoryItem();
+    void ReportNavigationError(const class CException& error);
+
+    CWyExplorerOwner& m_owner;
+    std::vector<std::string> m_rememberedPaths;  // normalised, lower case
+    int m_nSortColumn = 0;
+    int m_bSortDescending = 0;
+    long m_nConnectTarget = 1;
+    CFtpConnection* m_pConnection = nullptr;
+    std::string m_strLabelBeforeEdit;
+    int m_nQuietTreeChanges = 0;
+};
+
+// While one lives, selection changes of the tree are the explorer's own
+// (rebuilding a level, opening the tree down to a path) and navigate nowhere.
+class QuietTreeScope {
+public:
+    explicit QuietTreeScope(CWyFTPExplorerWnd& explorer) : m_explorer(explorer) { ++m_explorer.m_nQuietTreeChanges; }
+    ~QuietTreeScope() { --m_explorer.m_nQuietTreeChanges; }
+    QuietTreeScope(const QuietTreeScope&) = delete;
+    QuietTreeScope& operator=(const QuietTreeScope&) = delete;
+
+private:
+    CWyFTPExplorerWnd& m_explorer;
+};

@@ -1,0 +1,81 @@
+// A non-owning handle over a tree-view control: one message per method. Texts are Shift-JIS.
+#include "framework/TreeCtrl.h"
+
+#include "framework/CodePage932.h"
+
+HTREEITEM CTreeCtrl::InsertItem(const std::string& text, int image, int selectedImage, HTREEITEM parent,
+                                HTREEITEM insertAfter) const
+{
+    std::wstring wide = ToWide(text);
+    TVINSERTSTRUCTW insert = {};
+    insert.hParent = parent;
+    insert.hInsertAfter = insertAfter;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = wide.data();
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    return reinterpret_cast<HTREEITEM>(Send(TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+}
+
+HTREEITEM CTreeCtrl::HitTest(POINT point, UINT* flags) const
+{
+    TVHITTESTINFO hit = {};
+    hit.pt = point;
+    const auto item = reinterpret_cast<HTREEITEM>(Send(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (flags)
+        *flags = hit.flags;
+    return item;
+}
+
+std::string CTreeCtrl::GetItemText(HTREEITEM item) const
+{
+    // Names are path components; the buffer grows until the text fits.
+    for (size_t size = 260;; size *= 4) {
+        std::wstring text(size, L'\0');
+        TVITEMW query = {};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = text.data();
+        query.cchTextMax = static_cast<int>(size);
+        if (!Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query)))
+            return {};
+        const size_t length = wcsnlen(query.pszText, size);
+        if (length + 1 < size || size >= 65536)
+            return ToShiftJis(std::wstring_view(query.pszText, length));
+    }
+}
+
+BOOL CTreeCtrl::SetItemText(HTREEITEM item, const std::string& text) const
+{
+    std::wstring wide = ToWide(text);
+    TVITEMW change = {};
+    change.mask = TVIF_TEXT;
+    change.hItem = item;
+    change.pszText = wide.data();
+    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
+}
+
+int CTreeCtrl::GetItemImage(HTREEITEM item) const
+{
+    TVITEMW query = {};
+    query.mask = TVIF_IMAGE;
+    query.hItem = item;
+    query.iImage = -1;
+    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query.iImage;
+}
+
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const
+{
+    TVITEMW query = {};
+    query.mask = TVIF_CHILDREN;
+    query.hItem = item;
+    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query.cChildren != 0;
+}
+
+BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const
+{
+    *reinterpret_cast<HTREEITEM*>(rect) = item;
+    return Send(TVM_GETITEMRECT, static_cast<WPARAM>(textOnly), reinterpret_cast<LPARAM>(rect)) != 0;
+}

@@ -1,0 +1,163 @@
+// One window-procedure thunk for every window of ours: binds an HWND to its object, reflects notifications.
+#include "framework/Window.h"
+
+#include "framework/Module.h"
+
+#include <utility>
+
+namespace {
+// The window property that holds the object: a property, not GWLP_USERDATA,
+// which a subclassed system control or a container may use for itself.
+constexpr wchar_t kObjectProperty[] = L"WyFTP.Window";
+}  // namespace
+
+CWindow::~CWindow()
+{
+    if (m_hWnd)
+        ::DestroyWindow(m_hWnd);
+}
+
+CWindow* CWindow::FromHandle(HWND window)
+{
+    return window ? static_cast<CWindow*>(GetPropW(window, kObjectProperty)) : nullptr;
+}
+
+BOOL CWindow::DestroyWindow()
+{
+    return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE;
+}
+
+void CWindow::Attach(HWND window)
+{
+    m_hWnd = window;
+    SetPropW(window, kObjectProperty, this);
+}
+
+void CWindow::Detach()
+{
+    RemovePropW(m_hWnd, kObjectProperty);
+    if (m_superProc)
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(m_superProc, nullptr)));
+    m_hWnd = nullptr;
+}
+
+HWND CWindow::CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, const wchar_t* name,
+                              DWORD style, const RECT& rect, HWND parent, UINT_PTR id)
+{
+    if (m_hWnd)
+        return nullptr;
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    if (!GetClassInfoExW(ThisModule(), className, &windowClass)) {
+        windowClass.style = classStyle;
+        windowClass.lpfnWndProc = &CWindow::WindowThunk;
+        windowClass.hInstance = ThisModule();
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        windowClass.lpszClassName = className;
+        if (!RegisterClassExW(&windowClass))
+            return nullptr;
+    }
+    // A child's id travels in the menu argument.
+    const HMENU menu = (style & WS_CHILD) ? reinterpret_cast<HMENU>(id) : nullptr;
+    CreateWindowExW(exStyle, className, name, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, menu, ThisModule(), this);
+    return m_hWnd;
+}
+
+HWND CWindow::CreateSubclassed(const wchar_t* systemClass, DWORD exStyle, DWORD style, const RECT& rect, HWND parent,
+                               UINT_PTR id)
+{
+    if (m_hWnd)
+        return nullptr;
+    HWND window = CreateWindowExW(exStyle, systemClass, L"", style, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id), ThisModule(), nullptr);
+    if (!window)
+        return nullptr;
+    Attach(window);
+    m_superProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWindow::WindowThunk)));
+    return window;
+}
+
+HWND CWindow::CreateDialogWindow(UINT templateId, HWND parent)
+{
+    if (m_hWnd)
+        return nullptr;
+    m_bDialog = true;
+    CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(templateId), parent, &CWindow::DialogThunk,
+                       reinterpret_cast<LPARAM>(this));
+    return m_hWnd;
+}
+
+INT_PTR CWindow::RunModalDialog(UINT templateId, HWND parent)
+{
+    if (m_hWnd)
+        return -1;
+    m_bDialog = true;
+    return DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(templateId), parent, &CWindow::DialogThunk,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+LRESULT CWindow::Dispatch(CWindow* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = self->WindowProc(message, wParam, lParam);
+    if (message == WM_NCDESTROY && self->m_hWnd == window) {
+        // The last message: a subclassed control has had its own WM_NCDESTROY
+        // through DefaultProc. The object may delete itself in OnFinalMessage.
+        self->Detach();
+        self->OnFinalMessage();
+    }
+    return result;
+}
+
+LRESULT CALLBACK CWindow::WindowThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        if (auto* self = static_cast<CWindow*>(create->lpCreateParams); self && !FromHandle(window))
+            self->Attach(window);
+    }
+    CWindow* self = FromHandle(window);
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return Dispatch(self, window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK CWindow::DialogThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        reinterpret_cast<CWindow*>(lParam)->Attach(window);
+    CWindow* self = FromHandle(window);
+    if (!self)
+        return FALSE;
+    return Dispatch(self, window, message, wParam, lParam);
+}
+
+LRESULT CWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header && header->hwndFrom != m_hWnd && FromHandle(header->hwndFrom)) {
+            const LRESULT result = SendMessageW(header->hwndFrom, kReflectedNotify, wParam, lParam);
+            if (m_bDialog)
+                SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, result);
+            return m_bDialog ? TRUE : result;
+        }
+        break;
+    }
+    case kReflectedNotify:
+        return 0;  // a view that does not handle its notification
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CWindow::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_superProc)
+        return CallWindowProcW(m_superProc, m_hWnd, message, wParam, lParam);
+    if (m_bDialog)
+        return FALSE;
+    return DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
