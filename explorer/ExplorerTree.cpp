@@ -33,14 +33,14 @@ std::string JoinPath(const std::string& directory, const std::string& name)
     return ShiftJis::EndsWithChar(directory, '/') ? directory + name : directory + "/" + name;
 }
 
-// The component of path that follows the directory base, or "" when path
-// does not lie below base.
+// The component of path that follows the directory base (compared in lower
+// case), or "" when path does not lie below base.
 std::string NextComponentBelow(const std::string& path, const std::string& base)
 {
     std::string prefix = base;
     if (!ShiftJis::EndsWithChar(prefix, '/'))
         prefix += '/';
-    if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+    if (path.size() <= prefix.size() || ShiftJis::CompareNoCase(path.substr(0, prefix.size()), prefix) != 0)
         return {};
     const std::string rest = path.substr(prefix.size());
     const size_t slash = ShiftJis::FindFirst(rest, '/');
@@ -105,9 +105,8 @@ HTREEITEM CWyFTPExplorerWnd::FindChildNoCase(HTREEITEM parent, const std::string
 
 bool CWyFTPExplorerWnd::LeadsToRememberedPath(const std::string& path) const
 {
-    const std::string lower = ShiftJis::ToLower(path);
     for (const std::string& remembered : m_rememberedPaths) {
-        if (!NextComponentBelow(remembered, lower).empty())
+        if (!NextComponentBelow(remembered, path).empty())
             return true;
     }
     return false;
@@ -171,7 +170,7 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
         const std::string levelPath = item == root ? std::string("/") : path;
         if (onFtp) {
             for (const std::string& remembered : m_rememberedPaths) {
-                const std::string component = NextComponentBelow(remembered, ShiftJis::ToLower(levelPath));
+                const std::string component = NextComponentBelow(remembered, levelPath);
                 if (!component.empty() && !FindChildNoCase(item, component))
                     tree.InsertItem(component, kClosedImage, kOpenImage, item);
             }
@@ -234,7 +233,7 @@ bool CWyFTPExplorerWnd::WalkTreeToPath(const std::string& path)
         const HTREEITEM child = FindChildNoCase(item, component);
         if (!child)
             return false;
-        if (walked == path || walked + "/" == path)
+        if (ShiftJis::CompareNoCase(walked, path) == 0 || ShiftJis::CompareNoCase(walked + "/", path) == 0)
             tree.SelectItem(child);
         tree.Expand(child);
         item = child;
@@ -250,7 +249,9 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     const CTreeCtrl tree = view->Tree();
     m_nConnectTarget = m_owner.GetConnectTargetValue();
     const bool onFtp = m_nConnectTarget == 1;
-    std::string path = ShiftJis::ToLower(CWyPath(requested).ToForwardSlashes().Str());
+    // Items are matched in lower case; the path keeps its case for the
+    // server, which may tell "Pub" from "pub".
+    std::string path = CWyPath(requested).ToForwardSlashes().Str();
     if (!onFtp) {
         const size_t slash = ShiftJis::FindFirst(path, '/');
         path = slash == std::string::npos ? std::string() : path.substr(slash);
@@ -300,7 +301,9 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     }
     if (WalkTreeToPath(path) || !canRemember)
         return;
-    if (std::find(m_rememberedPaths.begin(), m_rememberedPaths.end(), path) == m_rememberedPaths.end())
+    const bool known = std::any_of(m_rememberedPaths.begin(), m_rememberedPaths.end(),
+                                   [&](const std::string& remembered) { return ShiftJis::CompareNoCase(remembered, path) == 0; });
+    if (!known)
         m_rememberedPaths.push_back(path);
     EnsureTopLevelItem(path);
     FillTreeLevel("/" + NextComponentBelow(path, "/"), FALSE);

@@ -89,7 +89,7 @@ private:
     void ReportNavigationError(const class CException& error);
 
     CWyExplorerOwner& m_owner;
-    std::vector<std::string> m_rememberedPaths;  // normalised, lower case
+    std::vector<std::string> m_rememberedPaths;  // store paths, matched in lower case
     int m_nSortColumn = 0;
     int m_bSortDescending = 0;
     long m_nConnectTarget = 1;

@@ -3,6 +3,8 @@
 
 #include "framework/CodePage932.h"
 
+#include <cstring>
+
 HTREEITEM CTreeCtrl::InsertItem(const std::string& text, int image, int selectedImage, HTREEITEM parent,
                                 HTREEITEM insertAfter) const
 {
@@ -76,6 +78,6 @@ BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const
 
 BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const
 {
-    *reinterpret_cast<HTREEITEM*>(rect) = item;
+    std::memcpy(rect, &item, sizeof item);  // the item goes in, the rectangle comes out
     return Send(TVM_GETITEMRECT, static_cast<WPARAM>(textOnly), reinterpret_cast<LPARAM>(rect)) != 0;
 }

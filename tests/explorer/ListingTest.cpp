@@ -1,0 +1,105 @@
+// The list after Connect: columns, sizes, types, dates, images, item data; empty and hostile listings.
+#include "tests/explorer/ExplorerTestSupport.h"
+
+#include "tests/fixture/FtpServer.h"
+
+#include "framework/CodePage932.h"
+
+#include <olectl.h>
+
+#include <algorithm>
+
+#include <commctrl.h>
+
+namespace {
+
+// A server with files of the sizes the size column must show.
+struct ListedServer {
+    ListedServer()
+    {
+        server.WriteFile("big.bin", std::string(1234567, 'b'));
+        server.WriteFile("edge.txt", std::string(1023, 'e'));
+        server.WriteFile("one.txt", std::string(1024, 'o'));
+        server.MakeDirectory("フォルダ");
+    }
+    FtpServer server;
+};
+
+TEST(Listing, ConnectFillsTheListInReportModeWithFourColumns)
+{
+    ListedServer fixture;
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    control.SetProperty(L"ServerName", fixture.server.Host().c_str());
+    control.Must(L"Connect");
+    const HWND list = host.List();
+    ASSERT_NE(nullptr, list);
+    EXPECT_EQ(static_cast<DWORD>(LVS_REPORT), GetWindowLongW(list, GWL_STYLE) & LVS_TYPEMASK);
+
+    const HWND header = ListView_GetHeader(list);
+    ASSERT_EQ(4, Header_GetItemCount(header));
+    const char* const headings[] = {"名前", "サイズ", "種類", "更新日時"};
+    const int formats[] = {HDF_LEFT, HDF_RIGHT, HDF_LEFT, HDF_LEFT};
+    for (int column = 0; column < 4; ++column) {
+        wchar_t text[64] = L"";
+        HDITEMW item = {};
+        item.mask = HDI_TEXT | HDI_FORMAT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(headings[column], ToShiftJis(text));
+        EXPECT_EQ(formats[column], item.fmt & HDF_JUSTIFYMASK) << column;
+        EXPECT_EQ(100, item.cxy);
+    }
+
+    // Name order, the directory first; sizes in whole kilobytes.
+    EXPECT_EQ((std::vector<std::string>{"フォルダ", "big.bin", "edge.txt", "one.txt"}), ListColumn(list, 0));
+    EXPECT_EQ((std::vector<std::string>{"", "1,205KB", "0KB", "1KB"}), ListColumn(list, 1));
+    const std::string directoryType = ListText(list, 0, 2);
+    ASSERT_FALSE(directoryType.empty());
+    EXPECT_EQ("ファイルフォルダ\xDE", directoryType);
+    EXPECT_FALSE(ListText(list, 2, 2).empty()) << "no shell type name for a .txt file";
+    EXPECT_EQ(ListText(list, 2, 2), ListText(list, 3, 2)) << "one extension, one type name";
+    EXPECT_EQ((std::vector<int>{0, 1, 1, 1}),
+              (std::vector<int>{ListImage(list, 0), ListImage(list, 1), ListImage(list, 2), ListImage(list, 3)}));
+
+    // The date column: the user's short date and time pictures, as the platform formats them.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[64] = "";
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
+    EXPECT_EQ(0u, ListText(list, 1, 3).rfind(std::string(date) + " ", 0)) << ListText(list, 1, 3);
+
+    // Item data: each row's place in the listing, distinct.
+    std::vector<LPARAM> data;
+    for (int row = 0; row < 4; ++row)
+        data.push_back(ListData(list, row));
+    std::sort(data.begin(), data.end());
+    EXPECT_EQ((std::vector<LPARAM>{0, 1, 2, 3}), data);
+}
+
+TEST(Listing, HostileNamesListAsNamesAndAnEmptyDirectoryAsNoRows)
+{
+    FtpServer odd("odd-names");
+    FtpServer plain;
+    plain.MakeDirectory("empty");
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    control.SetProperty(L"ServerName", odd.Host().c_str());
+    control.Must(L"Connect");
+    // What the server lists is shown as names, never taken for paths.
+    const std::vector<std::string> names = ListColumn(host.List(), 0);
+    for (const char* name : {"..\\odd-up.txt", "odd/sub.txt", "../../odd-escape.txt"})
+        EXPECT_NE(names.end(), std::find(names.begin(), names.end(), name)) << name;
+    control.Must(L"DisConnect");
+    EXPECT_EQ(0, ListView_GetItemCount(host.List()));
+
+    control.SetProperty(L"ServerName", plain.Host().c_str());
+    control.Must(L"Connect");
+    EXPECT_EQ((std::vector<std::string>{"empty"}), ListColumn(host.List(), 0));
+    control.Must(L"SetCurrentDirectory", {"/empty"});
+    EXPECT_EQ(0, ListView_GetItemCount(host.List()));
+    EXPECT_FALSE(control.sink.Received(DISPID_ERROREVENT));
+}
+
+}  // namespace
