@@ -24,10 +24,14 @@ public:
     // Hooks the views call
     BOOL OnTreeBeginDrag(std::vector<std::string>& paths) override;
     DWORD OnTreeDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    int OnTreeBeginLabelEdit(HTREEITEM item) override;
+    void OnTreeEndLabelEdit(HTREEITEM item, const std::string* newText, BOOL* reject) override;
     void OnTreeRightClick(POINT point) override;
     void OnTreeItemExpanding(HTREEITEM item) override;
     void OnTreeSelChanged(HTREEITEM item) override;
     DWORD OnListDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    int OnListBeginLabelEdit(int item) override;
+    void OnListEndLabelEdit(int item, const std::string* newText, BOOL* reject) override;
     void OnListColumnClick(int column) override;
     void OnListRightClick(POINT point) override;
     void OnListDoubleClick() override;

@@ -8,6 +8,7 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <commctrl.h>
 
@@ -100,6 +101,20 @@ TEST(Listing, HostileNamesListAsNamesAndAnEmptyDirectoryAsNoRows)
     control.Must(L"SetCurrentDirectory", {"/empty"});
     EXPECT_EQ(0, ListView_GetItemCount(host.List()));
     EXPECT_FALSE(control.sink.Received(DISPID_ERROREVENT));
+}
+
+}  // namespace
+
+namespace {
+
+// The suite runs once under code page 932 and once under 1252: the names
+// above must come out right in both, as the views hold UTF-16 text made
+// from Shift-JIS explicitly.
+TEST(CodePage, TheRunUsesTheSystemCodePageItWasStartedFor)
+{
+    char expected[16] = "932";
+    GetEnvironmentVariableA("WYFTP_EXPECTED_CODE_PAGE", expected, sizeof expected);
+    EXPECT_EQ(static_cast<UINT>(std::atoi(expected)), GetACP());
 }
 
 }  // namespace

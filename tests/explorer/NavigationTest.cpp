@@ -83,6 +83,9 @@ TEST(Navigation, WithTheTreeHiddenOpeningFromTheListLeavesTheTreeAlone)
     PressKey(fixture.host.List(), VK_RETURN);
     EXPECT_EQ((std::vector<std::string>{"/pub"}), fixture.control().sink.DirectoryChanges());
     EXPECT_EQ(before, TreeOutline(tree));
+    // Shown again, the tree opens down to the current directory.
+    fixture.control().SetProperty(L"VisibleTree", true);
+    EXPECT_EQ("pub", TreeItemText(tree, TreeSelection(tree)));
 }
 
 TEST(Navigation, AFailedNavigationFiresOneErrorAndLeavesTheViewsOnTheOldDirectory)
@@ -126,6 +129,24 @@ TEST(Navigation, AServerThatVanishesGivesOneErrorAndTheControlConnectsAgain)
     fixture.control().Must(L"DisConnect");
     fixture.control().Must(L"Connect");
     EXPECT_EQ((std::vector<std::string>{"gone", "pub", "top.txt"}), ListColumn(list, 0));
+}
+
+TEST(Navigation, AListingThatBreaksOffLeavesTheViewsUsable)
+{
+    NavigationFixture fixture("drop-list");
+    for (int i = 0; i < 300; ++i)
+        fixture.server.WriteFile("pub/file-" + std::to_string(i) + ".txt", "x");
+    HostedControl& control = fixture.control();
+    control.Must(L"SetCurrentDirectory", {"/pub"});
+    EXPECT_LT(ListView_GetItemCount(fixture.host.List()), 300) << "the server sent only part of the listing";
+    // The tree and the list still navigate, and the control connects again.
+    const HWND tree = fixture.host.Tree();
+    TreeView_SelectItem(tree, TreeView_GetRoot(tree));
+    EXPECT_EQ("/", control.Must(L"GetCurrentDirectory", {0}).AsText());
+    EXPECT_EQ((std::vector<std::string>{"pub", "top.txt"}), ListColumn(fixture.host.List(), 0));
+    control.Must(L"DisConnect");
+    control.Must(L"Connect");
+    EXPECT_EQ((std::vector<std::string>{"pub", "top.txt"}), ListColumn(fixture.host.List(), 0));
 }
 
 TEST(Navigation, DirUpSelectsTheParentInTheTreeAndListsIt)
@@ -172,6 +193,65 @@ TEST(Navigation, RightClicksFirePopUpsWithTheItemsText)
                                                            {kListPopUpEvent, "top.txt"},
                                                            {kListPopUpEvent, "top.txt"}}),
               popups);
+}
+
+}  // namespace
+
+namespace {
+
+// Edits a label the way a user does: F2, type, Enter.
+void EditLabel(HWND view, const wchar_t* text)
+{
+    PressKey(view, VK_F2);
+    const HWND edit = FindDescendant(view, L"Edit");
+    ASSERT_NE(nullptr, edit) << "no label editing started";
+    SetWindowTextW(edit, text);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    PumpMessages();
+}
+
+TEST(Renaming, AListLabelEditRenamesTheEntryAndTheTreeFollows)
+{
+    NavigationFixture fixture;
+    const HWND list = fixture.host.List();
+    SetFocus(list);
+    SelectRows(list, {"top.txt"});
+    EditLabel(list, L"\u540d\u524d.txt");  // 名前.txt
+    EXPECT_TRUE(fixture.server.Exists("名前.txt"));
+    EXPECT_FALSE(fixture.server.Exists("top.txt"));
+    EXPECT_NE(-1, ListRow(list, "名前.txt"));
+
+    SelectRows(list, {"pub"});
+    EditLabel(list, L"pub2");
+    EXPECT_TRUE(fixture.server.Exists("pub2/in-pub.txt"));
+    const HWND tree = fixture.host.Tree();
+    EXPECT_EQ("/[pub2[1]]", TreeOutline(tree));
+
+    // Refused by the server: the label comes back and Error tells why.
+    SelectRows(list, {"名前.txt"});
+    EditLabel(list, L"pub2");
+    EXPECT_NE(-1, ListRow(list, "名前.txt"));
+    const auto errors = Errors(fixture.control().sink);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(static_cast<long>(kInternetErrorStatus), errors[0].first);
+    // An empty label renames nothing.
+    EditLabel(list, L"");
+    EXPECT_NE(-1, ListRow(list, "名前.txt"));
+    EXPECT_EQ(1u, Errors(fixture.control().sink).size());
+}
+
+TEST(Renaming, ATreeLabelEditRenamesTheCurrentDirectory)
+{
+    NavigationFixture fixture;
+    HostedControl& control = fixture.control();
+    control.Must(L"SetCurrentDirectory", {"/pub/sub"});
+    const HWND tree = fixture.host.Tree();
+    SetFocus(tree);
+    EditLabel(tree, L"renamed");
+    EXPECT_TRUE(fixture.server.Exists("pub/renamed"));
+    EXPECT_EQ("/pub/renamed", control.Must(L"GetCurrentDirectory", {0}).AsText());
+    EXPECT_EQ("renamed", TreeItemText(tree, TreeSelection(tree)));
+    EXPECT_TRUE(Errors(control.sink).empty());
 }
 
 }  // namespace

@@ -1,0 +1,96 @@
+// The explorer's renaming by label editing: a list entry, or the current directory through the tree.
+#include "explorer/WyFTPExplorerWnd.h"
+
+#include "explorer/WyActionError.h"
+#include "explorer/WyListView.h"
+#include "explorer/WyTreeView.h"
+#include "filesystem/WyFileSystem.h"
+#include "framework/Exception.h"
+#include "framework/ShiftJis.h"
+
+#include <new>
+
+namespace {
+
+// Runs a rename; a failure is reported and rejects the edit, so the view
+// shows the old label again.
+template <class Rename>
+void RenameOrReject(CWyExplorerOwner& owner, BOOL* reject, Rename rename)
+{
+    try {
+        owner.UseFileSystem(rename);
+    } catch (const CException& error) {
+        ReportActionError(owner, error, ErrorDescription::CategoryAndMessage);
+        *reject = TRUE;
+    } catch (const std::bad_alloc&) {
+        *reject = TRUE;
+    }
+}
+
+}  // namespace
+
+int CWyFTPExplorerWnd::OnListBeginLabelEdit(int item)
+{
+    // No rename while a transfer holds the store.
+    if (m_owner.IsTransferring() || !m_owner.GetFileSystem())
+        return 0;
+    m_strLabelBeforeEdit = GetListView()->List().GetItemText(item, 0);
+    return 1;
+}
+
+void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL* reject)
+{
+    // An empty label renames nothing; the old one stays.
+    if (!newText || newText->empty()) {
+        *reject = TRUE;
+        return;
+    }
+    std::string directory = m_owner.GetCurrentDirectoryString();
+    if (directory != "/")
+        directory += '/';
+    std::string oldPath = directory + m_strLabelBeforeEdit;
+    std::string newPath = directory + *newText;
+    if (m_owner.GetConnectTargetValue() == 0) {
+        oldPath.insert(0, m_owner.GetServerNameProperty());
+        newPath.insert(0, m_owner.GetServerNameProperty());
+    }
+    m_strLabelBeforeEdit.clear();
+    bool renamed = false;
+    RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {
+        store.RenameFile(oldPath.c_str(), newPath.c_str());
+        renamed = true;
+    });
+    // A directory the tree shows is renamed there too.
+    if (renamed) {
+        if (const HTREEITEM item = FindTreeItem(oldPath))
+            GetTreeView()->Tree().SetItemText(item, *newText);
+    }
+}
+
+int CWyFTPExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM item)
+{
+    // Only the current directory is renamed through the tree, and never the root.
+    if (m_owner.IsTransferring() || !m_owner.GetFileSystem())
+        return 0;
+    const CTreeCtrl tree = GetTreeView()->Tree();
+    return item != tree.GetRootItem() && item == tree.GetSelectedItem() ? 1 : 0;
+}
+
+void CWyFTPExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string* newText, BOOL* reject)
+{
+    if (!newText || newText->empty()) {
+        *reject = TRUE;
+        return;
+    }
+    const std::string current = m_owner.GetCurrentDirectoryString();
+    const size_t slash = ShiftJis::FindLast(current, '/');
+    const std::string parent = slash == std::string::npos ? std::string("/") : current.substr(0, slash + 1);
+    const std::string renamed = parent + *newText;
+    RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {
+        store.RenameFile(current.c_str(), renamed.c_str());
+        // The current directory goes on under its new name (the local store
+        // has moved there itself).
+        if (m_owner.GetCurrentDirectoryString() == current)
+            store.SetCurrentDirectory(renamed.c_str());
+    });
+}
