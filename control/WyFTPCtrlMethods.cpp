@@ -2,6 +2,7 @@
 #include "control/WyFTPCtrl.h"
 
 #include "control/FileSystemFactory.h"
+#include "control/WyAboutBox.h"
 #include "control/WyFTPFiles.h"
 #include "explorer/WyFTPExplorerWnd.h"
 #include "filesystem/WyFTPException.h"
@@ -27,21 +28,6 @@ std::string AsText(const VARIANT& argument)
     std::string result = ShiftJisFromBstr(text.bstrVal);
     VariantClear(&text);
     return result;
-}
-
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
 }
 
 }  // namespace
@@ -413,5 +399,6 @@ void CWyFTPCtrl::RenameFile(const std::string& oldName, const std::string& newNa
 
 void CWyFTPCtrl::AboutBox()
 {
-    DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(1), GetHwnd(), &AboutProc, 0);
+    CWyAboutBox box;
+    box.DoModal(GetHwnd());
 }

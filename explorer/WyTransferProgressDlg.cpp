@@ -3,7 +3,6 @@
 
 #include "filesystem/WyFileSystem.h"
 #include "framework/CodePage932.h"
-#include "framework/Module.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -15,65 +14,64 @@ CWyTransferProgressDlg::CWyTransferProgressDlg(CWyFileSystem* fileSystem, HWND p
 
 CWyTransferProgressDlg::~CWyTransferProgressDlg()
 {
-    if (m_hWnd)
-        DestroyWindow(m_hWnd);
+    // Here rather than in the base, so the window's last messages still
+    // reach this class.
+    DestroyWindow();
 }
 
 BOOL CWyTransferProgressDlg::Create()
 {
-    if (m_hWnd)
+    if (GetHwnd())
         return TRUE;
     // The template holds a progress bar, whose window class the common
     // controls library registers.
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&classes);
-    CreateDialogParamA(ThisModule(), MAKEINTRESOURCEA(IDD_TRANSFER_PROGRESS), m_hParent, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
-    return m_hWnd != nullptr;
+    return CreateDialogWindow(IDD_TRANSFER_PROGRESS, m_hParent) != nullptr;
 }
 
 void CWyTransferProgressDlg::StepBy(int n)
 {
-    if (!m_hWnd)
+    if (!GetHwnd())
         return;
-    SendMessageA(m_hProgress, PBM_SETSTEP, static_cast<WPARAM>(n), 0);
-    SendMessageA(m_hProgress, PBM_STEPIT, 0, 0);
+    SendMessageW(m_hProgress, PBM_SETSTEP, static_cast<WPARAM>(n), 0);
+    SendMessageW(m_hProgress, PBM_STEPIT, 0, 0);
 }
 
 BOOL CWyTransferProgressDlg::Show(POINT topLeft)
 {
     if (!Create())
         return FALSE;
-    SetWindowPos(m_hWnd, HWND_TOP, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
-    ShowWindow(m_hWnd, SW_SHOW);
+    SetWindowPos(GetHwnd(), HWND_TOP, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE);
+    ShowWindow(GetHwnd(), SW_SHOW);
     return TRUE;
 }
 
 void CWyTransferProgressDlg::SetMessageText(const std::string& text)
 {
     // Shift-JIS by code page 932 whatever the system's code page is.
-    if (m_hWnd)
+    if (GetHwnd())
         SetWindowTextW(m_hMessage, ToWide(text).c_str());
 }
 
 void CWyTransferProgressDlg::SetPercent(int percent)
 {
     // A full bar is never shown: the dialog goes away instead.
-    if (!m_hWnd || percent >= 100)
+    if (!GetHwnd() || percent >= 100)
         return;
-    SendMessageA(m_hProgress, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent), 0);
+    SendMessageW(m_hProgress, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent), 0);
 }
 
 BOOL CWyTransferProgressDlg::PreTranslateMessage(MSG* message)
 {
-    return m_hWnd && message && IsDialogMessageA(m_hWnd, message);
+    return GetHwnd() && message && IsDialogMessageW(GetHwnd(), message);
 }
 
 BOOL CWyTransferProgressDlg::OnInitDialog()
 {
-    m_hCancel = GetDlgItem(m_hWnd, IDCANCEL);
-    m_hMessage = GetDlgItem(m_hWnd, IDC_PROGRESS_MESSAGE);
-    m_hProgress = GetDlgItem(m_hWnd, IDC_PROGRESS_BAR);
+    m_hCancel = GetDlgItem(GetHwnd(), IDCANCEL);
+    m_hMessage = GetDlgItem(GetHwnd(), IDC_PROGRESS_MESSAGE);
+    m_hProgress = GetDlgItem(GetHwnd(), IDC_PROGRESS_BAR);
     return TRUE;
 }
 
@@ -83,31 +81,24 @@ void CWyTransferProgressDlg::OnCancel()
     // goes now, the object when the transfer ends.
     if (m_pFileSystem)
         m_pFileSystem->AbortTransfer();
-    DestroyWindow(m_hWnd);
+    DestroyWindow();
 }
 
-INT_PTR CALLBACK CWyTransferProgressDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CWyTransferProgressDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        auto* dialog = reinterpret_cast<CWyTransferProgressDlg*>(lParam);
-        SetWindowLongPtrA(window, DWLP_USER, lParam);
-        dialog->m_hWnd = window;
-        return dialog->OnInitDialog();
-    }
-    auto* dialog = reinterpret_cast<CWyTransferProgressDlg*>(GetWindowLongPtrA(window, DWLP_USER));
-    if (!dialog)
-        return FALSE;
     switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
     case WM_COMMAND:
         if (LOWORD(wParam) != IDCANCEL)
-            return FALSE;
-        dialog->OnCancel();
+            break;
+        OnCancel();
         return TRUE;
-    case WM_NCDESTROY:
-        dialog->m_hWnd = nullptr;
-        dialog->m_hCancel = dialog->m_hMessage = dialog->m_hProgress = nullptr;
-        return FALSE;
-    default:
-        return FALSE;
     }
+    return CWindow::WindowProc(message, wParam, lParam);
+}
+
+void CWyTransferProgressDlg::OnFinalMessage()
+{
+    m_hCancel = m_hMessage = m_hProgress = nullptr;
 }

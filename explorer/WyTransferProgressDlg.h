@@ -1,6 +1,7 @@
 // The modeless progress dialog of a long transfer: file name, progress bar and Cancel.
 #pragma once
 #include "filesystem/WyProgressDisplay.h"
+#include "framework/Window.h"
 
 #include <windows.h>
 
@@ -11,16 +12,14 @@ class CWyFileSystem;
 // Built on dialog template 233. Cancel (the button, Escape or the close box)
 // asks the file store to abort its transfer and destroys the window; the
 // object stays until the transfer ends and then removes any window left.
-class CWyTransferProgressDlg : public CWyProgressDisplay {
+class CWyTransferProgressDlg : public CWyProgressDisplay, public CWindow {
 public:
     // fileSystem: the store whose running transfer Cancel aborts (not owned).
     // parent: the owner window of the dialog, or null for none.
     explicit CWyTransferProgressDlg(CWyFileSystem* fileSystem, HWND parent = nullptr);
-    CWyTransferProgressDlg(const CWyTransferProgressDlg&) = delete;
-    CWyTransferProgressDlg& operator=(const CWyTransferProgressDlg&) = delete;
     ~CWyTransferProgressDlg() override;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
+    HWND GetSafeHwnd() const { return GetHwnd(); }
 
     // Creates the modeless window from the template, hidden; FALSE when it
     // cannot be created.
@@ -32,7 +31,7 @@ public:
     BOOL Show(POINT topLeft) override;
     void SetMessageText(const std::string& text) override;
     void SetPercent(int percent) override;
-    BOOL HasWindow() const override { return m_hWnd != nullptr; }
+    BOOL HasWindow() const override { return GetHwnd() != nullptr; }
     BOOL PreTranslateMessage(MSG* message) override;
 
 protected:
@@ -40,13 +39,13 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnCancel();
 
-private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnFinalMessage() override;
 
+private:
     HWND m_hCancel = nullptr;
     HWND m_hMessage = nullptr;
     HWND m_hProgress = nullptr;
     CWyFileSystem* m_pFileSystem;
     HWND m_hParent;
-    HWND m_hWnd = nullptr;
 };

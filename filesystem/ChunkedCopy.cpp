@@ -83,7 +83,7 @@ private:
 bool PumpMessages(const BOOL& abortFlag, CWyProgressDisplay* display, CQuitKeeper& quit)
 {
     MSG message;
-    while (!abortFlag && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (!abortFlag && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             quit.Keep(message.wParam);
             continue;
@@ -91,7 +91,7 @@ bool PumpMessages(const BOOL& abortFlag, CWyProgressDisplay* display, CQuitKeepe
         if (display && display->HasWindow() && display->PreTranslateMessage(&message))
             continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return abortFlag != FALSE;
 }

@@ -43,6 +43,26 @@ private:
     bool& m_loading;
 };
 
+// A hidden instance of a page's template, made to read the size the
+// template asks for. A page is a child dialog: it sits in a hidden window.
+class CPageMeasure : public CWindow {
+public:
+    SIZE Measure(UINT templateId)
+    {
+        SIZE size = {0, 0};
+        HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ThisModule(), nullptr);
+        if (!parent)
+            return size;
+        if (HWND page = CreateDialogWindow(templateId, parent)) {
+            RECT rect;
+            GetWindowRect(page, &rect);
+            size = {rect.right - rect.left, rect.bottom - rect.top};
+        }
+        ::DestroyWindow(parent);  // and the page with it
+        return size;
+    }
+};
+
 }  // namespace
 
 COlePropertyPage::COlePropertyPage(UINT templateId, UINT captionId) : m_templateId(templateId), m_captionId(captionId)
@@ -74,39 +94,40 @@ STDMETHODIMP COlePropertyPage::SetPageSite(IPropertyPageSite* site)
     return S_OK;
 }
 
-INT_PTR CALLBACK COlePropertyPage::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT COlePropertyPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        if (OnCommand(HIWORD(wParam), LOWORD(wParam)))
+            return TRUE;
+        break;
+    case WM_DESTROY:
+        m_fill.Stop();
+        break;
     }
-    auto* page = reinterpret_cast<COlePropertyPage*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (!page || message != WM_COMMAND)
-        return FALSE;
-    switch (HIWORD(wParam)) {
+    return CWindow::WindowProc(message, wParam, lParam);
+}
+
+bool COlePropertyPage::OnCommand(WORD notification, int controlId)
+{
+    switch (notification) {
     case EN_CHANGE:
     case BN_CLICKED:
     case CBN_SELCHANGE:
-        page->OnControlChanged(LOWORD(wParam));
-        return TRUE;
+        OnControlChanged(controlId);
+        return true;
+    default:
+        return false;
     }
-    return FALSE;
-}
-
-HWND COlePropertyPage::CreatePageDialog(HWND parent)
-{
-    return CreateDialogParamW(ThisModule(), MAKEINTRESOURCEW(m_templateId), parent, &COlePropertyPage::DialogProc,
-                              reinterpret_cast<LPARAM>(this));
 }
 
 STDMETHODIMP COlePropertyPage::Activate(HWND parent, LPCRECT position, BOOL)
 {
     if (!position)
         return E_POINTER;
-    if (m_dialog)
+    if (GetHwnd())
         return E_UNEXPECTED;
-    m_dialog = CreatePageDialog(parent);
-    if (!m_dialog)
+    if (!CreateDialogWindow(m_templateId, parent))
         return E_OUTOFMEMORY;
     Move(position);
     return GuardComCall([&] {
@@ -123,10 +144,7 @@ STDMETHODIMP COlePropertyPage::Activate(HWND parent, LPCRECT position, BOOL)
 
 STDMETHODIMP COlePropertyPage::Deactivate()
 {
-    if (m_dialog) {
-        DestroyWindow(m_dialog);
-        m_dialog = nullptr;
-    }
+    DestroyWindow();
     return S_OK;
 }
 
@@ -134,18 +152,8 @@ STDMETHODIMP COlePropertyPage::GetPageInfo(PROPPAGEINFO* info)
 {
     if (!info)
         return E_POINTER;
-    // The size the template asks for, measured on a hidden instance inside
-    // a hidden window (a page is a child dialog).
-    SIZE size = {0, 0};
-    if (HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ThisModule(),
-                                      nullptr)) {
-        if (HWND measure = CreatePageDialog(parent)) {
-            RECT rect;
-            GetWindowRect(measure, &rect);
-            size = {rect.right - rect.left, rect.bottom - rect.top};
-        }
-        DestroyWindow(parent);
-    }
+    CPageMeasure measure;
+    const SIZE size = measure.Measure(m_templateId);
     info->cb = sizeof(PROPPAGEINFO);
     info->pszTitle = CoTaskString(ToWide(LoadResourceString(m_captionId)));
     info->size = size;
@@ -175,9 +183,9 @@ STDMETHODIMP COlePropertyPage::SetObjects(ULONG count, IUnknown** objects)
 
 STDMETHODIMP COlePropertyPage::Show(UINT command)
 {
-    if (!m_dialog)
+    if (!GetHwnd())
         return E_UNEXPECTED;
-    ShowWindow(m_dialog, static_cast<int>(command));
+    ShowWindow(GetHwnd(), static_cast<int>(command));
     return S_OK;
 }
 
@@ -185,10 +193,19 @@ STDMETHODIMP COlePropertyPage::Move(LPCRECT position)
 {
     if (!position)
         return E_POINTER;
-    if (!m_dialog)
+    if (!GetHwnd())
         return E_UNEXPECTED;
-    MoveWindow(m_dialog, position->left, position->top, position->right - position->left,
+    MoveWindow(GetHwnd(), position->left, position->top, position->right - position->left,
                position->bottom - position->top, TRUE);
+    // A page given the whole of its container keeps filling it: Wine's
+    // frame activates a page at the size its container has before the frame
+    // fits the container to the tab, and calls no Move after.
+    RECT container = {};
+    GetClientRect(GetParent(GetHwnd()), &container);
+    if (EqualRect(position, &container))
+        m_fill.Start(GetHwnd());
+    else
+        m_fill.Stop();
     return S_OK;
 }
 
@@ -199,7 +216,7 @@ STDMETHODIMP COlePropertyPage::IsPageDirty()
 
 STDMETHODIMP COlePropertyPage::Apply()
 {
-    if (!m_dialog || m_changedControls.empty())
+    if (!GetHwnd() || m_changedControls.empty())
         return S_OK;
     return GuardComCall([&] {
         CDataExchange exchange(*this, true);
@@ -227,7 +244,7 @@ STDMETHODIMP COlePropertyPage::TranslateAccelerator(MSG* message)
 {
     if (!message)
         return E_POINTER;
-    return m_dialog && IsDialogMessageW(m_dialog, message) ? S_OK : S_FALSE;
+    return GetHwnd() && IsDialogMessageW(GetHwnd(), message) ? S_OK : S_FALSE;
 }
 
 void COlePropertyPage::OnControlChanged(int controlId)
@@ -279,10 +296,10 @@ void COlePropertyPage::ExchangeCheck(CDataExchange& exchange, int controlId, BOO
         VARIANT value;
         if (GetProperty(property, value, VT_BOOL))
             field = value.boolVal != VARIANT_FALSE;
-        CheckDlgButton(m_dialog, controlId, field ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(GetHwnd(), controlId, field ? BST_CHECKED : BST_UNCHECKED);
         return;
     }
-    field = IsDlgButtonChecked(m_dialog, controlId) == BST_CHECKED;
+    field = IsDlgButtonChecked(GetHwnd(), controlId) == BST_CHECKED;
     if (!IsControlChanged(controlId))
         return;
     VARIANT value;
@@ -300,10 +317,10 @@ void COlePropertyPage::ExchangeText(CDataExchange& exchange, int controlId, std:
             field = ShiftJisFromBstr(value.bstrVal);
             VariantClear(&value);
         }
-        SetDlgItemTextW(m_dialog, controlId, ToWide(field).c_str());
+        SetDlgItemTextW(GetHwnd(), controlId, ToWide(field).c_str());
         return;
     }
-    field = ControlText(m_dialog, controlId);
+    field = ControlText(GetHwnd(), controlId);
     if (!IsControlChanged(controlId))
         return;
     VARIANT value;
@@ -318,12 +335,12 @@ void COlePropertyPage::ExchangeNumber(CDataExchange& exchange, int controlId, lo
         VARIANT value;
         if (GetProperty(property, value, VT_I4))
             field = value.lVal;
-        SetDlgItemTextW(m_dialog, controlId, std::to_wstring(field).c_str());
+        SetDlgItemTextW(GetHwnd(), controlId, std::to_wstring(field).c_str());
         return;
     }
     // Text that is no number counts as 0, which the control's setters refuse
     // where 0 is out of range.
-    field = std::strtol(ControlText(m_dialog, controlId).c_str(), nullptr, 10);
+    field = std::strtol(ControlText(GetHwnd(), controlId).c_str(), nullptr, 10);
     if (!IsControlChanged(controlId))
         return;
     VARIANT value;
@@ -339,10 +356,10 @@ void COlePropertyPage::ExchangeListIndex(CDataExchange& exchange, int controlId,
         VARIANT value;
         if (GetProperty(property, value, VT_I4))
             field = static_cast<int>(value.lVal);
-        SendDlgItemMessageW(m_dialog, controlId, CB_SETCURSEL, static_cast<WPARAM>(field), 0);
+        SendDlgItemMessageW(GetHwnd(), controlId, CB_SETCURSEL, static_cast<WPARAM>(field), 0);
         return;
     }
-    field = static_cast<int>(SendDlgItemMessageW(m_dialog, controlId, CB_GETCURSEL, 0, 0));
+    field = static_cast<int>(SendDlgItemMessageW(GetHwnd(), controlId, CB_GETCURSEL, 0, 0));
     if (!IsControlChanged(controlId) || field < 0)
         return;
     VARIANT value;

@@ -1,6 +1,8 @@
 // Base of a property page: a child dialog whose controls are bound to properties of the objects it edits.
 #pragma once
 #include "framework/CmdTarget.h"
+#include "framework/ParentFill.h"
+#include "framework/Window.h"
 
 #include <ocidl.h>
 
@@ -23,7 +25,9 @@ private:
     bool m_saving;
 };
 
-class COlePropertyPage : public CCmdTarget, public IPropertyPage {
+// The page's window is a modeless child dialog made from the template on
+// Activate and destroyed on Deactivate.
+class COlePropertyPage : public CCmdTarget, public IPropertyPage, public CWindow {
 public:
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return CCmdTarget::QueryInterface(iid, object); }
     STDMETHODIMP_(ULONG) AddRef() override { return CCmdTarget::AddRef(); }
@@ -42,7 +46,7 @@ public:
     STDMETHODIMP Help(LPCOLESTR helpDirectory) override;
     STDMETHODIMP TranslateAccelerator(MSG* message) override;
 
-    HWND GetDialog() const { return m_dialog; }
+    HWND GetDialog() const { return GetHwnd(); }
 
     // Exchange of one control with one field and one property. Loading reads
     // the property of the first object into the field and the field into the
@@ -69,9 +73,11 @@ protected:
     virtual const wchar_t* GetHelpFile() const override { return L""; }
     virtual DWORD GetHelpContext() const { return 0; }
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND CreatePageDialog(HWND parent);
+    // An edit, click or selection in a control: true when it was one.
+    bool OnCommand(WORD notification, int controlId);
     void OnControlChanged(int controlId);
     bool GetProperty(const wchar_t* property, VARIANT& value, VARTYPE type);
     void PutProperty(const wchar_t* property, VARIANT& value);
@@ -81,7 +87,8 @@ private:
     UINT m_captionId;
     ComPtr<IPropertyPageSite> m_site;
     std::vector<ComPtr<IDispatch>> m_objects;
-    HWND m_dialog = nullptr;
     bool m_loading = false;
     std::set<int> m_changedControls;
+    // Set while the page was given its container's whole client area.
+    CParentFill m_fill;
 };

@@ -46,6 +46,7 @@ HWND CWindow::CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD e
 {
     if (m_hWnd)
         return nullptr;
+    m_bDialog = false;
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     if (!GetClassInfoExW(ThisModule(), className, &windowClass)) {
@@ -70,6 +71,7 @@ HWND CWindow::CreateSubclassed(const wchar_t* systemClass, DWORD exStyle, DWORD 
 {
     if (m_hWnd)
         return nullptr;
+    m_bDialog = false;
     HWND window = CreateWindowExW(exStyle, systemClass, L"", style, rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(id), ThisModule(), nullptr);
     if (!window)
@@ -99,6 +101,11 @@ INT_PTR CWindow::RunModalDialog(UINT templateId, HWND parent)
                            reinterpret_cast<LPARAM>(this));
 }
 
+BOOL CWindow::EndDialog(INT_PTR result)
+{
+    return m_hWnd && m_bDialog ? ::EndDialog(m_hWnd, result) : FALSE;
+}
+
 LRESULT CWindow::Dispatch(CWindow* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = self->WindowProc(message, wParam, lParam);
@@ -126,7 +133,7 @@ LRESULT CALLBACK CWindow::WindowThunk(HWND window, UINT message, WPARAM wParam, 
 
 INT_PTR CALLBACK CWindow::DialogThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG)
+    if (message == WM_INITDIALOG && lParam && !FromHandle(window))
         reinterpret_cast<CWindow*>(lParam)->Attach(window);
     CWindow* self = FromHandle(window);
     if (!self)

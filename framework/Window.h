@@ -35,9 +35,14 @@ protected:
                           UINT_PTR id);
     // Modeless; the dialog procedure is WindowProc with dialog semantics:
     // return TRUE for a handled message (a result goes to DWLP_MSGRESULT),
-    // FALSE to let the dialog manager handle it.
+    // FALSE to let the dialog manager handle it. WM_INITDIALOG is the first
+    // message WindowProc sees; its lParam is this object.
     HWND CreateDialogWindow(UINT templateId, HWND parent);
+    // Returns the result given to EndDialog, or -1 when the dialog could
+    // not be made.
     INT_PTR RunModalDialog(UINT templateId, HWND parent);
+    // Ends a modal dialog; RunModalDialog returns result.
+    BOOL EndDialog(INT_PTR result);
 
     // The switch over the messages a class handles; the base reflects
     // notifications and passes the rest to DefaultProc.

@@ -8,6 +8,10 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace {
 
 TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
@@ -213,6 +217,24 @@ TEST(PropertyPages, ControlListsItsOwnPageThenTheStockFontPage)
 
 namespace {
 
+// The control's page inside a property frame: the window holding its server name edit, or null.
+HWND FindControlsPage(HWND frame)
+{
+    HWND page = nullptr;
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t className[16] = L"";
+            GetClassNameW(child, className, 16);
+            if (GetDlgCtrlID(child) != IDC_SERVER_NAME || lstrcmpiW(className, L"Edit") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = GetParent(child);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&page));
+    return page;
+}
+
 // Inspects the property frame from inside its modal loop, then closes it.
 bool g_frameSeen = false;
 bool g_frameHasOurPage = false;
@@ -224,15 +246,7 @@ void CALLBACK InspectPropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     KillTimer(nullptr, timer);
     g_frameSeen = true;
-    // Our page is a dialog somewhere inside the frame, with its server name edit.
-    HWND page = nullptr;
-    while ((page = FindWindowExW(frame, page, L"#32770", nullptr)) && !g_frameHasOurPage)
-        g_frameHasOurPage = GetDlgItem(page, IDC_SERVER_NAME) != nullptr;
-    for (HWND child = GetWindow(frame, GW_CHILD); child && !g_frameHasOurPage; child = GetWindow(child, GW_HWNDNEXT)) {
-        for (HWND inner = GetWindow(child, GW_CHILD); inner; inner = GetWindow(inner, GW_HWNDNEXT))
-            g_frameHasOurPage = g_frameHasOurPage || GetDlgItem(inner, IDC_SERVER_NAME) != nullptr;
-        g_frameHasOurPage = g_frameHasOurPage || GetDlgItem(child, IDC_SERVER_NAME) != nullptr;
-    }
+    g_frameHasOurPage = FindControlsPage(frame) != nullptr;
     PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -260,6 +274,77 @@ TEST(Verbs, ThePropertiesVerbIsListedAndShowsTheControlsPage)
     KillTimer(nullptr, timer);
     EXPECT_TRUE(g_frameSeen) << "no property frame appeared";
     EXPECT_TRUE(g_frameHasOurPage) << "the frame does not show the control's page";
+}
+
+// Where the control's page and its controls sit in a property frame, in
+// screen coordinates, read from inside the frame's modal loop.
+struct PageLayout {
+    bool seen = false;
+    RECT area = {};  // the client area of the window the frame put the page in
+    RECT page = {};
+    std::vector<std::pair<int, RECT>> controls;
+};
+PageLayout g_layout;
+
+RECT ScreenClientRect(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right
+           && inner.bottom <= outer.bottom;
+}
+
+std::string Describe(const RECT& rect)
+{
+    return "(" + std::to_string(rect.left) + "," + std::to_string(rect.top) + ")-(" + std::to_string(rect.right) + ","
+           + std::to_string(rect.bottom) + ")";
+}
+
+void CALLBACK MeasurePageInFrame(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND frame = FindThreadWindow(L"#32770", nullptr);
+    if (!frame)
+        return;
+    KillTimer(nullptr, timer);
+    if (HWND page = FindControlsPage(frame)) {
+        g_layout.seen = true;
+        g_layout.area = ScreenClientRect(GetParent(page));
+        GetWindowRect(page, &g_layout.page);
+        for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect;
+            GetWindowRect(child, &rect);
+            g_layout.controls.emplace_back(GetDlgCtrlID(child), rect);
+        }
+    }
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST(Verbs, ThePropertiesFrameShowsTheWholePageInsideItsPageArea)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    auto object = control.As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    TestWindow owner(200, 100);
+    g_layout = PageLayout();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &MeasurePageInFrame);
+    EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, owner.Get(), nullptr));
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(g_layout.seen) << "no frame with the control's page appeared";
+
+    // Wine's frame activates a page with the size of its first, unfitted
+    // container and then fits the container to the tab without a Move.
+    EXPECT_TRUE(Contains(g_layout.area, g_layout.page))
+        << "page " << Describe(g_layout.page) << " outside the frame's page area " << Describe(g_layout.area);
+    for (const auto& [id, rect] : g_layout.controls) {
+        EXPECT_TRUE(Contains(g_layout.page, rect))
+            << "control " << id << " at " << Describe(rect) << " runs out of the page " << Describe(g_layout.page);
+    }
 }
 
 // A document container's site: counts the saves the control asks for.
