@@ -271,8 +271,12 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     }
 
     const auto makeRoot = [&] {
-        const std::string server = m_owner.GetServerNameProperty();
-        const std::string rootText = onFtp ? "/" : server.substr(0, server.empty() ? 0 : 1);
+        // The local store's drive letter; the store's own root when no
+        // ServerName names one.
+        std::string drive = m_owner.GetServerNameProperty();
+        if (drive.empty())
+            drive = StoreRoot();
+        const std::string rootText = onFtp ? "/" : drive.substr(0, drive.empty() ? 0 : 1);
         tree.InsertItem(rootText, kRootImage, kRootImage, TVI_ROOT, TVI_LAST);
         FillTreeLevel("/", TRUE);
         tree.Expand(tree.GetRootItem());

@@ -1,9 +1,9 @@
 // The explorer's right pane: a list-view control whose gestures become the explorer's list hooks.
 #include "explorer/WyListView.h"
 
+#include "explorer/EditedLabel.h"
 #include "explorer/WyDragDetector.h"
 #include "explorer/WyExplorerWnd.h"
-#include "framework/CodePage932.h"
 
 #include <windowsx.h>
 
@@ -64,14 +64,9 @@ LRESULT CWyListView::OnNotify(const NMHDR& header)
     }
     case LVN_ENDLABELEDITW: {
         const auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
-        BOOL reject = FALSE;
-        if (info.item.pszText) {
-            const std::string text = ToShiftJis(info.item.pszText);
-            m_pExplorer->OnListEndLabelEdit(info.item.iItem, &text, &reject);
-        } else {
-            m_pExplorer->OnListEndLabelEdit(info.item.iItem, nullptr, &reject);
-        }
-        return reject ? FALSE : TRUE;
+        return FinishLabelEdit(info.item.pszText, [&](const std::string* text, BOOL* reject) {
+            m_pExplorer->OnListEndLabelEdit(info.item.iItem, text, reject);
+        });
     }
     case LVN_COLUMNCLICK: {
         const auto& info = reinterpret_cast<const NMLISTVIEW&>(header);

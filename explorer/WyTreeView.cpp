@@ -1,9 +1,9 @@
 // The explorer's left pane: a tree-view control whose gestures become the explorer's tree hooks.
 #include "explorer/WyTreeView.h"
 
+#include "explorer/EditedLabel.h"
 #include "explorer/WyDragDetector.h"
 #include "explorer/WyExplorerWnd.h"
-#include "framework/CodePage932.h"
 
 #include <windowsx.h>
 
@@ -65,14 +65,9 @@ LRESULT CWyTreeView::OnNotify(const NMHDR& header)
     }
     case TVN_ENDLABELEDITW: {
         const auto& info = reinterpret_cast<const NMTVDISPINFOW&>(header);
-        BOOL reject = FALSE;
-        if (info.item.pszText) {
-            const std::string text = ToShiftJis(info.item.pszText);
-            m_pExplorer->OnTreeEndLabelEdit(info.item.hItem, &text, &reject);
-        } else {
-            m_pExplorer->OnTreeEndLabelEdit(info.item.hItem, nullptr, &reject);
-        }
-        return reject ? FALSE : TRUE;
+        return FinishLabelEdit(info.item.pszText, [&](const std::string* text, BOOL* reject) {
+            m_pExplorer->OnTreeEndLabelEdit(info.item.hItem, text, reject);
+        });
     }
     case TVN_ITEMEXPANDINGW: {
         const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
