@@ -259,16 +259,19 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     WaitCursor wait;
     QuietTreeScope quiet(*this);
 
-    bool exists = false;
     if (onFtp) {
         m_pConnection = m_owner.GetFtpConnection();
         if (!m_pConnection) {
             tree.DeleteAllItems();
             return;
         }
-        std::unique_ptr<CFileFind> finder = MakeFinder();
-        exists = finder->FindFile(path.c_str(), CFtpFileFind::reload) != FALSE;
     }
+    // Whether the server has the path, asked only when the tree cannot show
+    // it (a listing of a large directory is not cheap).
+    const auto existsOnServer = [&] {
+        std::unique_ptr<CFileFind> finder = MakeFinder();
+        return finder->FindFile(path.c_str(), CFtpFileFind::reload) != FALSE;
+    };
 
     const auto makeRoot = [&] {
         // The local store's drive letter; the store's own root when no
@@ -296,14 +299,13 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     // A directory the listing of its parent hides is remembered, so that
     // every later reading of the levels above shows it; the walk then runs
     // once more through the items the remembered path made.
-    const bool canRemember = onFtp && exists;
     if (!tree.GetChildItem(tree.GetRootItem())) {
-        if (!canRemember)
+        if (!onFtp || !existsOnServer())
             return;
         m_rememberedPaths.push_back(path);
         EnsureTopLevelItem(path);
     }
-    if (WalkTreeToPath(path) || !canRemember)
+    if (WalkTreeToPath(path) || !onFtp || !existsOnServer())
         return;
     const bool known = std::any_of(m_rememberedPaths.begin(), m_rememberedPaths.end(),
                                    [&](const std::string& remembered) { return ShiftJis::CompareNoCase(remembered, path) == 0; });
