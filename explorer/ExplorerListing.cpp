@@ -35,6 +35,21 @@ std::string LocaleFormat(LCTYPE item)
     return ToShiftJis(format);
 }
 
+// The locale's time picture writes minutes as "m" or "mm", which the
+// formatter reads as a month run that writes nothing ("21::00"); its own
+// minute tokens are "n" and "nn". Quoted text stays as it is.
+std::string WithFormatterMinutes(std::string picture)
+{
+    bool quoted = false;
+    for (size_t i = 0; i < picture.size(); i = ShiftJis::NextCharIndex(picture, i)) {
+        if (picture[i] == '\'' || picture[i] == '"')
+            quoted = !quoted;
+        else if (!quoted && picture[i] == 'm')
+            picture[i] = 'n';
+    }
+    return picture;
+}
+
 // Turns the list's redrawing off while it is refilled, and back on.
 class RedrawOff {
 public:
@@ -80,7 +95,7 @@ BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
         return FALSE;
 
     const std::string dateFormat = LocaleFormat(LOCALE_SSHORTDATE);
-    const std::string timeFormat = LocaleFormat(LOCALE_STIMEFORMAT);
+    const std::string timeFormat = WithFormatterMinutes(LocaleFormat(LOCALE_STIMEFORMAT));
     CShellTypeNames typeNames;
     // Rows go in listing order; the sequence numbers count the rows added.
     LPARAM sequence = 0;

@@ -22,8 +22,30 @@ struct ListedServer {
         server.WriteFile("edge.txt", std::string(1023, 'e'));
         server.WriteFile("one.txt", std::string(1024, 'o'));
         server.MakeDirectory("フォルダ");
+        // edge.txt was written yesterday at a whole minute.
+        SYSTEMTIME utc;
+        GetSystemTime(&utc);
+        FILETIME written;
+        SystemTimeToFileTime(&utc, &written);
+        ULARGE_INTEGER ticks = {{written.dwLowDateTime, written.dwHighDateTime}};
+        ticks.QuadPart -= 86400ULL * 10000000ULL + (utc.wSecond * 1000ULL + utc.wMilliseconds) * 10000ULL;
+        written = {ticks.LowPart, ticks.HighPart};
+        const HANDLE file = CreateFileA(server.PathOf("edge.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+        SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        FILETIME local;
+        FileTimeToLocalFileTime(&written, &local);
+        SYSTEMTIME shown;
+        FileTimeToSystemTime(&local, &shown);
+        wchar_t date[64] = L"";
+        wchar_t time[64] = L"";
+        GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &shown, nullptr, date, 64);
+        GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &shown, nullptr, time, 64);
+        expectedTime = ToShiftJis(std::wstring(date) + L" " + time);
     }
     FtpServer server;
+    std::string expectedTime;
 };
 
 TEST(Listing, ConnectFillsTheListInReportModeWithFourColumns)
@@ -64,12 +86,9 @@ TEST(Listing, ConnectFillsTheListInReportModeWithFourColumns)
     EXPECT_EQ((std::vector<int>{0, 1, 1, 1}),
               (std::vector<int>{ListImage(list, 0), ListImage(list, 1), ListImage(list, 2), ListImage(list, 3)}));
 
-    // The date column: the user's short date and time pictures, as the platform formats them.
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char date[64] = "";
-    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &now, nullptr, date, sizeof date);
-    EXPECT_EQ(0u, ListText(list, 1, 3).rfind(std::string(date) + " ", 0)) << ListText(list, 1, 3);
+    // The date column: the user's short date and time pictures, as the
+    // platform formats them (the listing gives whole minutes).
+    EXPECT_EQ(fixture.expectedTime, ListText(list, 2, 3));
 
     // Item data: each row's place in the listing, distinct.
     std::vector<LPARAM> data;
