@@ -130,6 +130,7 @@ protected:
     bool OnCreate() override;
     void OnSize(int cx, int cy) override;
     void OnDestroy() override;
+    void OnSetFocus() override;
     void OnDraw(HDC dc, const RECT& bounds) override;
 
 private:

@@ -132,6 +132,13 @@ void CWyFTPCtrl::OnDestroy()
     m_pExplorer.reset();
 }
 
+void CWyFTPCtrl::OnSetFocus()
+{
+    // Keys typed into the control are meant for the file list.
+    if (m_pExplorer && m_pExplorer->GetListView())
+        SetFocus(m_pExplorer->GetListView()->GetHwnd());
+}
+
 void CWyFTPCtrl::OnDraw(HDC dc, const RECT& bounds)
 {
     // The explorer covers the window; without one (a host drawing the

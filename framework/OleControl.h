@@ -163,6 +163,9 @@ protected:
     virtual bool OnCreate() { return true; }
     virtual void OnSize(int, int) {}
     virtual void OnDestroy() {}
+    // The control's window got the focus (the container activated it): a
+    // control made of child windows passes it on to one of them.
+    virtual void OnSetFocus() {}
     virtual void OnDraw(HDC dc, const RECT& bounds);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -71,6 +71,9 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_inPlaceActive && !m_uiActive)
             UIActivate();
         break;
+    case WM_SETFOCUS:
+        OnSetFocus();
+        return 0;
     }
     return CWindow::WindowProc(message, wParam, lParam);
 }

@@ -186,7 +186,9 @@ TEST(ControlWindow, KeysReachTheViewsThroughTheContainersAcceleratorCall)
     ASSERT_TRUE(active);
     const HWND list = host.List();
     SelectRows(list, {"pub"});
-    SetFocus(list);
+    // Focus given to the control goes on to the list.
+    SetFocus(host.ControlWindow());
+    EXPECT_EQ(list, GetFocus());
     MSG enter = {};
     enter.hwnd = list;
     enter.message = WM_KEYDOWN;
