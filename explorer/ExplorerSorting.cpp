@@ -17,8 +17,9 @@ namespace {
 // per comparison (the list's own sort compares each row many times).
 struct SortRow {
     int image = 0;
-    std::string name;
-    std::string type;
+    std::string name;  // as shown, to look the row's time up
+    std::string key;   // the name's or the type's text in lower case: the text order
+
     bool hasSize = false;
     ULONGLONG kilobytes = 0;
     DATE time = -std::numeric_limits<DATE>::infinity();  // an entry the store no longer has is the earliest
@@ -56,9 +57,11 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM parameter)
         return Sign(context.descending, a.image > b.image ? 1 : -1);
     switch (context.column) {
     case 0:
-        return Sign(context.descending, ShiftJis::CompareNoCase(a.name, b.name));
-    case 2:
-        return Sign(context.descending, ShiftJis::CompareNoCase(a.type, b.type));
+    case 2: {
+        // Lower-cased once per sort; byte order is then the order of the characters.
+        const int order = a.key.compare(b.key);
+        return Sign(context.descending, order < 0 ? -1 : (order > 0 ? 1 : 0));
+    }
     default:  // date
         // Equal times never compare equal: the first row counts as earlier.
         return Sign(context.descending, a.time > b.time ? 1 : -1);
@@ -103,10 +106,12 @@ void CWyFTPExplorerWnd::SortList(int column, int descending)
         SortRow row;
         row.image = list.GetItemImage(index);
         row.name = list.GetItemText(index, 0);
-        if (column == 1)
+        if (column == 0)
+            row.key = ShiftJis::ToLower(row.name);
+        else if (column == 1)
             row.hasSize = ParseKilobytes(list.GetItemText(index, 1), &row.kilobytes);
         else if (column == 2)
-            row.type = list.GetItemText(index, 2);
+            row.key = ShiftJis::ToLower(list.GetItemText(index, 2));
         context.rows[list.GetItemData(index)] = std::move(row);
     }
     if (column == 3) {
