@@ -3,6 +3,7 @@
 
 #include "control/ComponentCategories.h"
 #include "control/Registry.h"
+#include "control/WyFTPConnectionPage.h"
 #include "control/WyFTPCtrl.h"
 #include "control/WyFTPIds.h"
 #include "control/WyFTPPropPage.h"
@@ -25,6 +26,7 @@ constexpr int kToolboxBitmap = 1;
 
 IUnknown* CreateControl() { return static_cast<IDispatch*>(new CWyFTPCtrl); }
 IUnknown* CreatePropertyPage() { return static_cast<IPropertyPage*>(new CWyFTPPropPage); }
+IUnknown* CreateConnectionPage() { return static_cast<IPropertyPage*>(new CWyFTPConnectionPage); }
 
 std::wstring ClassKey(REFCLSID clsid) { return L"CLSID\\" + GuidText(clsid); }
 
@@ -82,9 +84,20 @@ bool UnregisterPropertyPage()
     return DeleteClassesRootTree(ClassKey(CLSID_WyFTPPropPage));
 }
 
+bool RegisterConnectionPage()
+{
+    return RegisterInprocClass(CLSID_WyFTPConnectionPage, ToWide(LoadResourceString(IDS_CONNECTION_PPG)));
+}
+
+bool UnregisterConnectionPage()
+{
+    return DeleteClassesRootTree(ClassKey(CLSID_WyFTPConnectionPage));
+}
+
 const ClassRegistration kClasses[] = {
     {CLSID_WyFTP, &CreateControl, &RegisterControl, &UnregisterControl},
     {CLSID_WyFTPPropPage, &CreatePropertyPage, &RegisterPropertyPage, &UnregisterPropertyPage},
+    {CLSID_WyFTPConnectionPage, &CreateConnectionPage, &RegisterConnectionPage, &UnregisterConnectionPage},
 };
 
 }  // namespace

@@ -17,6 +17,9 @@ enum : DISPID {
     kDownloadDirectory, kConnectDirectory, kTransferByte, kListViewMode, kTreeViewWidth, kShowProgressDialog
 };
 
+// Properties added after the first release, with dispatch IDs after the last method's.
+enum : DISPID { kPassiveMode = 34, kPort, kTimeout, kServerEncoding };
+
 enum : DISPID {
     kTransferProgressEvent = 1, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent, kListPopUpEvent,
     kChangeCurrentDirectoryEvent, kTransferStartEvent, kTransferEndEvent
@@ -41,6 +44,9 @@ constexpr PredefinedValue kPredefinedValues[] = {
     {kListViewMode, 1, "1 - WyFTPListViewModeReport"},
     {kListViewMode, 2, "2 - WyFTPListViewModeSmallIcon"},
     {kListViewMode, 3, "3 - WyFTPListViewModeList"},
+    {kServerEncoding, 0, "0 - WyFTPServerEncodingShiftJis"},
+    {kServerEncoding, 1, "1 - WyFTPServerEncodingUTF8"},
+    {kServerEncoding, 2, "2 - WyFTPServerEncodingAuto"},
 };
 
 }  // namespace
@@ -100,6 +106,10 @@ DispatchTable CWyFTPCtrl::GetDispatchTable() const
         DispProperty<&COleControl::GetForeColor, &COleControl::SetForeColor>(DISPID_FORECOLOR, L"ForeColor"),
         DispProperty<&COleControl::GetFont, &COleControl::SetFont>(DISPID_FONT, L"Font"),
         DispMethod<&C::AboutBox>(DISPID_ABOUTBOX, L"AboutBox"),
+        DispProperty<&C::GetPassiveModeProperty, &C::SetPassiveMode>(kPassiveMode, L"PassiveMode"),
+        DispProperty<&C::GetPortProperty, &C::SetPort>(kPort, L"Port"),
+        DispProperty<&C::GetTimeoutProperty, &C::SetTimeout>(kTimeout, L"Timeout"),
+        DispProperty<&C::GetServerEncodingProperty, &C::SetServerEncoding>(kServerEncoding, L"ServerEncoding"),
     };
     return {members, std::size(members)};
 }
@@ -114,7 +124,7 @@ DWORD CWyFTPCtrl::GetMiscStatusBits() const { return kMiscStatus; }
 
 std::vector<CLSID> CWyFTPCtrl::GetPropertyPageIds() const
 {
-    return {CLSID_WyFTPPropPage, kStockFontPage};
+    return {CLSID_WyFTPPropPage, CLSID_WyFTPConnectionPage, kStockFontPage};
 }
 
 // Persistence: the stock properties come first (the base class), then these,
@@ -135,6 +145,14 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
     exchange.ExchangeBool(L"EnableProgressDialog", m_bEnableProgressDialog, TRUE);
     exchange.ExchangeColor(L"Forecolor", m_clrFore, 0x80000008);
     exchange.ExchangeColor(L"Backcolor", m_clrBack, 0x80000005);
+    // Added later: a block of their own, written only when one differs
+    // from its default, so a document of defaults keeps the first layout.
+    exchange.BeginExtension(1);
+    exchange.ExchangeBool(L"PassiveMode", m_bPassiveMode, FALSE);
+    exchange.ExchangeLong(L"Port", m_nPort, kDefaultFtpPort);
+    exchange.ExchangeLong(L"Timeout", m_nTimeout, kDefaultTimeoutSeconds);
+    exchange.ExchangeLong(L"ServerEncoding", m_nServerEncoding, kWireShiftJis);
+    exchange.EndExtension();
 }
 
 void CWyFTPCtrl::OnPropertiesLoaded()
@@ -272,13 +290,48 @@ void CWyFTPCtrl::SetShowProgressDialog(long kilobytes)
     PropertyChanged(kShowProgressDialog);
 }
 
+void CWyFTPCtrl::SetPassiveMode(bool passive)
+{
+    const BOOL normalized = passive ? TRUE : FALSE;
+    if (normalized == m_bPassiveMode)
+        return;
+    m_bPassiveMode = normalized;
+    PropertyChanged(kPassiveMode);
+}
+
+void CWyFTPCtrl::SetPort(long port)
+{
+    // Stored unchecked, as ConnectTarget is: a port outside 1 to 65535
+    // makes the next Connect fail.
+    if (port == m_nPort)
+        return;
+    m_nPort = port;
+    PropertyChanged(kPort);
+}
+
+void CWyFTPCtrl::SetTimeout(long seconds)
+{
+    if (seconds < 0 || seconds > kMaxTimeoutSeconds || seconds == m_nTimeout)
+        return;
+    m_nTimeout = seconds;
+    PropertyChanged(kTimeout);
+}
+
+void CWyFTPCtrl::SetServerEncoding(long encoding)
+{
+    if (encoding < kWireShiftJis || encoding > kWireAutomatic || encoding == m_nServerEncoding)
+        return;
+    m_nServerEncoding = encoding;
+    PropertyChanged(kServerEncoding);
+}
+
 // Property browsers
 
 bool CWyFTPCtrl::OnGetDisplayString(DISPID id, std::string& text)
 {
-    if (id != kConnectTarget && id != kListViewMode)
+    if (id != kConnectTarget && id != kListViewMode && id != kServerEncoding)
         return false;
-    const long value = id == kConnectTarget ? m_nConnectTarget : m_nListViewMode;
+    const long value = id == kConnectTarget ? m_nConnectTarget : id == kListViewMode ? m_nListViewMode : m_nServerEncoding;
     for (const PredefinedValue& entry : kPredefinedValues) {
         if (entry.property == id && static_cast<long>(entry.value) == value)
             text = entry.text;

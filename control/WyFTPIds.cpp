@@ -1,4 +1,4 @@
-// Definitions of the module's identifiers (the type library's and the property page's).
+// Definitions of the module's identifiers (the type library's and the property pages').
 #include <windows.h>
 
 #include <initguid.h>
@@ -7,3 +7,5 @@
 
 extern "C" const CLSID CLSID_WyFTPPropPage = {
     0x4B19A2E7, 0x7C05, 0x4D6A, {0x8E, 0x31, 0x52, 0xF0, 0xC9, 0xD7, 0xA6, 0x11}};
+extern "C" const CLSID CLSID_WyFTPConnectionPage = {
+    0x4B19A2E8, 0x7C05, 0x4D6A, {0x8E, 0x31, 0x52, 0xF0, 0xC9, 0xD7, 0xA6, 0x11}};

@@ -8,6 +8,7 @@
 
 // The property page class is not part of the type library.
 extern "C" const CLSID CLSID_WyFTPPropPage;
+extern "C" const CLSID CLSID_WyFTPConnectionPage;
 
 inline constexpr TypeLibraryId kWyFTPTypeLibrary = {
     {0x4B19A2E3, 0x7C05, 0x4D6A, {0x8E, 0x31, 0x52, 0xF0, 0xC9, 0xD7, 0xA6, 0x11}}, 1, 0};

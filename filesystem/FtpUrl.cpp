@@ -7,7 +7,21 @@
 namespace {
 constexpr std::string_view kUserKey = "?uid=";
 constexpr std::string_view kPasswordKey = "&pw=";
+
+unsigned short ParsePort(std::string_view digits)
+{
+    unsigned long port = 0;
+    for (char digit : digits) {
+        if (digit < '0' || digit > '9' || port > 65535)
+            throw CWyFTPException(WyFTPErrorCreateObject);
+        port = port * 10 + static_cast<unsigned long>(digit - '0');
+    }
+    if (port < 1 || port > 65535)
+        throw CWyFTPException(WyFTPErrorCreateObject);
+    return static_cast<unsigned short>(port);
 }
+
+}  // namespace
 
 bool IsFtpUrl(std::string_view name)
 {
@@ -40,12 +54,14 @@ CWyFtpUrl ParseFtpUrl(std::string_view url)
     const size_t slash = ShiftJis::FindFirst(address, '/');
     std::string_view host = address.substr(0, slash);
     parsed.path = slash == std::string_view::npos ? "/" : std::string(address.substr(slash));
-    // "user@host:21" still names host: credentials come from the query part
-    // and the port is always the default one.
+    // "user@host:2121" names host on port 2121: credentials come from the
+    // query part only.
     const size_t at = host.rfind('@');
     if (at != std::string_view::npos)
         host.remove_prefix(at + 1);
     const size_t colon = host.find(':');
     parsed.host = host.substr(0, colon);
+    if (colon != std::string_view::npos)
+        parsed.port = ParsePort(host.substr(colon + 1));
     return parsed;
 }

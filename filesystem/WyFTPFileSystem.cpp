@@ -1,6 +1,7 @@
 // The file store of an FTP server: connection, navigation, directories, deletions, listings.
 #include "filesystem/WyFTPFileSystem.h"
 
+#include "filesystem/ConnectionSettings.h"
 #include "filesystem/DirectoryListing.h"
 #include "filesystem/LastInternetError.h"
 #include "filesystem/ParentDirectory.h"
@@ -62,11 +63,13 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
 {
     if (m_pSession)
         throw CWyFTPException(WyFTPErrorConnectionExists);
+    const CWyConnectionSettings settings = ConnectionSettingsOf(*m_pCtrl);
     try {
         m_pSession = std::make_unique<CWyInternetSession>();
     } catch (const CInternetException&) {
         throw CWyFTPException(WyFTPErrorSessionFailed);
     }
+    ApplyTimeouts(*m_pSession, settings);
 
     std::string serverName, userName, pass;
     if (server && user && password) {
@@ -89,8 +92,8 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     if (m_pConnection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    // Default port, active mode.
-    m_pConnection = m_pSession->GetFtpConnection(serverName.c_str(), userName.c_str(), pass.c_str(), 0, FALSE);
+    m_pConnection = m_pSession->GetFtpConnection(serverName.c_str(), userName.c_str(), pass.c_str(), settings.port,
+                                                 settings.passive);
 
     m_pCtrl->SetServerNameProperty(serverName);
     m_pCtrl->SetUserNameProperty(userName);

@@ -28,7 +28,7 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(sourceText);
         CWyPath target = DestinationFile(destination, CWyPath(url.path));
         target.Normalize();
-        CWyUrlConnection other(url, 2);
+        CWyUrlConnection other(url, 2, ConnectionSettingsFor(url, *m_pCtrl));
         CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_pConnection.get(),
                                chunkSize);
         return;
@@ -58,7 +58,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
         remote.Normalize();
         if (IsRemoteDirectory(remote.c_str(), m_pConnection.get()) == 1)
             throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-        CWyUrlConnection other(url, 1);
+        CWyUrlConnection other(url, 1, ConnectionSettingsFor(url, *m_pCtrl));
         CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
         return;
     }

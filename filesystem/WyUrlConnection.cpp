@@ -5,7 +5,8 @@
 #include "framework/InternetException.h"
 #include "framework/ShiftJis.h"
 
-CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContext)
+CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContext,
+                                   const CWyConnectionSettings& settings)
 {
     try {
         m_pSession = std::make_unique<CInternetSession>(nullptr, sessionContext);
@@ -14,7 +15,8 @@ CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContex
     }
     const char* user = url.userName.empty() ? kAnonymousUser : url.userName.c_str();
     const char* password = url.password.empty() ? kDefaultPassword : url.password.c_str();
-    m_pConnection = m_pSession->GetFtpConnection(url.host.c_str(), user, password, 0, FALSE);
+    ApplyTimeouts(*m_pSession, settings);
+    m_pConnection = m_pSession->GetFtpConnection(url.host.c_str(), user, password, settings.port, settings.passive);
 }
 
 std::string AddressWithForwardSlashes(const char* name)

@@ -1,5 +1,6 @@
 // A connection to the other server that an ftp URL names, for one transfer.
 #pragma once
+#include "filesystem/ConnectionSettings.h"
 #include "filesystem/FtpUrl.h"
 #include "framework/FtpConnection.h"
 #include "framework/InternetSession.h"
@@ -14,7 +15,8 @@ class CWyUrlConnection {
 public:
     // Raises WyFTPErrorSessionFailed when no session can be opened; a
     // refused login or an unreachable server goes on as CInternetException.
-    CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContext);
+    // Made as settings say (mode, port, time limits).
+    CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContext, const CWyConnectionSettings& settings);
     CWyUrlConnection(const CWyUrlConnection&) = delete;
     CWyUrlConnection& operator=(const CWyUrlConnection&) = delete;
 

@@ -38,6 +38,11 @@ void ReadExactly(IStream* stream, void* destination, ULONG size)
         throw CPropExchangeError{FAILED(hr) ? hr : STG_E_READFAULT};
 }
 
+WORD MinorVersionOf(const char* header)
+{
+    return static_cast<WORD>(ReadDword(header + 4) >> 16);
+}
+
 void CheckHeader(const char* header)
 {
     if (std::memcmp(header, kMagic, sizeof kMagic) != 0)
@@ -58,28 +63,62 @@ void CPropExchange::ExchangeColor(const wchar_t* name, OLE_COLOR& value, OLE_COL
     value = static_cast<OLE_COLOR>(stored);
 }
 
-void CStreamPropWriter::ExchangeLong(const wchar_t*, long& value, long)
+void CStreamPropWriter::Note(bool isDefault)
 {
-    AppendDword(m_payload, static_cast<DWORD>(value));
+    if (!m_closed && !isDefault)
+        m_blocks.back().differs = true;
 }
 
-void CStreamPropWriter::ExchangeBool(const wchar_t*, BOOL& value, BOOL)
+void CStreamPropWriter::ExchangeLong(const wchar_t*, long& value, long defaultValue)
 {
-    AppendDword(m_payload, value ? 1 : 0);
+    AppendDword(Target(), static_cast<DWORD>(value));
+    Note(value == defaultValue);
 }
 
-void CStreamPropWriter::ExchangeString(const wchar_t*, std::string& value, const char*)
+void CStreamPropWriter::ExchangeBool(const wchar_t*, BOOL& value, BOOL defaultValue)
 {
-    AppendDword(m_payload, static_cast<DWORD>(value.size()));
-    m_payload += value;
+    AppendDword(Target(), value ? 1 : 0);
+    Note((value != FALSE) == (defaultValue != FALSE));
+}
+
+void CStreamPropWriter::ExchangeString(const wchar_t*, std::string& value, const char* defaultValue)
+{
+    AppendDword(Target(), static_cast<DWORD>(value.size()));
+    Target() += value;
+    Note(value == (defaultValue ? defaultValue : ""));
+}
+
+void CStreamPropWriter::BeginExtension(WORD minorVersion)
+{
+    m_blocks.push_back({minorVersion, {}, false});
+    m_closed = false;
+}
+
+void CStreamPropWriter::EndExtension()
+{
+    m_closed = true;
 }
 
 std::string CStreamPropWriter::Bytes() const
 {
+    // Blocks up to the last one that holds something other than defaults;
+    // a reader of a block's version reads every block before it.
+    size_t written = 0;
+    for (size_t i = 0; i < m_blocks.size(); ++i) {
+        if (m_blocks[i].differs)
+            written = i + 1;
+    }
+    std::string payload = m_payload;
+    WORD minorVersion = kMinorVersion;
+    for (size_t i = 0; i < written; ++i) {
+        AppendDword(payload, static_cast<DWORD>(m_blocks[i].values.size()));
+        payload += m_blocks[i].values;
+        minorVersion = m_blocks[i].minorVersion;
+    }
     std::string bytes(kMagic, sizeof kMagic);
-    AppendDword(bytes, kMajorVersion | (kMinorVersion << 16));
-    AppendDword(bytes, static_cast<DWORD>(m_payload.size()));
-    return bytes + m_payload;
+    AppendDword(bytes, kMajorVersion | (static_cast<DWORD>(minorVersion) << 16));
+    AppendDword(bytes, static_cast<DWORD>(payload.size()));
+    return bytes + payload;
 }
 
 CStreamPropReader::CStreamPropReader(IStream* stream) : CPropExchange(true)
@@ -87,6 +126,7 @@ CStreamPropReader::CStreamPropReader(IStream* stream) : CPropExchange(true)
     char header[kHeaderSize];
     ReadExactly(stream, header, kHeaderSize);
     CheckHeader(header);
+    m_minorVersion = MinorVersionOf(header);
     m_payload.resize(ReadDword(header + 8));
     if (!m_payload.empty())
         ReadExactly(stream, m_payload.data(), static_cast<ULONG>(m_payload.size()));
@@ -97,6 +137,7 @@ CStreamPropReader::CStreamPropReader(std::string bytes) : CPropExchange(true)
     if (bytes.size() < kHeaderSize)
         throw CPropExchangeError{STG_E_READFAULT};
     CheckHeader(bytes.data());
+    m_minorVersion = MinorVersionOf(bytes.data());
     if (bytes.size() - kHeaderSize != ReadDword(bytes.data() + 8))
         throw CPropExchangeError{STG_E_READFAULT};
     m_payload = bytes.substr(kHeaderSize);
@@ -110,15 +151,23 @@ void CStreamPropReader::Take(void* destination, size_t size)
     m_position += size;
 }
 
-void CStreamPropReader::ExchangeLong(const wchar_t*, long& value, long)
+void CStreamPropReader::ExchangeLong(const wchar_t*, long& value, long defaultValue)
 {
+    if (Absent()) {
+        value = defaultValue;
+        return;
+    }
     char bytes[4];
     Take(bytes, sizeof bytes);
     value = static_cast<long>(ReadDword(bytes));
 }
 
-void CStreamPropReader::ExchangeBool(const wchar_t*, BOOL& value, BOOL)
+void CStreamPropReader::ExchangeBool(const wchar_t*, BOOL& value, BOOL defaultValue)
 {
+    if (Absent()) {
+        value = defaultValue;
+        return;
+    }
     char bytes[4];
     Take(bytes, sizeof bytes);
     const DWORD stored = ReadDword(bytes);
@@ -127,8 +176,12 @@ void CStreamPropReader::ExchangeBool(const wchar_t*, BOOL& value, BOOL)
     value = static_cast<BOOL>(stored);
 }
 
-void CStreamPropReader::ExchangeString(const wchar_t*, std::string& value, const char*)
+void CStreamPropReader::ExchangeString(const wchar_t*, std::string& value, const char* defaultValue)
 {
+    if (Absent()) {
+        value = defaultValue ? defaultValue : "";
+        return;
+    }
     char bytes[4];
     Take(bytes, sizeof bytes);
     const DWORD length = ReadDword(bytes);
@@ -138,8 +191,36 @@ void CStreamPropReader::ExchangeString(const wchar_t*, std::string& value, const
     m_position += length;
 }
 
+void CStreamPropReader::BeginExtension(WORD minorVersion)
+{
+    m_inExtension = true;
+    m_knownVersion = minorVersion;
+    m_blockEnd = 0;
+    if (m_minorVersion < minorVersion)
+        return;
+    char bytes[4];
+    Take(bytes, sizeof bytes);
+    const DWORD length = ReadDword(bytes);
+    if (length == 0 || length > m_payload.size() - m_position)
+        throw CPropExchangeError{STG_E_DOCFILECORRUPT};
+    m_blockEnd = m_position + length;
+}
+
+void CStreamPropReader::EndExtension()
+{
+    // A block holds exactly the values of its version.
+    if (m_blockEnd != 0 && m_position != m_blockEnd)
+        throw CPropExchangeError{STG_E_DOCFILECORRUPT};
+    m_inExtension = false;
+    m_blockEnd = 0;
+}
+
 void CStreamPropReader::CheckFinished() const
 {
+    // What a later version added after the blocks this control knows is
+    // skipped; anything else left over means a stream of another kind.
+    if (m_minorVersion > m_knownVersion)
+        return;
     if (m_position != m_payload.size())
         throw CPropExchangeError{STG_E_DOCFILECORRUPT};
 }

@@ -6,6 +6,7 @@
 #include <ocidl.h>
 
 #include <string>
+#include <vector>
 
 // A control lists its properties once, in order, with their defaults
 // (DoPropExchange); each exchange either fills the values (loading) or
@@ -20,6 +21,17 @@ public:
     virtual void ExchangeBool(const wchar_t* name, BOOL& value, BOOL defaultValue) = 0;
     virtual void ExchangeString(const wchar_t* name, std::string& value, const char* defaultValue) = 0;
     void ExchangeColor(const wchar_t* name, OLE_COLOR& value, OLE_COLOR defaultValue);
+
+    // Properties added after the first format go between these two calls,
+    // one block per format version (minor 1, 2, ...). The stream form writes
+    // a block, and its minor version, only when one of its values differs
+    // from its default: a document of defaults keeps the first layout byte
+    // for byte and stays readable by a control that knows no extension. A
+    // stream without the block gives the defaults; blocks of a later minor
+    // version than this control knows are skipped. Names carry the
+    // property-bag form, which needs no blocks.
+    virtual void BeginExtension(WORD minorVersion) { static_cast<void>(minorVersion); }
+    virtual void EndExtension() {}
 
 protected:
     explicit CPropExchange(bool loading) : m_loading(loading) {}
@@ -44,20 +56,33 @@ public:
     }
 };
 
-// The stream form: a header (magic, version 1.0, payload length) and the
+// The stream form: a header (magic, version 1.minor, payload length) and the
 // values in exchange order. Names are not stored; the order is the format.
+// Extension blocks follow the first values, each a length and its values.
 class CStreamPropWriter : public CPropExchange {
 public:
     CStreamPropWriter() : CPropExchange(false) {}
     void ExchangeLong(const wchar_t* name, long& value, long defaultValue) override;
     void ExchangeBool(const wchar_t* name, BOOL& value, BOOL defaultValue) override;
     void ExchangeString(const wchar_t* name, std::string& value, const char* defaultValue) override;
+    void BeginExtension(WORD minorVersion) override;
+    void EndExtension() override;
 
     // Header and payload, ready to be written.
     std::string Bytes() const;
 
 private:
+    struct Block {
+        WORD minorVersion;
+        std::string values;
+        bool differs;  // a value other than its default
+    };
+    std::string& Target() { return m_blocks.empty() || m_closed ? m_payload : m_blocks.back().values; }
+    void Note(bool isDefault);
+
     std::string m_payload;
+    std::vector<Block> m_blocks;
+    bool m_closed = true;
 };
 
 class CStreamPropReader : public CPropExchange {
@@ -71,15 +96,24 @@ public:
     void ExchangeLong(const wchar_t* name, long& value, long defaultValue) override;
     void ExchangeBool(const wchar_t* name, BOOL& value, BOOL defaultValue) override;
     void ExchangeString(const wchar_t* name, std::string& value, const char* defaultValue) override;
+    void BeginExtension(WORD minorVersion) override;
+    void EndExtension() override;
 
-    // Throws when values are left over: the stream is not what the control wrote.
+    // Throws when values are left over: the stream is not what the control
+    // wrote (unless they belong to a later minor version than it knows).
     void CheckFinished() const;
 
 private:
     void Take(void* destination, size_t size);
+    // Inside a block the stream does not have: values take their defaults.
+    bool Absent() const { return m_inExtension && m_blockEnd == 0; }
 
     std::string m_payload;
     size_t m_position = 0;
+    WORD m_minorVersion = 0;  // of the stream
+    WORD m_knownVersion = 0;  // the highest block the control asked for
+    bool m_inExtension = false;
+    size_t m_blockEnd = 0;    // where the block being read ends; 0 when absent
 };
 
 // The property-bag form: one named value per property. A missing value

@@ -25,10 +25,13 @@
 #define IDS_ERROR_DIRECTORY_TRANSFER    222
 #define IDS_ERROR_LOGIN_FAILED          224
 #define IDS_VERB_PROPERTIES             225
+#define IDS_CONNECTION_PPG              226
+#define IDS_CONNECTION_PPG_CAPTION      227
 
 // Dialogs
 #define IDD_ABOUTBOX_WYFTP              1
 #define IDD_PROPPAGE_WYFTP              200
+#define IDD_PROPPAGE_CONNECTION         201
 #define IDD_TRANSFER_PROGRESS           233
 
 // Controls of the property page
@@ -44,6 +47,12 @@
 #define IDC_ENABLE_PROGRESS_DIALOG      232
 #define IDC_TREE_VIEW_WIDTH             233
 #define IDC_SHOW_PROGRESS_DIALOG        236
+
+// Controls of the Connection property page
+#define IDC_PASSIVE_MODE                240
+#define IDC_PORT                        241
+#define IDC_TIMEOUT                     242
+#define IDC_SERVER_ENCODING             243
 
 // Controls of the progress dialog (its Cancel button is IDCANCEL)
 #define IDC_PROGRESS_BAR                202

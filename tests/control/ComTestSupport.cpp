@@ -135,4 +135,8 @@ void ExpectDefaultProperties(IDispatch* control)
     EXPECT_TRUE(Get(control, L"EnableProgressDialog").AsBool());
     EXPECT_EQ(static_cast<long>(0x80000005), Get(control, L"BackColor").AsLong());  // the system's window colours
     EXPECT_EQ(static_cast<long>(0x80000008), Get(control, L"ForeColor").AsLong());
+    EXPECT_FALSE(Get(control, L"PassiveMode").AsBool());
+    EXPECT_EQ(21, Get(control, L"Port").AsLong());
+    EXPECT_EQ(60, Get(control, L"Timeout").AsLong());
+    EXPECT_EQ(0, Get(control, L"ServerEncoding").AsLong());
 }

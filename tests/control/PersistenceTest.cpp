@@ -3,6 +3,7 @@
 
 #include <ocidl.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,7 +41,7 @@ public:
 const std::vector<const wchar_t*> kCustomNames = {
     L"ShowProgressDialog", L"TreeViewWidth", L"ServerName", L"ListViewMode", L"VisibleTree", L"UserName",
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
-    L"EnableProgressDialog", L"Forecolor", L"Backcolor"};
+    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding"};
 
 // Gives every persisted property a value other than its default.
 void ChangeEverything(IDispatch* control)
@@ -59,6 +60,10 @@ void ChangeEverything(IDispatch* control)
     Put(control, L"EnableProgressDialog", false);
     Put(control, L"BackColor", 0x123456);
     Put(control, L"ForeColor", 0x654321);
+    Put(control, L"PassiveMode", true);
+    Put(control, L"Port", 2121);
+    Put(control, L"Timeout", 9);
+    Put(control, L"ServerEncoding", 2);
 }
 
 void ExpectChanged(IDispatch* control)
@@ -77,6 +82,10 @@ void ExpectChanged(IDispatch* control)
     EXPECT_FALSE(Get(control, L"EnableProgressDialog").AsBool());
     EXPECT_EQ(0x123456, Get(control, L"BackColor").AsLong());
     EXPECT_EQ(0x654321, Get(control, L"ForeColor").AsLong());
+    EXPECT_TRUE(Get(control, L"PassiveMode").AsBool());
+    EXPECT_EQ(2121, Get(control, L"Port").AsLong());
+    EXPECT_EQ(9, Get(control, L"Timeout").AsLong());
+    EXPECT_EQ(2, Get(control, L"ServerEncoding").AsLong());
 }
 
 ComPtr<IStream> NewStream()
@@ -214,6 +223,72 @@ TEST(Persistence, PropertyBagValuesOfTheWrongTypeAreRefused)
     EXPECT_EQ("from.bag", Get(target.Get(), L"ServerName").AsText());
     EXPECT_EQ("anonymous", Get(target.Get(), L"UserName").AsText());
     EXPECT_EQ(0, bag.stringsHandedIn);
+}
+
+// Streams saved by the control before its connection properties existed.
+std::string SavedStream(const char* name)
+{
+    const std::string path = std::string("Z:") + WYFTP_TEST_DATA_DIRECTORY + "/" + name;
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(INVALID_HANDLE_VALUE, file) << path;
+    std::string bytes(4096, '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+WORD MinorVersionOf(const std::string& stream)
+{
+    return static_cast<WORD>(static_cast<unsigned char>(stream[6]) | (static_cast<unsigned char>(stream[7]) << 8));
+}
+
+std::string SaveToBytes(IDispatch* control)
+{
+    ComPtr<IStream> stream = NewStream();
+    EXPECT_EQ(S_OK, ComPtr<IDispatch>(control).As<IPersistStreamInit>(IID_IPersistStreamInit)->Save(stream.Get(), TRUE));
+    return StreamBytes(stream.Get());
+}
+
+TEST(Persistence, ADocumentOfDefaultsKeepsTheFirstLayoutByteForByte)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    control.As<IPersistStreamInit>(IID_IPersistStreamInit)->InitNew();
+    const std::string before = SavedStream("stream-1.0-defaults.bin");
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(before, SaveToBytes(control.Get())) << "a control that knows no extension could not read it";
+
+    // A document of the first layout loads, the connection properties at their defaults.
+    Put(control.Get(), L"Port", 2121);
+    ASSERT_EQ(S_OK, control.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(
+                        StreamOf(SavedStream("stream-1.0-document.bin")).Get()));
+    EXPECT_EQ("ftp.example.jp", Get(control.Get(), L"ServerName").AsText());
+    EXPECT_EQ("ユーザ", Get(control.Get(), L"UserName").AsText());
+    EXPECT_EQ(64, Get(control.Get(), L"TransferByte").AsLong());
+    EXPECT_EQ(21, Get(control.Get(), L"Port").AsLong());
+    EXPECT_EQ(0, MinorVersionOf(SaveToBytes(control.Get())));
+}
+
+TEST(Persistence, ConnectionPropertiesGoInABlockOfMinorVersionOneAndLaterBlocksAreSkipped)
+{
+    ComPtr<IDispatch> source = CreateControl();
+    Put(source.Get(), L"Timeout", 5);
+    const std::string saved = SaveToBytes(source.Get());
+    EXPECT_EQ(1, MinorVersionOf(saved));
+    EXPECT_EQ(SavedStream("stream-1.0-defaults.bin").size() + 4 + 16, saved.size()) << "one block of four values";
+
+    // A later version's block after ours, with the header saying so.
+    std::string later = saved + std::string("\x08\0\0\0later!!!", 12);
+    later[6] = 2;
+    const DWORD payload = static_cast<DWORD>(later.size() - 12);
+    std::memcpy(&later[8], &payload, sizeof payload);
+    ComPtr<IDispatch> target = CreateControl();
+    ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get()));
+    EXPECT_EQ(5, Get(target.Get(), L"Timeout").AsLong());
+    // Under our own version, the same bytes are left over: refused.
+    later[6] = 1;
+    EXPECT_TRUE(FAILED(target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get())));
 }
 
 }  // namespace

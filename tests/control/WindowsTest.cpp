@@ -199,18 +199,62 @@ TEST_F(PropertyPage, AppliesEditsThroughTheControlsSetters)
     EXPECT_EQ(S_FALSE, page->IsPageDirty());
 }
 
-TEST(PropertyPages, ControlListsItsOwnPageThenTheStockFontPage)
+TEST(PropertyPages, ControlListsItsOwnPagesThenTheStockFontPage)
 {
     ComPtr<IDispatch> control = CreateControl();
     auto pages = control.As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
     ASSERT_TRUE(pages);
     CAUUID ids = {};
     ASSERT_EQ(S_OK, pages->GetPages(&ids));
-    ASSERT_EQ(2u, ids.cElems);
+    ASSERT_EQ(3u, ids.cElems);
     EXPECT_EQ(CLSID_WyFTPPropPage, ids.pElems[0]);
+    EXPECT_EQ(CLSID_WyFTPConnectionPage, ids.pElems[1]);
     const CLSID stockFont = {0x0BE35201, 0x8F91, 0x11CE, {0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
-    EXPECT_EQ(stockFont, ids.pElems[1]);
+    EXPECT_EQ(stockFont, ids.pElems[2]);
     CoTaskMemFree(ids.pElems);
+}
+
+TEST(PropertyPages, TheConnectionPageShowsAndAppliesTheConnectionProperties)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    ComPtr<IPropertyPage> page;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_WyFTPConnectionPage, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
+                                     reinterpret_cast<void**>(page.Put())));
+    PageSite site;
+    ASSERT_EQ(S_OK, page->SetPageSite(&site));
+    IUnknown* objects[] = {control.Get()};
+    ASSERT_EQ(S_OK, page->SetObjects(1, objects));
+    TestWindow frame(500, 450);
+    const RECT position = {0, 0, 420, 380};
+    ASSERT_EQ(S_OK, page->Activate(frame.Get(), &position, FALSE));
+    const HWND dialog = FindWindowExW(frame.Get(), nullptr, L"#32770", nullptr);
+    ASSERT_NE(nullptr, dialog);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_PASSIVE_MODE));
+    EXPECT_EQ("21", Text(dialog, IDC_PORT));
+    EXPECT_EQ("60", Text(dialog, IDC_TIMEOUT));
+    EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_SERVER_ENCODING, CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(3, SendDlgItemMessageW(dialog, IDC_SERVER_ENCODING, CB_GETCOUNT, 0, 0));
+    PROPPAGEINFO info = {};
+    ASSERT_EQ(S_OK, page->GetPageInfo(&info));
+    EXPECT_STREQ(L"Connection", info.pszTitle);
+    CoTaskMemFree(info.pszTitle);
+    CoTaskMemFree(info.pszDocString);
+    CoTaskMemFree(info.pszHelpFile);
+
+    SendDlgItemMessageW(dialog, IDC_PASSIVE_MODE, BM_CLICK, 0, 0);
+    SetDlgItemTextW(dialog, IDC_PORT, L"2121");
+    SetDlgItemTextW(dialog, IDC_TIMEOUT, L"5");
+    SendDlgItemMessageW(dialog, IDC_SERVER_ENCODING, CB_SETCURSEL, 2, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SERVER_ENCODING, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SERVER_ENCODING)));
+    ASSERT_EQ(S_OK, page->Apply());
+    EXPECT_TRUE(Get(control.Get(), L"PassiveMode").AsBool());
+    EXPECT_EQ(2121, Get(control.Get(), L"Port").AsLong());
+    EXPECT_EQ(5, Get(control.Get(), L"Timeout").AsLong());
+    EXPECT_EQ(2, Get(control.Get(), L"ServerEncoding").AsLong());
+    page->Deactivate();
+    page->SetObjects(0, nullptr);
+    page->SetPageSite(nullptr);
 }
 
 }  // namespace

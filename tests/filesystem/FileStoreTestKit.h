@@ -23,6 +23,10 @@ public:
     std::string serverName, userName = "anonymous", password, connectDirectory = "/";
     BOOL enableProgressDialog = TRUE;
     LONG showProgressDialog = 100;
+    bool passiveMode = false;
+    long port = kDefaultFtpPort;
+    long timeout = kDefaultTimeoutSeconds;
+    long serverEncoding = kWireShiftJis;
     std::string currentDirectory;
     std::vector<LONG> progress;
     std::vector<std::string> directoryChanges;
@@ -41,6 +45,10 @@ public:
     std::string GetConnectDirectoryProperty() const override { return connectDirectory; }
     BOOL IsProgressDialogEnabled() const override { return enableProgressDialog < 0 ? -enableProgressDialog : enableProgressDialog; }
     LONG GetShowProgressDialogProperty() const override { return showProgressDialog; }
+    bool GetPassiveModeProperty() const override { return passiveMode; }
+    long GetPortProperty() const override { return port; }
+    long GetTimeoutProperty() const override { return timeout; }
+    long GetServerEncodingProperty() const override { return serverEncoding; }
     std::string GetCurrentDirectoryString() const override { return currentDirectory; }
     void SetCurrentDirectoryString(const std::string& directory) override { currentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;

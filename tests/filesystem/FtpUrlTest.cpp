@@ -43,8 +43,20 @@ TEST(FtpUrl, EmptyOrMissingUserNameIsEmpty)
 TEST(FtpUrl, HostWithoutPathPortOrCredentials)
 {
     EXPECT_EQ("/", ParseFtpUrl("ftp://host?uid=u&pw=p").path);
-    EXPECT_EQ("host", ParseFtpUrl("ftp://host:2121/x?uid=u&pw=p").host);
     EXPECT_EQ("host", ParseFtpUrl("ftp://me@host/x?uid=u&pw=p").host);
+    EXPECT_EQ(0, ParseFtpUrl("ftp://host/x?uid=u&pw=p").port);
+}
+
+TEST(FtpUrl, APortIsTakenWhenItIsOneAndRefusedOtherwise)
+{
+    const CWyFtpUrl url = ParseFtpUrl("ftp://me@host:2121/x?uid=u&pw=p");
+    EXPECT_EQ("host", url.host);
+    EXPECT_EQ(2121, url.port);
+    EXPECT_EQ("/x", url.path);
+    EXPECT_EQ(65535, ParseFtpUrl("ftp://h:65535?&pw=").port);
+    for (const char* bad : {"ftp://h:0/x?&pw=", "ftp://h:65536/x?&pw=", "ftp://h:/x?&pw=", "ftp://h:21a/x?&pw=",
+                            "ftp://h:99999999999999999999/x?&pw="})
+        EXPECT_EQ(WyFTPErrorCreateObject, ErrorOf(bad)) << bad;
 }
 
 TEST(FtpUrl, MissingQueryOrPasswordIsALoginError)

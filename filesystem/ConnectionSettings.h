@@ -1,0 +1,22 @@
+// How the control's FTP connections are made: mode, port and time limits, read from the control's properties.
+#pragma once
+#include "filesystem/WyFileSystemOwner.h"
+
+#include <windows.h>
+
+class CInternetSession;
+struct CWyFtpUrl;
+
+struct CWyConnectionSettings {
+    bool passive = false;
+    WORD port = 21;
+    long timeoutSeconds = kDefaultTimeoutSeconds;  // 0: the platform's own
+};
+
+// The owner's PassiveMode, Port and Timeout; raises WyFTPErrorCreateObject
+// for a port outside 1 to 65535.
+CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner);
+// The same for the server an ftp URL names: its own port when it gives one.
+CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileSystemOwner& owner);
+// Puts the time limits on a session, for every connection made on it.
+void ApplyTimeouts(CInternetSession& session, const CWyConnectionSettings& settings);
