@@ -6,9 +6,19 @@
 #include <utility>
 
 namespace {
-// The window property that holds the object: a property, not GWLP_USERDATA,
-// which a subclassed system control or a container may use for itself.
-constexpr wchar_t kObjectProperty[] = L"WyFTP.Window";
+
+// The dialog class's atom.
+constexpr ULONG_PTR kDialogClassAtom = 32770;
+
+// The object a window of ours holds in its user data. Only windows that run
+// one of the thunks hold one; both reads are answered inside the process (a
+// window property would cost a round trip to the window server on every
+// message, which a list of thousands of rows sends by the ten thousand).
+CWindow* ObjectOf(HWND window)
+{
+    return reinterpret_cast<CWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 }  // namespace
 
 CWindow::~CWindow()
@@ -19,7 +29,12 @@ CWindow::~CWindow()
 
 CWindow* CWindow::FromHandle(HWND window)
 {
-    return window ? static_cast<CWindow*>(GetPropW(window, kObjectProperty)) : nullptr;
+    if (!window)
+        return nullptr;
+    const bool runsThunk = GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowThunk);
+    const bool runsDialogThunk = GetClassLongPtrW(window, GCW_ATOM) == kDialogClassAtom
+        && GetWindowLongPtrW(window, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogThunk);
+    return runsThunk || runsDialogThunk ? ObjectOf(window) : nullptr;
 }
 
 BOOL CWindow::DestroyWindow()
@@ -30,12 +45,12 @@ BOOL CWindow::DestroyWindow()
 void CWindow::Attach(HWND window)
 {
     m_hWnd = window;
-    SetPropW(window, kObjectProperty, this);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void CWindow::Detach()
 {
-    RemovePropW(m_hWnd, kObjectProperty);
+    SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
     if (m_superProc)
         SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(m_superProc, nullptr)));
     m_hWnd = nullptr;
@@ -122,10 +137,10 @@ LRESULT CALLBACK CWindow::WindowThunk(HWND window, UINT message, WPARAM wParam, 
 {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        if (auto* self = static_cast<CWindow*>(create->lpCreateParams); self && !FromHandle(window))
+        if (auto* self = static_cast<CWindow*>(create->lpCreateParams); self && !ObjectOf(window))
             self->Attach(window);
     }
-    CWindow* self = FromHandle(window);
+    CWindow* self = ObjectOf(window);
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
     return Dispatch(self, window, message, wParam, lParam);
@@ -133,9 +148,9 @@ LRESULT CALLBACK CWindow::WindowThunk(HWND window, UINT message, WPARAM wParam, 
 
 INT_PTR CALLBACK CWindow::DialogThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_INITDIALOG && lParam && !FromHandle(window))
+    if (message == WM_INITDIALOG && lParam && !ObjectOf(window))
         reinterpret_cast<CWindow*>(lParam)->Attach(window);
-    CWindow* self = FromHandle(window);
+    CWindow* self = ObjectOf(window);
     if (!self)
         return FALSE;
     return Dispatch(self, window, message, wParam, lParam);
