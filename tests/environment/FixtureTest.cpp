@@ -64,3 +64,21 @@ TEST(FtpServerFixture, UnknownKindIsRefusedWithAMessage)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FtpServerFixture, AServerCanListenOnAFreePortOfTheFirstLoopbackAddress)
+{
+    FtpServer server("normal", FtpServer::kAnyPort);
+    EXPECT_EQ("127.0.0.1", server.Host());
+    EXPECT_NE(21, server.Port());
+    HINTERNET session = InternetOpenA("WyFTP tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    HINTERNET connection = InternetConnectA(session, server.Host().c_str(), static_cast<INTERNET_PORT>(server.Port()),
+                                            "anonymous", "guest@example.com", INTERNET_SERVICE_FTP, 0, 0);
+    EXPECT_NE(nullptr, connection);
+    if (connection)
+        InternetCloseHandle(connection);
+    InternetCloseHandle(session);
+}
+
+}  // namespace
