@@ -1,4 +1,4 @@
-// The control's second property page: how it connects (passive mode, port, timeout, server encoding).
+// The control's second property page: how it connects (passive mode, port, timeout).
 #pragma once
 #include "framework/OlePropertyPage.h"
 
@@ -12,7 +12,6 @@ public:
     TypeLibraryId GetTypeLibraryId() const override;
 
 protected:
-    void OnInitDialog() override;
     void DoDataExchange(CDataExchange& exchange) override;
     const wchar_t* GetDocString() const override { return L"How the control connects"; }
     const wchar_t* GetHelpFile() const override { return L"WyFTP.HLP"; }
@@ -21,5 +20,4 @@ private:
     BOOL m_bPassiveMode = FALSE;
     long m_lPort = 0;
     long m_lTimeout = 0;
-    int m_nServerEncoding = -1;
 };

@@ -18,7 +18,7 @@ enum : DISPID {
 };
 
 // Properties added after the first release, with dispatch IDs after the last method's.
-enum : DISPID { kPassiveMode = 34, kPort, kTimeout, kServerEncoding };
+enum : DISPID { kPassiveMode = 34, kPort, kTimeout };
 
 enum : DISPID {
     kTransferProgressEvent = 1, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent, kListPopUpEvent,
@@ -44,9 +44,6 @@ constexpr PredefinedValue kPredefinedValues[] = {
     {kListViewMode, 1, "1 - WyFTPListViewModeReport"},
     {kListViewMode, 2, "2 - WyFTPListViewModeSmallIcon"},
     {kListViewMode, 3, "3 - WyFTPListViewModeList"},
-    {kServerEncoding, 0, "0 - WyFTPServerEncodingShiftJis"},
-    {kServerEncoding, 1, "1 - WyFTPServerEncodingUTF8"},
-    {kServerEncoding, 2, "2 - WyFTPServerEncodingAuto"},
 };
 
 }  // namespace
@@ -109,7 +106,6 @@ DispatchTable CWyFTPCtrl::GetDispatchTable() const
         DispProperty<&C::GetPassiveModeProperty, &C::SetPassiveMode>(kPassiveMode, L"PassiveMode"),
         DispProperty<&C::GetPortProperty, &C::SetPort>(kPort, L"Port"),
         DispProperty<&C::GetTimeoutProperty, &C::SetTimeout>(kTimeout, L"Timeout"),
-        DispProperty<&C::GetServerEncodingProperty, &C::SetServerEncoding>(kServerEncoding, L"ServerEncoding"),
     };
     return {members, std::size(members)};
 }
@@ -151,7 +147,6 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
     exchange.ExchangeBool(L"PassiveMode", m_bPassiveMode, FALSE);
     exchange.ExchangeLong(L"Port", m_nPort, kDefaultFtpPort);
     exchange.ExchangeLong(L"Timeout", m_nTimeout, kDefaultTimeoutSeconds);
-    exchange.ExchangeLong(L"ServerEncoding", m_nServerEncoding, kWireShiftJis);
     exchange.EndExtension();
 }
 
@@ -317,21 +312,13 @@ void CWyFTPCtrl::SetTimeout(long seconds)
     PropertyChanged(kTimeout);
 }
 
-void CWyFTPCtrl::SetServerEncoding(long encoding)
-{
-    if (encoding < kWireShiftJis || encoding > kWireAutomatic || encoding == m_nServerEncoding)
-        return;
-    m_nServerEncoding = encoding;
-    PropertyChanged(kServerEncoding);
-}
-
 // Property browsers
 
 bool CWyFTPCtrl::OnGetDisplayString(DISPID id, std::string& text)
 {
-    if (id != kConnectTarget && id != kListViewMode && id != kServerEncoding)
+    if (id != kConnectTarget && id != kListViewMode)
         return false;
-    const long value = id == kConnectTarget ? m_nConnectTarget : id == kListViewMode ? m_nListViewMode : m_nServerEncoding;
+    const long value = id == kConnectTarget ? m_nConnectTarget : m_nListViewMode;
     for (const PredefinedValue& entry : kPredefinedValues) {
         if (entry.property == id && static_cast<long>(entry.value) == value)
             text = entry.text;

@@ -46,15 +46,13 @@ public:
     void SetTreeViewWidth(long width);
     LONG GetShowProgressDialogProperty() const override { return m_nShowProgressDialog; }
     void SetShowProgressDialog(long kilobytes);
-    // Connection properties (dispatch IDs 34 to 37), used from the next Connect on
+    // Connection properties (dispatch IDs 34 to 36), used from the next Connect on
     bool GetPassiveModeProperty() const override { return m_bPassiveMode != FALSE; }
     void SetPassiveMode(bool passive);
     long GetPortProperty() const override { return m_nPort; }
     void SetPort(long port);
     long GetTimeoutProperty() const override { return m_nTimeout; }
     void SetTimeout(long seconds);
-    long GetServerEncodingProperty() const override { return m_nServerEncoding; }
-    void SetServerEncoding(long encoding);
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -202,5 +200,4 @@ private:
     BOOL m_bPassiveMode = FALSE;
     long m_nPort = kDefaultFtpPort;
     long m_nTimeout = kDefaultTimeoutSeconds;
-    long m_nServerEncoding = kWireShiftJis;
 };

@@ -15,13 +15,6 @@ inline constexpr long kDefaultFtpPort = 21;
 inline constexpr long kDefaultTimeoutSeconds = 60;
 inline constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
 
-// The encoding of names on an FTP server's wire (ServerEncoding): Shift-JIS
-// as the control holds them, UTF-8, or UTF-8 when the server accepts
-// "OPTS UTF8 ON" and Shift-JIS otherwise.
-inline constexpr long kWireShiftJis = 0;
-inline constexpr long kWireUtf8 = 1;
-inline constexpr long kWireAutomatic = 2;
-
 // The control implements this; the file stores never see the control itself.
 class CWyFileSystemOwner {
 public:
@@ -37,13 +30,11 @@ public:
     // ShowProgressDialog: the size threshold in kilobytes.
     virtual LONG GetShowProgressDialogProperty() const = 0;
     // How connections are made: passive or active mode, the server's port
-    // (outside 1 to 65535 refused at Connect), the seconds a connect, a send
-    // or a reply may take (0: the platform's own), and the encoding of names
-    // on the wire (a WyFTPServerEncoding value).
+    // (outside 1 to 65535 refused at Connect), and the seconds a connect, a
+    // send or a reply may take (0: the platform's own).
     virtual bool GetPassiveModeProperty() const = 0;
     virtual long GetPortProperty() const = 0;
     virtual long GetTimeoutProperty() const = 0;
-    virtual long GetServerEncodingProperty() const = 0;
 
     virtual std::string GetCurrentDirectoryString() const = 0;
     virtual void SetCurrentDirectoryString(const std::string& directory) = 0;

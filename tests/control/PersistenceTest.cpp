@@ -41,7 +41,7 @@ public:
 const std::vector<const wchar_t*> kCustomNames = {
     L"ShowProgressDialog", L"TreeViewWidth", L"ServerName", L"ListViewMode", L"VisibleTree", L"UserName",
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
-    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding"};
+    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout"};
 
 // Gives every persisted property a value other than its default.
 void ChangeEverything(IDispatch* control)
@@ -63,7 +63,6 @@ void ChangeEverything(IDispatch* control)
     Put(control, L"PassiveMode", true);
     Put(control, L"Port", 2121);
     Put(control, L"Timeout", 9);
-    Put(control, L"ServerEncoding", 2);
 }
 
 void ExpectChanged(IDispatch* control)
@@ -85,7 +84,6 @@ void ExpectChanged(IDispatch* control)
     EXPECT_TRUE(Get(control, L"PassiveMode").AsBool());
     EXPECT_EQ(2121, Get(control, L"Port").AsLong());
     EXPECT_EQ(9, Get(control, L"Timeout").AsLong());
-    EXPECT_EQ(2, Get(control, L"ServerEncoding").AsLong());
 }
 
 ComPtr<IStream> NewStream()
@@ -276,7 +274,7 @@ TEST(Persistence, ConnectionPropertiesGoInABlockOfMinorVersionOneAndLaterBlocksA
     Put(source.Get(), L"Timeout", 5);
     const std::string saved = SaveToBytes(source.Get());
     EXPECT_EQ(1, MinorVersionOf(saved));
-    EXPECT_EQ(SavedStream("stream-1.0-defaults.bin").size() + 4 + 16, saved.size()) << "one block of four values";
+    EXPECT_EQ(SavedStream("stream-1.0-defaults.bin").size() + 4 + 12, saved.size()) << "one block of three values";
 
     // A later version's block after ours, with the header saying so.
     std::string later = saved + std::string("\x08\0\0\0later!!!", 12);
