@@ -27,6 +27,7 @@ TEST(ConnectionSettings, PassiveModeIsTheModeOfEveryDataConnection)
         {"normal", false, true}, {"normal", true, true},
         {"passive-only", true, true}, {"passive-only", false, false},
         {"active-only", false, true}, {"active-only", true, false},
+        {"vsftpd", false, true}, {"vsftpd", true, true},  // a second server, Debian's
     };
     for (const ModeCase& mode : cases) {
         SCOPED_TRACE(std::string(mode.kind) + (mode.passive ? " passive" : " active"));
