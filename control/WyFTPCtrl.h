@@ -39,6 +39,8 @@ public:
     std::string GetConnectDirectoryProperty() const override { return m_strConnectDirectory; }
     void SetConnectDirectory(const std::string& directory);
     long GetTransferByte() const { return m_nTransferByte; }
+    DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(m_nTransferByte) * 1024; }
+    const wchar_t* GetMessageCaption() const override { return GetErrorSource(); }
     void SetTransferByte(long kilobytes);
     long GetListViewMode() const { return m_nListViewMode; }
     void SetListViewMode(long mode);
@@ -113,8 +115,8 @@ public:
     void FireDisConnected();
     void FireTreePopUp(const std::string& name) override;
     void FireListPopUp(const std::string& name) override;
-    void FireTransferStart(const std::string& name);
-    void FireTransferEnd();
+    void FireTransferStart(const std::string& name) override;
+    void FireTransferEnd() override;
 
 protected:
     ~CWyFTPCtrl() override;

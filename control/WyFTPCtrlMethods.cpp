@@ -290,7 +290,7 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
 {
     if (!EnterMethod())
         return;
-    const DWORD chunkSize = static_cast<DWORD>(m_nTransferByte) * 1024;
+    const DWORD chunkSize = GetTransferChunkSize();
     std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
     if (destination.empty())
         destination = m_strDownloadDirectory;
@@ -328,7 +328,7 @@ void CWyFTPCtrl::PutFile(const std::string& localFile)
         return;
     RequireName(localFile);
     const std::string destination = m_strServerName + m_strCurrentDirectory;
-    const DWORD chunkSize = static_cast<DWORD>(m_nTransferByte) * 1024;
+    const DWORD chunkSize = GetTransferChunkSize();
     if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
         return;
     RunGuarded([&] {

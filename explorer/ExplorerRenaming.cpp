@@ -1,6 +1,7 @@
 // The explorer's renaming by label editing: a list entry, or the current directory through the tree.
 #include "explorer/WyFTPExplorerWnd.h"
 
+#include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
@@ -48,7 +49,8 @@ void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL
     std::string directory = m_owner.GetCurrentDirectoryString();
     if (directory != "/")
         directory += '/';
-    std::string oldPath = directory + m_strLabelBeforeEdit;
+    const std::string oldName = m_strLabelBeforeEdit;
+    std::string oldPath = directory + oldName;
     std::string newPath = directory + *newText;
     if (m_owner.GetConnectTargetValue() == 0) {
         oldPath.insert(0, m_owner.GetServerNameProperty());
@@ -57,6 +59,8 @@ void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL
     m_strLabelBeforeEdit.clear();
     bool renamed = false;
     RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {
+        RequirePlainName(oldName);
+        RequirePlainName(*newText);
         store.RenameFile(oldPath.c_str(), newPath.c_str());
         renamed = true;
     });
@@ -87,6 +91,7 @@ void CWyFTPExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string* newText
     const std::string parent = slash == std::string::npos ? std::string("/") : current.substr(0, slash + 1);
     const std::string renamed = parent + *newText;
     RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {
+        RequirePlainName(*newText);
         store.RenameFile(current.c_str(), renamed.c_str());
         // The current directory goes on under its new name (the local store
         // has moved there itself).

@@ -14,6 +14,10 @@ public:
     // ConnectTarget: 0 the local disk, 1 FTP.
     virtual long GetConnectTargetValue() const = 0;
     virtual std::string GetServerNameProperty() const = 0;
+    virtual std::string GetUserNameProperty() const = 0;
+    virtual std::string GetPasswordProperty() const = 0;
+    // TransferByte in bytes: the chunk size of an upload.
+    virtual DWORD GetTransferChunkSize() const = 0;
     virtual bool IsTreeVisible() const = 0;
     virtual std::string GetCurrentDirectoryString() const = 0;
     // The store, or null when not connected.
@@ -32,6 +36,10 @@ public:
     virtual void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) = 0;
     virtual void FireTreePopUp(const std::string& name) = 0;
     virtual void FireListPopUp(const std::string& name) = 0;
+    virtual void FireTransferStart(const std::string& name) = 0;
+    virtual void FireTransferEnd() = 0;
+    // The caption of the control's message boxes (its module's name).
+    virtual const wchar_t* GetMessageCaption() const = 0;
 
 protected:
     ~CWyExplorerOwner() = default;

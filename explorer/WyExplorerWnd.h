@@ -7,6 +7,7 @@
 #include <oleidl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,16 @@ public:
     BOOL ShowTree(BOOL show) { return ShowLeftPane(show); }
     CWyTreeView* GetTreeView() const;
     CWyListView* GetListView() const;
+
+    // The drop effect of a drag over either view, shared by the two: open
+    // from the first drag enter until the drag leaves a view or drops.
+    void OpenDropEffect()
+    {
+        if (!m_dropEffect)
+            m_dropEffect = DROPEFFECT_NONE;
+    }
+    DWORD* GetDropEffect() { return m_dropEffect ? &*m_dropEffect : nullptr; }
+    void CloseDropEffect() { m_dropEffect.reset(); }
 
     // Tree hooks
     virtual BOOL OnTreeDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point);
@@ -63,4 +74,5 @@ protected:
 private:
     std::unique_ptr<CWyTreeView> m_treeView;
     std::unique_ptr<CWyListView> m_listView;
+    std::optional<DWORD> m_dropEffect;
 };

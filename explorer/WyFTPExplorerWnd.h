@@ -22,14 +22,19 @@ public:
     ~CWyFTPExplorerWnd() override;
 
     // Hooks the views call
+    BOOL OnTreeDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point) override;
     BOOL OnTreeBeginDrag(std::vector<std::string>& paths) override;
+    void OnTreeDeleteKey(HTREEITEM item) override;
     DWORD OnTreeDragOver(IDataObject* data, DWORD keyState, POINT point) override;
     int OnTreeBeginLabelEdit(HTREEITEM item) override;
     void OnTreeEndLabelEdit(HTREEITEM item, const std::string* newText, BOOL* reject) override;
     void OnTreeRightClick(POINT point) override;
     void OnTreeItemExpanding(HTREEITEM item) override;
     void OnTreeSelChanged(HTREEITEM item) override;
+    BOOL OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point) override;
+    BOOL OnListBeginDrag(std::vector<std::string>& paths) override;
     DWORD OnListDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    void OnListDeleteKey() override;
     int OnListBeginLabelEdit(int item) override;
     void OnListEndLabelEdit(int item, const std::string* newText, BOOL* reject) override;
     void OnListColumnClick(int column) override;
@@ -71,6 +76,10 @@ public:
     // Empties the views, as after a disconnection.
     void ClearViews();
 
+    // Asks the user before a deletion (ExplorerDeletion.cpp): a message box
+    // with OK and Cancel; true for OK.
+    virtual bool ConfirmDeletion(const std::string& question);
+
 private:
     friend class QuietTreeScope;
 
@@ -91,6 +100,18 @@ private:
     // navigation; nothing when the tree does not show it.
     void SelectCurrentDirectoryItem();
     void ReportNavigationError(const class CException& error);
+
+    // Drops (ExplorerDrops.cpp)
+    // What goes in front of a store path to make an upload target: "ftp://"
+    // and the server, or the local store's drive.
+    std::string StorePrefix() const;
+    bool CanTakeDrop(const std::vector<std::string>& paths, DWORD effect) const;
+    // Whether a dropped path lies in the target directory itself.
+    bool ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const;
+    // Uploads every path into the directory; the first failure ends the
+    // drop with one report (false).
+    bool UploadDropped(const std::vector<std::string>& paths, const std::string& targetDirectory,
+                       bool withForwardSlashes);
 
     CWyExplorerOwner& m_owner;
     std::vector<std::string> m_rememberedPaths;  // store paths, matched in lower case

@@ -1,8 +1,10 @@
 // The explorer's left pane: a tree-view control whose gestures become the explorer's tree hooks.
 #include "explorer/WyTreeView.h"
 
+#include "explorer/DropFiles.h"
 #include "explorer/EditedLabel.h"
 #include "explorer/WyDragDetector.h"
+#include "explorer/WyDragSource.h"
 #include "explorer/WyExplorerWnd.h"
 
 #include <windowsx.h>
@@ -11,7 +13,10 @@ BOOL CWyTreeView::Create(DWORD exStyle, DWORD style, HWND parent, UINT id)
 {
     style |= WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS;
     const RECT anywhere = {0, 0, 0, 0};  // the splitter's first layout places it
-    return CreateSubclassed(WC_TREEVIEWW, exStyle, style, anywhere, parent, id) != nullptr;
+    if (!CreateSubclassed(WC_TREEVIEWW, exStyle, style, anywhere, parent, id))
+        return FALSE;
+    m_dropTarget.Register(GetHwnd(), *this);
+    return TRUE;
 }
 
 void CWyTreeView::AttachImageList(CImageList images, int which)
@@ -32,6 +37,12 @@ LRESULT CWyTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         OnDestroy();
         break;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        break;
+    case WM_LBUTTONDBLCLK:
+        CancelEdit();
+        break;
     case WM_RBUTTONDOWN:
         OnRButtonDown({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
@@ -46,6 +57,11 @@ LRESULT CWyTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pExplorer->OnTreeChar(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)))
             return 0;
         break;
+    case WM_TIMER:
+        // The control's own timers (its click-to-edit among them) never
+        // run: label editing starts from the view's timer only.
+        OnTimer(wParam);
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;  // Enter, Delete and F2 belong to the view, also inside dialogs
     case kReflectedNotify:
@@ -57,6 +73,12 @@ LRESULT CWyTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CWyTreeView::OnNotify(const NMHDR& header)
 {
     switch (header.code) {
+    case NM_CLICK:
+        OnClick();
+        return 0;
+    case TVN_BEGINDRAGW:
+        BeginDrag();
+        return 0;
     case TVN_BEGINLABELEDITW: {
         const auto& info = reinterpret_cast<const NMTVDISPINFOW&>(header);
         if (!info.item.hItem)
@@ -87,11 +109,104 @@ LRESULT CWyTreeView::OnNotify(const NMHDR& header)
 
 void CWyTreeView::OnDestroy()
 {
+    m_dropTarget.Revoke();
+    m_zones.StopAll(GetHwnd());
+    CancelEdit();
+    CancelExpand();
     // The control never frees its image lists; the view owns them.
     Tree().SetImageList(nullptr, TVSIL_NORMAL);
     Tree().SetImageList(nullptr, TVSIL_STATE);
     m_normalImages.Destroy();
     m_stateImages.Destroy();
+}
+
+// A click on the label of the item that is already selected, while the
+// view has the focus, arms label editing; the click's NM_CLICK starts the
+// timer, and a double click or another click meanwhile cancels it.
+void CWyTreeView::OnLButtonDown(POINT point)
+{
+    CancelEdit();
+    UINT flags = 0;
+    const HTREEITEM hit = Tree().HitTest(point, &flags);
+    if (GetFocus() == GetHwnd() && hit && hit == Tree().GetSelectedItem() && (flags & TVHT_ONITEMLABEL))
+        m_hEditCandidate = hit;
+}
+
+void CWyTreeView::OnClick()
+{
+    const HTREEITEM caret = Tree().GetSelectedItem();
+    if (GetFocus() != GetHwnd())
+        SetFocus(GetHwnd());
+    if (caret && caret == m_hEditCandidate)
+        SetTimer(GetHwnd(), kEditTimer, kEditDelay, nullptr);
+    else
+        CancelEdit();
+}
+
+void CWyTreeView::CancelEdit()
+{
+    KillTimer(GetHwnd(), kEditTimer);
+    m_hEditCandidate = nullptr;
+}
+
+void CWyTreeView::CancelExpand()
+{
+    KillTimer(GetHwnd(), kExpandTimer);
+    m_hExpandCandidate = nullptr;
+}
+
+void CWyTreeView::OnTimer(UINT_PTR id)
+{
+    const CTreeCtrl tree = Tree();
+    switch (id) {
+    case CScrollZones::kTop:
+        if (const HTREEITEM first = tree.GetFirstVisibleItem()) {
+            if (const HTREEITEM before = tree.GetPrevVisibleItem(first))
+                tree.EnsureVisible(before);
+        }
+        break;
+    case CScrollZones::kBottom: {
+        // The item just below the last whole line comes into view.
+        RECT client = {};
+        GetClientRect(GetHwnd(), &client);
+        const int height = tree.GetItemHeight();
+        const int lines = height > 0 ? (client.bottom - client.top) / height : 0;
+        HTREEITEM item = tree.GetFirstVisibleItem();
+        for (int step = 0; item && step < lines; ++step) {
+            const HTREEITEM next = tree.GetNextVisibleItem(item);
+            if (!next)
+                break;
+            item = next;
+        }
+        if (lines > 0 && item)
+            tree.EnsureVisible(item);
+        break;
+    }
+    case CScrollZones::kLeft:
+    case CScrollZones::kRight: {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        ScreenToClient(GetHwnd(), &cursor);
+        if (const HTREEITEM item = tree.HitTest(cursor))
+            tree.EnsureVisible(item);
+        break;
+    }
+    case kExpandTimer:
+        if (m_hExpandCandidate)
+            tree.Expand(m_hExpandCandidate, TVE_EXPAND);
+        CancelExpand();
+        return;
+    case kEditTimer: {
+        const HTREEITEM item = m_hEditCandidate;
+        CancelEdit();
+        if (item)
+            tree.EditLabel(item);
+        return;
+    }
+    default:
+        return;
+    }
+    m_zones.Stop(GetHwnd(), static_cast<UINT>(id));
 }
 
 void CWyTreeView::OnRButtonDown(POINT point)
@@ -106,9 +221,9 @@ void CWyTreeView::OnRButtonDown(POINT point)
     if (GetFocus() == GetHwnd())
         Tree().SelectDropTarget(item);
     MSG end = {};
-    const BOOL drag = DetectDrag(GetHwnd(), WM_RBUTTONDOWN, point, &end);
-    // A drag out of the tree starts nothing: the explorer offers no paths.
-    if (!drag && end.message == WM_RBUTTONUP)
+    if (DetectDrag(GetHwnd(), WM_RBUTTONDOWN, point, &end))
+        BeginDrag();
+    else if (end.message == WM_RBUTTONUP)
         m_pExplorer->OnTreeRightClick(point);
     if (GetFocus() == GetHwnd())
         Tree().SelectDropTarget(nullptr);
@@ -124,4 +239,74 @@ void CWyTreeView::OnKeyDown(UINT key, UINT repeat, UINT flags)
     else if (key == VK_F2 && caret)
         Tree().EditLabel(caret);
     DefaultProc(WM_KEYDOWN, key, MAKELPARAM(repeat, flags));
+}
+
+void CWyTreeView::BeginDrag()
+{
+    std::vector<std::string> paths;
+    if (m_pExplorer->OnTreeBeginDrag(paths)) {
+        POINT cursor = {};
+        GetCursorPos(&cursor);
+        POINT client = cursor;
+        ScreenToClient(GetHwnd(), &client);
+        if (Tree().HitTest(client) && !paths.empty())
+            RunDragOut(GetHwnd(), paths, cursor);
+    }
+    m_zones.StopAll(GetHwnd());
+    CancelEdit();
+    CancelExpand();
+}
+
+DWORD CWyTreeView::OnDragEnter(IDataObject*, DWORD, POINT)
+{
+    m_pExplorer->OpenDropEffect();
+    return DROPEFFECT_NONE;
+}
+
+DWORD CWyTreeView::OnDragOver(IDataObject* data, DWORD keyState, POINT point)
+{
+    DWORD* effect = m_pExplorer->GetDropEffect();
+    if (!effect)
+        return DROPEFFECT_NONE;
+    *effect = m_pExplorer->OnTreeDragOver(data, keyState, point);
+
+    // An item with children opens when the drag rests on it.
+    const CTreeCtrl tree = Tree();
+    const HTREEITEM item = tree.HitTest(point);
+    if (!item || !tree.ItemHasChildren(item)) {
+        CancelExpand();
+    } else if (item != m_hExpandCandidate) {
+        SetTimer(GetHwnd(), kExpandTimer, kAutoExpandDelay, nullptr);
+        m_hExpandCandidate = item;
+    }
+
+    *effect = m_zones.Track(GetHwnd(), point, *effect);
+    if (*effect == DROPEFFECT_NONE)
+        tree.SelectDropTarget(nullptr);
+    else if (*effect == DROPEFFECT_COPY || *effect == DROPEFFECT_MOVE)
+        tree.SelectDropTarget(item);
+    return *effect;
+}
+
+void CWyTreeView::OnDragLeave()
+{
+    Tree().SelectDropTarget(nullptr);
+    m_pExplorer->CloseDropEffect();
+    m_zones.StopAll(GetHwnd());
+    CancelExpand();
+}
+
+BOOL CWyTreeView::OnDrop(IDataObject* data, DWORD effect, POINT point)
+{
+    CancelExpand();
+    m_zones.StopAll(GetHwnd());
+    m_pExplorer->CloseDropEffect();
+    std::vector<std::string> names;
+    BOOL result = FALSE;
+    if (ReadDroppedFiles(data, names) && !names.empty())
+        result = m_pExplorer->OnTreeDropFiles(names, effect, point);
+    Tree().SelectDropTarget(nullptr);
+    if (GetFocus() != GetHwnd())
+        SetFocus(GetHwnd());
+    return result;
 }
