@@ -4,6 +4,8 @@
 #include "framework/CodePage932.h"
 
 #include <commctrl.h>
+#include <olectl.h>
+#include <shlobj.h>
 
 #include <cstring>
 
@@ -232,4 +234,227 @@ void PressKey(HWND window, UINT key)
     SendMessageW(window, WM_KEYDOWN, key, 1);
     SendMessageW(window, WM_KEYUP, key, 0xC0000001);
     PumpMessages();
+}
+
+void EditLabel(HWND view, const wchar_t* text)
+{
+    PressKey(view, VK_F2);
+    const HWND edit = FindDescendant(view, L"Edit");
+    ASSERT_NE(nullptr, edit) << "no label editing started";
+    SetWindowTextW(edit, text);
+    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    PumpMessages();
+}
+
+std::vector<std::pair<long, std::string>> Errors(const HostEventSink& sink)
+{
+    std::vector<std::pair<long, std::string>> errors;
+    for (const HostEvent& event : sink.events) {
+        if (event.id == DISPID_ERROREVENT)
+            errors.emplace_back(event.args[2].AsLong(), event.args[1].AsText());
+    }
+    return errors;
+}
+
+std::vector<std::string> TransferStarts(const HostEventSink& sink)
+{
+    std::vector<std::string> names;
+    for (const HostEvent& event : sink.events) {
+        if (event.id == kTransferStartEvent)
+            names.push_back(event.args[0].AsText());
+    }
+    return names;
+}
+
+namespace {
+
+MessageBoxAnswer* g_pendingAnswer = nullptr;
+
+}  // namespace
+
+MessageBoxAnswer::MessageBoxAnswer(int button) : m_button(button)
+{
+    g_pendingAnswer = this;
+    m_timer = SetTimer(nullptr, 0, 50, &MessageBoxAnswer::OnTimer);
+}
+
+MessageBoxAnswer::~MessageBoxAnswer()
+{
+    KillTimer(nullptr, m_timer);
+    g_pendingAnswer = nullptr;
+}
+
+void CALLBACK MessageBoxAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    MessageBoxAnswer* answer = g_pendingAnswer;
+    const HWND box = FindThreadWindow(L"#32770", nullptr);
+    if (!answer || answer->m_answered || !box || !IsWindowVisible(box))
+        return;
+    // A message box holds its text in a static control with id 0xFFFF.
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    answer->m_text = ToShiftJis(text);
+    answer->m_answered = true;
+    SendMessageW(GetDlgItem(box, answer->m_button), BM_CLICK, 0, 0);
+}
+
+namespace {
+
+// CF_HDROP (and nothing else) in global memory, as the shell offers it.
+class ShellDrop : public IDataObject {
+public:
+    ShellDrop(const std::vector<std::wstring>& names, bool withFiles) : m_withFiles(withFiles)
+    {
+        std::wstring list;
+        for (const std::wstring& name : names)
+            list += name + L'\0';
+        list += L'\0';
+        m_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+        auto* header = static_cast<DROPFILES*>(GlobalLock(m_block));
+        header->pFiles = sizeof(DROPFILES);
+        header->fWide = TRUE;
+        std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
+        GlobalUnlock(m_block);
+    }
+    virtual ~ShellDrop() { GlobalFree(m_block); }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        *object = (iid == IID_IUnknown || iid == IID_IDataObject) ? static_cast<IDataObject*>(this) : nullptr;
+        if (!*object)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
+    {
+        if (QueryGetData(format) != S_OK)
+            return DV_E_FORMATETC;
+        const SIZE_T size = GlobalSize(m_block);
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(medium->hGlobal), GlobalLock(m_block), size);
+        GlobalUnlock(medium->hGlobal);
+        GlobalUnlock(m_block);
+        medium->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    STDMETHODIMP QueryGetData(FORMATETC* format) override
+    {
+        const CLIPFORMAT offered = m_withFiles ? CF_HDROP : CF_TEXT;
+        return format->cfFormat == offered && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ULONG m_refs = 1;
+    bool m_withFiles;
+    HGLOBAL m_block;
+};
+
+}  // namespace
+
+ComPtr<IDataObject> MakeShellDrop(const std::vector<std::wstring>& names, bool withFiles)
+{
+    return ComPtr<IDataObject>::Attach(new ShellDrop(names, withFiles));
+}
+
+IDropTarget* RegisteredDropTarget(HWND window)
+{
+    return static_cast<IDropTarget*>(GetPropW(window, L"OleDropTargetInterface"));
+}
+
+DWORD DragAndDrop(HWND window, IDataObject* data, POINT point, DWORD allowed)
+{
+    IDropTarget* target = RegisteredDropTarget(window);
+    if (!target)
+        return DROPEFFECT_NONE;
+    ClientToScreen(window, &point);
+    const POINTL at = {point.x, point.y};
+    DWORD effect = allowed;
+    target->DragEnter(data, MK_LBUTTON, at, &effect);
+    effect = allowed;
+    target->DragOver(MK_LBUTTON, at, &effect);
+    effect = allowed;
+    target->Drop(data, 0, at, &effect);
+    PumpMessages();
+    return effect;
+}
+
+bool PumpUntil(const std::function<bool()>& done)
+{
+    for (int wait = 0; wait < 1000; ++wait) {
+        if (done())
+            return true;
+        PumpMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return done();
+}
+
+namespace {
+
+MouseScript* g_runningScript = nullptr;
+
+}  // namespace
+
+MouseScript::MouseScript(std::vector<MouseStep> steps) : m_steps(std::move(steps))
+{
+    g_runningScript = this;
+    m_timer = SetTimer(nullptr, 0, 20, &MouseScript::OnTimer);
+}
+
+MouseScript::~MouseScript()
+{
+    KillTimer(nullptr, m_timer);
+    g_runningScript = nullptr;
+}
+
+void CALLBACK MouseScript::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    MouseScript* script = g_runningScript;
+    if (!script || script->Finished() || script->m_gaveUp)
+        return;
+    if (++script->m_ticks > 500) {
+        script->m_gaveUp = true;
+        SendMouseButton(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP);
+        return;
+    }
+    MouseStep& step = script->m_steps[script->m_next];
+    if (step.ready && !step.ready())
+        return;
+    ++script->m_next;
+    step.act();
+}
+
+void SendMouseMove(POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendMouseButton(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
 }

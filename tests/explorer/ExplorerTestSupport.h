@@ -4,7 +4,9 @@
 #include "tests/integration/HostSupport.h"
 
 #include <commctrl.h>
+#include <oleidl.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,3 +62,73 @@ POINT TreeItemPoint(HWND tree, HTREEITEM item);
 void RightClick(HWND window, POINT point);
 void DoubleClick(HWND window, POINT point);
 void PressKey(HWND window, UINT key);
+
+// Edits a label the way a user does: F2, type, Enter.
+void EditLabel(HWND view, const wchar_t* text);
+
+// The Error events a sink recorded: (scode, description).
+std::vector<std::pair<long, std::string>> Errors(const HostEventSink& sink);
+// The names of the recorded TransferStart events, in order.
+std::vector<std::string> TransferStarts(const HostEventSink& sink);
+
+// Answers the next message box of this thread as a user does, from a timer
+// that runs inside the box's modal loop: reads its text and presses the
+// button. One at a time; the timer goes with the object.
+class MessageBoxAnswer {
+public:
+    explicit MessageBoxAnswer(int button);
+    ~MessageBoxAnswer();
+    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+
+    bool Answered() const { return m_answered; }
+    const std::string& Text() const { return m_text; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    int m_button;
+    UINT_PTR m_timer;
+    bool m_answered = false;
+    std::string m_text;
+};
+
+// Data as the shell offers dropped files: CF_HDROP with wide names (or, for
+// withFiles false, some other format only).
+ComPtr<IDataObject> MakeShellDrop(const std::vector<std::wstring>& names, bool withFiles = true);
+// The drop target the window registered, or null.
+IDropTarget* RegisteredDropTarget(HWND window);
+// A whole drag over window: enter and move at point (client coordinates)
+// with the left button held, then a drop with the allowed effects. The
+// effect the drop reported.
+DWORD DragAndDrop(HWND window, IDataObject* data, POINT point, DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE);
+// Waits, handling messages, until done() holds or about ten seconds pass.
+bool PumpUntil(const std::function<bool()>& done);
+
+// Real mouse input (SendInput, in screen coordinates), played from a timer
+// that goes on running inside nested message loops such as a drag's: each
+// step waits until its condition holds, then sends its input. Gives up
+// after about ten seconds, releasing the buttons so that no drag hangs.
+struct MouseStep {
+    std::function<bool()> ready;  // null: at once
+    std::function<void()> act;
+};
+class MouseScript {
+public:
+    explicit MouseScript(std::vector<MouseStep> steps);
+    ~MouseScript();
+    MouseScript(const MouseScript&) = delete;
+    MouseScript& operator=(const MouseScript&) = delete;
+    bool Finished() const { return m_next == m_steps.size(); }
+    bool GaveUp() const { return m_gaveUp; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    std::vector<MouseStep> m_steps;
+    size_t m_next = 0;
+    int m_ticks = 0;
+    bool m_gaveUp = false;
+    UINT_PTR m_timer;
+};
+void SendMouseMove(POINT screen);
+// MOUSEEVENTF_RIGHTDOWN and the like.
+void SendMouseButton(DWORD flags);

@@ -23,17 +23,6 @@ struct NavigationFixture {
     ExplorerHost host;
 };
 
-// The Error events the sink recorded: (scode, description).
-std::vector<std::pair<long, std::string>> Errors(const HostEventSink& sink)
-{
-    std::vector<std::pair<long, std::string>> errors;
-    for (const HostEvent& event : sink.events) {
-        if (event.id == DISPID_ERROREVENT)
-            errors.emplace_back(event.args[2].AsLong(), event.args[1].AsText());
-    }
-    return errors;
-}
-
 TEST(Navigation, SelectingATreeItemChangesTheDirectoryAndListsIt)
 {
     NavigationFixture fixture;
@@ -198,17 +187,6 @@ TEST(Navigation, RightClicksFirePopUpsWithTheItemsText)
 }  // namespace
 
 namespace {
-
-// Edits a label the way a user does: F2, type, Enter.
-void EditLabel(HWND view, const wchar_t* text)
-{
-    PressKey(view, VK_F2);
-    const HWND edit = FindDescendant(view, L"Edit");
-    ASSERT_NE(nullptr, edit) << "no label editing started";
-    SetWindowTextW(edit, text);
-    SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
-    PumpMessages();
-}
 
 TEST(Renaming, AListLabelEditRenamesTheEntryAndTheTreeFollows)
 {

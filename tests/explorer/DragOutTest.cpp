@@ -1,0 +1,224 @@
+// Dragging files out of the list with the real mouse and the platform's drag loop: the entries, and a copy between two servers.
+#include "tests/explorer/ExplorerTestSupport.h"
+
+#include "framework/CodePage932.h"
+#include "tests/fixture/FtpServer.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace {
+
+// A window that takes drops the way a shell folder does and keeps the
+// CF_HDROP block it received, byte for byte.
+class RecordingDropTarget : public IDropTarget {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        *object = (iid == IID_IUnknown || iid == IID_IDropTarget) ? static_cast<IDropTarget*>(this) : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override
+    {
+        entered = true;
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHODIMP DragOver(DWORD, POINTL, DWORD* effect) override
+    {
+        *effect &= DROPEFFECT_COPY;
+        return S_OK;
+    }
+    STDMETHODIMP DragLeave() override { return S_OK; }
+    STDMETHODIMP Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override
+    {
+        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            const char* bytes = static_cast<const char*>(GlobalLock(medium.hGlobal));
+            block.assign(bytes, GlobalSize(medium.hGlobal));
+            GlobalUnlock(medium.hGlobal);
+            ReleaseStgMedium(&medium);
+        }
+        *effect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+
+    bool entered = false;
+    std::string block;
+};
+
+POINT ScreenPoint(HWND window, POINT client)
+{
+    ClientToScreen(window, &client);
+    return client;
+}
+
+POINT WindowCentre(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Presses the right button on from, moves off it, carries the drag to to
+// and releases there once dropReady holds: a user's right-drag.
+bool RightDrag(POINT from, POINT to, const std::function<bool()>& dropReady)
+{
+    // Off the press point but still on the item: the drag starts from it.
+    POINT off = {from.x + 6, from.y};
+    MouseScript script({
+        {nullptr, [&] { SendMouseMove(from); }},
+        {nullptr, [] { SendMouseButton(MOUSEEVENTF_RIGHTDOWN); }},
+        {nullptr, [&] { SendMouseMove(off); }},
+        {nullptr, [&] { SendMouseMove(to); }},
+        // Moves go on until the target has seen the drag.
+        {[&] {
+             if (dropReady())
+                 return true;
+             SendMouseMove({to.x + static_cast<LONG>(GetTickCount() & 1), to.y});
+             return false;
+         },
+         [] { SendMouseButton(MOUSEEVENTF_RIGHTUP); }},
+    });
+    PumpUntil([&] { return script.Finished() || script.GaveUp(); });
+    PumpMessages();
+    return script.Finished() && !script.GaveUp();
+}
+
+// Moves a top-level window so that its left edge is at x.
+void PlaceAt(HWND window, int x)
+{
+    SetWindowPos(window, HWND_TOP, x, 10, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    PumpMessages();
+}
+
+TEST(DragOut, CarriesTheSelectedFilesAsFtpUrlsInADropFilesBlock)
+{
+    FtpServer server;
+    server.MakeDirectory("pub");
+    server.MakeDirectory("pub/dir");
+    server.WriteFile("pub/a.txt", "a");
+    server.WriteFile("pub/b.txt", "b");
+    ExplorerHost host({500, 300});
+    HostedControl& control = host.Control();
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.SetProperty(L"UserName", FtpServer::kUser);
+    control.SetProperty(L"Password", FtpServer::kPassword);
+    control.Must(L"Connect");
+    control.Must(L"SetCurrentDirectory", {"/pub"});
+    const HWND list = host.List();
+    SetFocus(list);
+    SelectRows(list, {"dir", "a.txt", "b.txt"});
+
+    TestWindow shell(300, 300);
+    PlaceAt(shell.Get(), 700);
+    RecordingDropTarget target;
+    ASSERT_EQ(S_OK, RegisterDragDrop(shell.Get(), &target));
+    const bool dragged = RightDrag(ScreenPoint(list, RowPoint(list, ListRow(list, "a.txt"))),
+                                   WindowCentre(shell.Get()), [&] { return target.entered; });
+    RevokeDragDrop(shell.Get());
+    ASSERT_TRUE(dragged);
+
+    // The header (files at offset 20, 8-bit names), then each entry, its
+    // NUL, and one more NUL. Directories are left out.
+    ASSERT_GE(target.block.size(), sizeof(DROPFILES));
+    DROPFILES header = {};
+    std::memcpy(&header, target.block.data(), sizeof(header));
+    EXPECT_EQ(20u, header.pFiles);
+    EXPECT_FALSE(header.fWide);
+    const std::string account = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
+    const std::string prefix = "ftp://" + server.Host() + "/pub/";
+    const std::string expected = prefix + "a.txt" + account + '\0' + prefix + "b.txt" + account + '\0' + '\0';
+    EXPECT_EQ(expected, target.block.substr(20, expected.size()));
+    // A right press that ends in a drag is no click: no pop-up.
+    EXPECT_FALSE(control.sink.Received(kListPopUpEvent));
+}
+
+TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServers)
+{
+    FtpServer source;
+    FtpServer destination;
+    source.MakeDirectory("pub");
+    const std::string content(40 * 1024, 'c');
+    source.WriteFile("pub/moved.bin", content);
+    destination.MakeDirectory("in");
+    // The row dropped on lies below the list's top scroll zone.
+    destination.WriteFile("in/aa.txt", "a");
+    destination.WriteFile("in/ab.txt", "b");
+    destination.WriteFile("in/existing.txt", "e");
+
+    ExplorerHost from({500, 300});
+    HostedControl& sourceControl = from.Control();
+    sourceControl.SetProperty(L"ServerName", source.Host().c_str());
+    sourceControl.SetProperty(L"UserName", FtpServer::kUser);
+    sourceControl.SetProperty(L"Password", FtpServer::kPassword);
+    sourceControl.Must(L"Connect");
+    sourceControl.Must(L"SetCurrentDirectory", {"/pub"});
+
+    ExplorerHost to({500, 300});
+    PlaceAt(GetAncestor(to.Host(), GA_ROOT), 620);
+    HostedControl& control = to.Control();
+    control.SetProperty(L"ServerName", destination.Host().c_str());
+    control.SetProperty(L"ShowProgressDialog", 1L);  // kilobytes: the dialog shows
+    control.SetProperty(L"TransferByte", 4L);
+    control.Must(L"Connect");
+    control.Must(L"SetCurrentDirectory", {"/in"});
+    // What the progress dialog shows while the file comes.
+    std::wstring shown;
+    control.sink.onProgress = [&](long) {
+        if (const HWND dialog = FindThreadWindow(L"#32770", nullptr)) {
+            wchar_t text[512] = {};
+            for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                GetWindowTextW(child, text, 512);
+                shown += text;
+            }
+        }
+    };
+    control.sink.events.clear();
+
+    const HWND sourceList = from.List();
+    SetFocus(sourceList);
+    SelectRows(sourceList, {"moved.bin"});
+    // Dropped on a file's row: into the current directory. The row's drop
+    // highlight shows that the drag has reached the other control.
+    const HWND list = to.List();
+    const int row = ListRow(list, "existing.txt");
+    ASSERT_TRUE(RightDrag(ScreenPoint(sourceList, RowPoint(sourceList, ListRow(sourceList, "moved.bin"))),
+                          ScreenPoint(list, RowPoint(list, row)),
+                          [&] { return ListView_GetItemState(list, row, LVIS_DROPHILITED) != 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return destination.Exists("in/moved.bin"); }));
+    EXPECT_EQ(content, destination.ReadFile("in/moved.bin"));
+    const auto starts = TransferStarts(control.sink);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_NE(std::string::npos, starts[0].find(std::string("pw=") + FtpServer::kPassword));  // the host receives it
+    EXPECT_NE(-1, ListRow(list, "moved.bin"));
+    // The password never reaches the screen.
+    EXPECT_FALSE(shown.empty());
+    EXPECT_EQ(std::wstring::npos, shown.find(ToWide(FtpServer::kPassword)));
+}
+
+TEST(DragOut, AFailedFetchNeverShowsThePassword)
+{
+    FtpServer server;
+    server.MakeDirectory("pub");
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.Must(L"Connect");
+    control.sink.events.clear();
+    const std::wstring entry = ToWide("ftp://" + server.Host() + "/pub/missing.txt?uid=" + FtpServer::kUser +
+                                      "&pw=" + FtpServer::kPassword);
+    RECT client = {};
+    GetClientRect(host.List(), &client);
+    DragAndDrop(host.List(), MakeShellDrop({entry}).Get(), {client.right - 5, client.bottom - 5});
+    const auto errors = Errors(control.sink);
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ(std::string::npos, errors[0].second.find(FtpServer::kPassword));
+    EXPECT_EQ(std::string::npos, control.LastMessage().find(FtpServer::kPassword));
+}
+
+}  // namespace
