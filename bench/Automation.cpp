@@ -93,6 +93,16 @@ void CallMethod(IDispatch* object, const wchar_t* name, const std::vector<Argume
     VariantClear(&result);
 }
 
+void CallControlMethod(IDispatch* control, const wchar_t* name, const std::vector<Argument>& args)
+{
+    try {
+        CallMethod(control, name, args);
+    } catch (const BenchError& error) {
+        throw BenchError(std::string(error.what()) + "; GetLastError " + CallForText(control, L"GetLastError")
+                         + ": " + CallForText(control, L"GetErrorMessage"));
+    }
+}
+
 std::string CallForText(IDispatch* object, const wchar_t* name)
 {
     VARIANT result = Invoke(object, name, DISPATCH_METHOD, {});

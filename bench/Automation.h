@@ -24,6 +24,9 @@ private:
 // Calls a method (args in declaration order); throws BenchError with the
 // raised error's status and description when the call fails.
 void CallMethod(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args = {});
+// CallMethod on the control; a failure also carries the control's
+// GetLastError and GetErrorMessage (the raised error names only its category).
+void CallControlMethod(IDispatch* control, const wchar_t* name, const std::vector<Argument>& args = {});
 // Calls a method without arguments and returns its result as text (Shift-JIS).
 std::string CallForText(IDispatch* object, const wchar_t* name);
 void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value);

@@ -3,51 +3,37 @@
 
 #include "bench/Automation.h"
 #include "bench/ProgressSink.h"
+#include "bench/SinkConnection.h"
 #include "bench/TransferMeter.h"
 #include "control/typelib/WyFTP_h.h"
-
-#include <ocidl.h>
 
 namespace {
 
 // The control and the sink's connection to it, for one transfer.
 class ControlSession {
 public:
-    ControlSession(ProgressSink& sink, bool connectSink)
+    ControlSession(ProgressSink& sink, bool connectSink) : m_control(CreateControl()), m_sinks(m_control.Get())
     {
-        const HRESULT hr = CoCreateInstance(CLSID_WyFTP, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                            reinterpret_cast<void**>(&m_control));
-        if (FAILED(hr))
-            throw BenchError("CoCreateInstance of the registered control failed; is WyFTP.ocx registered?");
-        IConnectionPointContainer* container = nullptr;
-        if (FAILED(m_control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))))
-            throw BenchError("the control has no connection points");
-        const HRESULT found = container->FindConnectionPoint(DIID__DWyFTPEvents, &m_point);
-        container->Release();
-        if (FAILED(found))
-            throw BenchError("the control has no event connection point");
         // Without a sink every event costs the control only its empty
         // walk over the sinks: the difference shows what events cost.
-        if (connectSink && FAILED(m_point->Advise(&sink, &m_cookie)))
-            throw BenchError("Advise failed");
+        if (connectSink)
+            m_sinks.Connect(&sink);
     }
-    ControlSession(const ControlSession&) = delete;
-    ControlSession& operator=(const ControlSession&) = delete;
-    ~ControlSession()
-    {
-        if (m_cookie)
-            m_point->Unadvise(m_cookie);
-        if (m_point)
-            m_point->Release();
-        if (m_control)
-            m_control->Release();
-    }
-    IDispatch* Control() const { return m_control; }
+    IDispatch* Control() const { return m_control.Get(); }
 
 private:
-    IDispatch* m_control = nullptr;
-    IConnectionPoint* m_point = nullptr;
-    DWORD m_cookie = 0;
+    static ComPtr<IDispatch> CreateControl()
+    {
+        ComPtr<IDispatch> control;
+        const HRESULT hr = CoCreateInstance(CLSID_WyFTP, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                            reinterpret_cast<void**>(control.Put()));
+        if (FAILED(hr))
+            throw BenchError("CoCreateInstance of the registered control failed; is WyFTP.ocx registered?");
+        return control;
+    }
+
+    ComPtr<IDispatch> m_control;  // declared first: released after the sink is unadvised
+    SinkConnection m_sinks;
 };
 
 // ftp://host/path?uid=user&pw=password, as the local store's PutFile takes it.
@@ -97,14 +83,7 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
 
     TransferSample sample;
     const TransferMeter meter(setup);
-    try {
-        CallMethod(control, L"PutFile", {Argument(source)});
-    } catch (const BenchError& error) {
-        // The raised error names only its category; the control keeps the
-        // number and the text of what failed.
-        throw BenchError(std::string(error.what()) + "; GetLastError " + CallForText(control, L"GetLastError")
-                         + ": " + CallForText(control, L"GetErrorMessage"));
-    }
+    CallControlMethod(control, L"PutFile", {Argument(source)});
     meter.Stop(sample);
     if (!sink.lastError.empty())
         throw BenchError("the control reported: " + sink.lastError);

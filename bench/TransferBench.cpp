@@ -9,6 +9,7 @@
 // this process during the timed section; cpu_server: those of the wineserver
 // given with --wineserver-pid, or -1).
 #include "bench/ControlTransfer.h"
+#include "bench/Options.h"
 #include "bench/PumpCost.h"
 #include "bench/TransferCase.h"
 #include "bench/UrlCache.h"
@@ -18,52 +19,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-std::vector<std::string> SplitList(const std::string& text)
-{
-    std::vector<std::string> items;
-    std::istringstream stream(text);
-    std::string item;
-    while (std::getline(stream, item, ','))
-        if (!item.empty())
-            items.push_back(item);
-    return items;
-}
-
-// --name value pairs; a name without a value (the last one, or one followed
-// by another --name) is a switch.
-std::map<std::string, std::string> ParseOptions(int argc, char** argv)
-{
-    std::map<std::string, std::string> options;
-    for (int i = 1; i < argc; ++i) {
-        std::string name = argv[i];
-        if (name.rfind("--", 0) != 0)
-            throw BenchError("unexpected argument " + name);
-        const bool hasValue = i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0;
-        options[name.substr(2)] = hasValue ? argv[++i] : "1";
-    }
-    return options;
-}
-
-std::string Required(const std::map<std::string, std::string>& options, const char* name)
-{
-    const auto found = options.find(name);
-    if (found == options.end() || found->second.empty())
-        throw BenchError(std::string("missing --") + name);
-    return found->second;
-}
-
-std::string Optional(const std::map<std::string, std::string>& options, const char* name, const char* fallback)
-{
-    const auto found = options.find(name);
-    return found == options.end() ? fallback : found->second;
-}
 
 // Removes what a previous transfer left, so every run writes a new file.
 void PrepareRun(const BenchSetup& setup, Direction direction)
@@ -95,7 +54,7 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
 
 int Run(int argc, char** argv)
 {
-    const std::map<std::string, std::string> options = ParseOptions(argc, argv);
+    const Options options = ParseOptions(argc, argv);
     BenchSetup setup;
     setup.host = Required(options, "host");
     setup.user = Required(options, "user");

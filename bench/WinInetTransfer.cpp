@@ -1,41 +1,13 @@
 // The bare WinInet copy loop: the ceiling the platform's own library sets for the control.
 #include "bench/WinInetTransfer.h"
 
+#include "bench/InternetHandle.h"
 #include "bench/TransferMeter.h"
-
-#include <wininet.h>
 
 #include <memory>
 #include <utility>
 
 namespace {
-
-// One owned HINTERNET.
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle, const char* what) : m_handle(handle)
-    {
-        if (!m_handle)
-            throw BenchError(std::string(what) + " failed (error " + std::to_string(GetLastError()) + ")");
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    ~InternetHandle()
-    {
-        if (m_handle)
-            InternetCloseHandle(m_handle);
-    }
-    HINTERNET Get() const { return m_handle; }
-    // Closing a file handle ends the transfer: its failure is the transfer's.
-    void Close()
-    {
-        if (m_handle && !InternetCloseHandle(std::exchange(m_handle, nullptr)))
-            throw BenchError("InternetCloseHandle failed (error " + std::to_string(GetLastError()) + ")");
-    }
-
-private:
-    HINTERNET m_handle;
-};
 
 // One owned local file handle.
 class LocalFile {
@@ -71,28 +43,13 @@ void PumpMessages(bool pump)
     }
 }
 
-InternetHandle OpenSession()
-{
-    // As the control's sessions: preconfigured access, no proxy, synchronous.
-    return InternetHandle(InternetOpenA("WyFTPBench", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
-                          "InternetOpen");
-}
-
-InternetHandle Connect(const InternetHandle& session, const BenchSetup& setup)
-{
-    // Active mode (no INTERNET_FLAG_PASSIVE), as the control connects.
-    return InternetHandle(InternetConnectA(session.Get(), setup.host.c_str(), INTERNET_DEFAULT_FTP_PORT,
-                                           setup.user.c_str(), setup.password.c_str(), INTERNET_SERVICE_FTP, 0, 1),
-                          "InternetConnect");
-}
-
 TransferSample Download(const BenchSetup& setup, DWORD chunk, const WinInetVariant& variant)
 {
     std::unique_ptr<char[]> buffer(new char[chunk]);
     TransferSample sample;
     const TransferMeter meter(setup);
     InternetHandle session = OpenSession();
-    InternetHandle connection = Connect(session, setup);
+    InternetHandle connection = ConnectFtp(session, setup);
     const DWORD flags = FTP_TRANSFER_TYPE_BINARY | (variant.noCacheWrite ? INTERNET_FLAG_NO_CACHE_WRITE : 0);
     InternetHandle remote(FtpOpenFileA(connection.Get(), setup.remoteFile.c_str(), GENERIC_READ, flags, 2),
                           "FtpOpenFile (read)");
@@ -122,7 +79,7 @@ TransferSample Upload(const BenchSetup& setup, DWORD chunk, const WinInetVariant
 {
     std::unique_ptr<char[]> buffer(new char[chunk]);
     InternetHandle session = OpenSession();
-    InternetHandle connection = Connect(session, setup);
+    InternetHandle connection = ConnectFtp(session, setup);
     const std::string target = setup.remoteUploadDir + "/" + LastComponent(setup.uploadSource);
     TransferSample sample;
     const TransferMeter meter(setup);

@@ -1,0 +1,39 @@
+// What the listing benchmark lists (the server's directories and their sizes) and what one measurement gave.
+#pragma once
+#include "bench/TransferCase.h"
+#include "bench/TransferMeter.h"
+
+#include <string>
+
+// The directories bench/listing made on the server.
+struct ListingSetup {
+    BenchSetup server;         // host, user, password, wineserver pid
+    std::string filesDir;      // a directory of files only ("/many")
+    long files = 0;            // how many it holds
+    std::string levelsDir;     // a directory of subdirectories, each holding one subdirectory ("/levels")
+    long subdirs = 0;          // how many it holds
+    std::string oneSubdir;     // one of them ("/levels/dir-001"), for the bare listing of a subdirectory
+    std::string localDrive;    // the drive of the local copy of the files ("Z:")
+    std::string localFilesDir; // the same files on the local disk, a path on that drive
+    long localFiles = 0;       // how many of them
+};
+
+// One measured call, printed as one "sample" line.
+struct ListingSample {
+    std::string label;         // list, sort, tree, local or local-sort
+    std::string tool;          // control, wininet or findfile (curl's lines come from the script)
+    std::string what;          // the case: setdir, refresh, name-asc, ...
+    std::string directory;     // the directory listed
+    long entries = -1;         // rows in the list, or entries the listing gave
+    double seconds = 0;        // the whole timed section
+    double callSeconds = -1;   // the control only: until its method returned, before painting
+    double cpuClient = -1;     // CPU seconds of this process meanwhile
+    double cpuServer = -1;     // CPU seconds of the wineserver meanwhile
+};
+
+// Copies what the meter measured since it started into the sample.
+void StopMeter(const TransferMeter& meter, ListingSample& sample);
+// sample label=L tool=T case=C dir=D entries=N seconds=S call=S cpu_client=S cpu_server=S
+void PrintSample(const ListingSample& sample);
+// Throws BenchError saying what was found instead of what was expected.
+void Expect(long found, long expected, const std::string& what);
