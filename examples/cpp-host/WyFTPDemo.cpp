@@ -7,6 +7,7 @@
 #include "Automation.h"
 #include "DemoEventSink.h"
 #include "DemoFrame.h"
+#include "UserGestures.h"
 #include "WindowSnapshot.h"
 
 #include <windows.h>
@@ -156,12 +157,24 @@ bool WorkOnServer(IDispatch* control, const Options& options, const std::wstring
     return true;
 }
 
+// What the user does with the mouse and keys, played on the list: a file
+// dropped from the shell is uploaded, then renamed by editing its label.
+void PlayUserGestures(HWND frame, const std::wstring& scratch)
+{
+    std::printf("== The user: a file dropped from the shell, then renamed in the list\n");
+    const std::wstring dropped = WriteSampleFile(scratch, "ドロップ.txt", 2048);
+    std::printf("  %-28s %s\n", "drop on the list", DropFileOnList(frame, dropped) ? "uploaded" : "refused");
+    std::printf("  %-28s %s\n", "F2, type, Enter",
+                RenameInList(frame, L"ドロップ.txt", L"受け取り済み.txt") ? "renamed" : "no editor");
+}
+
 // What the window is left showing: the tree opened down to a directory that
 // has directories of its own, and that directory's files, largest first.
-void ShowExplorer(IDispatch* control)
+void ShowExplorer(IDispatch* control, HWND frame, const std::wstring& scratch)
 {
     std::printf("== Explorer: /pub/資料, largest first\n");
     Check(control, "SetCurrentDirectory", Call(control, L"SetCurrentDirectory", {Text(L"/pub/資料")}));
+    PlayUserGestures(frame, scratch);
     PrintListing(control, L"/pub/資料");
     Check(control, "SortListItem(size, desc)", Call(control, L"SortListItem", {Number(1), Number(1)}));
     Check(control, "SelectFile", Call(control, L"SelectFile", {Text(L"報告書.txt")}));
@@ -200,7 +213,7 @@ int RunDemo(const Options& options)
     DownloadToLocalDisk(control.Get(), options, scratch);
     if (!WorkOnServer(control.Get(), options, scratch))
         return 1;
-    ShowExplorer(control.Get());
+    ShowExplorer(control.Get(), frame.Hwnd(), scratch);
 
     int status = 0;
     if (options.snapshot.empty()) {
