@@ -1,6 +1,7 @@
 // The Delete key on the list and the tree: the confirmation box, the walk over the selection, failures.
 #include "tests/explorer/ExplorerTestSupport.h"
 
+#include "framework/CodePage932.h"
 #include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
 
@@ -120,15 +121,22 @@ TEST(Deletion, NothingHappensWhileATransferRuns)
     SelectRows(list, {"big.bin"});
     // Delete pressed from a TransferProgress handler, in the middle of the
     // download: no box may come (one would be cancelled and noticed).
+    // A drop meanwhile uploads nothing either.
+    WriteBytes(drive.PathOf("dropped.txt"), "d");
+    auto data = MakeShellDrop({ToWide(drive.PathOf("dropped.txt"))});
     bool asked = true;
+    DWORD dropped = DROPEFFECT_COPY;
     fixture.control().sink.onProgress = [&](long) {
         MessageBoxAnswer answer(IDCANCEL);
         PressKey(list, VK_DELETE);
         asked = answer.Answered();
+        dropped = DragAndDrop(list, data.Get(), RowPoint(list, 0));
     };
     fixture.control().Must(L"GetFile", {drive.Root().c_str()});
     EXPECT_FALSE(asked);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), dropped);
     EXPECT_TRUE(fixture.server.Exists("pub/big.bin"));
+    EXPECT_FALSE(fixture.server.Exists("pub/dropped.txt"));
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ TEST(Drop, OnTheListUploadsIntoTheCurrentDirectoryOrTheDirectoryDroppedOn)
     data = MakeShellDrop({fixture.Dropped("one.txt")});
     DragAndDrop(list, data.Get(), RowPoint(list, ListRow(list, "inner")));
     EXPECT_EQ("first", fixture.server.ReadFile("pub/inner/one.txt"));
+    EXPECT_EQ(-1, ListView_GetNextItem(list, -1, LVNI_DROPHILITED));
     EXPECT_EQ("/pub", fixture.control().Must(L"GetCurrentDirectory", {0}).AsText());
     WriteBytes(fixture.drive.PathOf("one.txt"), "changed");
     DragAndDrop(list, data.Get(), RowPoint(list, ListRow(list, "old.txt")));
@@ -217,7 +218,14 @@ TEST(DropTarget, ATreeItemWithChildrenOpensWhenTheDragRestsOnIt)
     effect = DROPEFFECT_COPY;
     target->DragOver(0, {point.x, point.y}, &effect);
     EXPECT_TRUE(PumpUntil([&] { return (TreeView_GetItemState(tree, pub, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }));
-    EXPECT_NE(nullptr, TreeChild(tree, pub, "inner"));
+    const HTREEITEM inner = TreeChild(tree, pub, "inner");
+    ASSERT_NE(nullptr, inner);
+    // inner holds files only: resting on it arms no expansion (timer 4).
+    point = TreeItemPoint(tree, inner);
+    ClientToScreen(tree, &point);
+    effect = DROPEFFECT_COPY;
+    target->DragOver(0, {point.x, point.y}, &effect);
+    EXPECT_FALSE(KillTimer(tree, 4));
     target->DragLeave();
 }
 

@@ -1,11 +1,11 @@
 // The control in a real container, its explorer windows found, driven with messages and read back.
 #include "tests/explorer/ExplorerTestSupport.h"
 
+#include "examples/cpp-host/ShellFileDrop.h"
 #include "framework/CodePage932.h"
 
 #include <commctrl.h>
 #include <olectl.h>
-#include <shlobj.h>
 
 #include <cstring>
 
@@ -298,79 +298,9 @@ void CALLBACK MessageBoxAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     SendMessageW(GetDlgItem(box, answer->m_button), BM_CLICK, 0, 0);
 }
 
-namespace {
-
-// CF_HDROP (and nothing else) in global memory, as the shell offers it.
-class ShellDrop : public IDataObject {
-public:
-    ShellDrop(const std::vector<std::wstring>& names, bool withFiles) : m_withFiles(withFiles)
-    {
-        std::wstring list;
-        for (const std::wstring& name : names)
-            list += name + L'\0';
-        list += L'\0';
-        m_block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-        auto* header = static_cast<DROPFILES*>(GlobalLock(m_block));
-        header->pFiles = sizeof(DROPFILES);
-        header->fWide = TRUE;
-        std::memcpy(header + 1, list.data(), list.size() * sizeof(wchar_t));
-        GlobalUnlock(m_block);
-    }
-    virtual ~ShellDrop() { GlobalFree(m_block); }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
-    {
-        *object = (iid == IID_IUnknown || iid == IID_IDataObject) ? static_cast<IDataObject*>(this) : nullptr;
-        if (!*object)
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG refs = --m_refs;
-        if (refs == 0)
-            delete this;
-        return refs;
-    }
-    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override
-    {
-        if (QueryGetData(format) != S_OK)
-            return DV_E_FORMATETC;
-        const SIZE_T size = GlobalSize(m_block);
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, size);
-        std::memcpy(GlobalLock(medium->hGlobal), GlobalLock(m_block), size);
-        GlobalUnlock(medium->hGlobal);
-        GlobalUnlock(m_block);
-        medium->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHODIMP QueryGetData(FORMATETC* format) override
-    {
-        const CLIPFORMAT offered = m_withFiles ? CF_HDROP : CF_TEXT;
-        return format->cfFormat == offered && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
-    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-private:
-    ULONG m_refs = 1;
-    bool m_withFiles;
-    HGLOBAL m_block;
-};
-
-}  // namespace
-
 ComPtr<IDataObject> MakeShellDrop(const std::vector<std::wstring>& names, bool withFiles)
 {
-    return ComPtr<IDataObject>::Attach(new ShellDrop(names, withFiles));
+    return ComPtr<IDataObject>::Attach(NewShellFileDrop(names, withFiles ? CF_HDROP : CF_TEXT));
 }
 
 IDropTarget* RegisteredDropTarget(HWND window)

@@ -216,6 +216,13 @@ TEST(Renaming, AListLabelEditRenamesTheEntryAndTheTreeFollows)
     EditLabel(list, L"");
     EXPECT_NE(-1, ListRow(list, "名前.txt"));
     EXPECT_EQ(1u, Errors(fixture.control().sink).size());
+    // A label that is no plain name reaches nothing outside the directory.
+    EditLabel(list, L"../escaped.txt");
+    EXPECT_NE(-1, ListRow(list, "名前.txt"));
+    EXPECT_TRUE(fixture.server.Exists("名前.txt"));
+    const auto refused = Errors(fixture.control().sink);
+    ASSERT_EQ(2u, refused.size());
+    EXPECT_EQ(static_cast<long>(kFileErrorStatus), refused[1].first);
 }
 
 TEST(Renaming, ATreeLabelEditRenamesTheCurrentDirectory)
