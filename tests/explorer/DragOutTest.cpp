@@ -3,6 +3,7 @@
 
 #include "framework/CodePage932.h"
 #include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
 
 #include <shlobj.h>
 
@@ -96,6 +97,21 @@ void PlaceAt(HWND window, int x)
     PumpMessages();
 }
 
+// Right-drags the list's row name onto a window that takes drops as a shell
+// folder does; the CF_HDROP block it received, or "" when no drag ran.
+std::string DragToShellWindow(HWND list, const std::string& name)
+{
+    TestWindow shell(300, 300);
+    PlaceAt(shell.Get(), 700);
+    RecordingDropTarget target;
+    if (RegisterDragDrop(shell.Get(), &target) != S_OK)
+        return {};
+    const bool dragged = RightDrag(ScreenPoint(list, RowPoint(list, ListRow(list, name))), WindowCentre(shell.Get()),
+                                   [&] { return target.entered; });
+    RevokeDragDrop(shell.Get());
+    return dragged ? target.block : std::string();
+}
+
 TEST(DragOut, CarriesTheSelectedFilesAsFtpUrlsInADropFilesBlock)
 {
     FtpServer server;
@@ -114,28 +130,40 @@ TEST(DragOut, CarriesTheSelectedFilesAsFtpUrlsInADropFilesBlock)
     SetFocus(list);
     SelectRows(list, {"dir", "a.txt", "b.txt"});
 
-    TestWindow shell(300, 300);
-    PlaceAt(shell.Get(), 700);
-    RecordingDropTarget target;
-    ASSERT_EQ(S_OK, RegisterDragDrop(shell.Get(), &target));
-    const bool dragged = RightDrag(ScreenPoint(list, RowPoint(list, ListRow(list, "a.txt"))),
-                                   WindowCentre(shell.Get()), [&] { return target.entered; });
-    RevokeDragDrop(shell.Get());
-    ASSERT_TRUE(dragged);
-
+    const std::string block = DragToShellWindow(list, "a.txt");
     // The header (files at offset 20, 8-bit names), then each entry, its
     // NUL, and one more NUL. Directories are left out.
-    ASSERT_GE(target.block.size(), sizeof(DROPFILES));
+    ASSERT_GE(block.size(), sizeof(DROPFILES));
     DROPFILES header = {};
-    std::memcpy(&header, target.block.data(), sizeof(header));
+    std::memcpy(&header, block.data(), sizeof(header));
     EXPECT_EQ(20u, header.pFiles);
     EXPECT_FALSE(header.fWide);
     const std::string account = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
     const std::string prefix = "ftp://" + server.Host() + "/pub/";
     const std::string expected = prefix + "a.txt" + account + '\0' + prefix + "b.txt" + account + '\0' + '\0';
-    EXPECT_EQ(expected, target.block.substr(20, expected.size()));
+    EXPECT_EQ(expected, block.substr(20, expected.size()));
     // A right press that ends in a drag is no click: no pop-up.
     EXPECT_FALSE(control.sink.Received(kListPopUpEvent));
+}
+
+TEST(DragOut, OnTheLocalDiskTheEntriesAreDrivePaths)
+{
+    ScratchDrive drive;
+    MakeDirectory(drive.PathOf("docs"));
+    WriteBytes(drive.PathOf("docs\\x.txt"), "x");
+    ExplorerHost host({500, 300});
+    HostedControl& control = host.Control();
+    control.SetProperty(L"ConnectTarget", 0L);
+    control.SetProperty(L"ServerName", drive.Root().c_str());
+    control.SetProperty(L"ConnectDirectory", "/docs");
+    control.Must(L"Connect");
+    const HWND list = host.List();
+    SetFocus(list);
+    SelectRows(list, {"x.txt"});
+    const std::string block = DragToShellWindow(list, "x.txt");
+    const std::string expected = drive.Root() + "/docs/x.txt" + '\0' + '\0';
+    ASSERT_GE(block.size(), 20 + expected.size());
+    EXPECT_EQ(expected, block.substr(20, expected.size()));
 }
 
 TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServers)

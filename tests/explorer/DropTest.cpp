@@ -150,6 +150,33 @@ TEST(Drop, TheFirstFailureEndsTheDropWithOneError)
     EXPECT_EQ(S_OK, fixture.control().Call(L"Refresh").hr);
 }
 
+TEST(Drop, CancelInTheProgressDialogEndsTheDrop)
+{
+    DropFixture fixture;
+    WriteBytes(fixture.drive.PathOf("big.bin"), std::string(1024 * 1024, 'b'));
+    HostedControl& control = fixture.control();
+    control.SetProperty(L"ShowProgressDialog", 1L);  // kilobytes
+    control.SetProperty(L"TransferByte", 1L);
+    bool pressed = false;
+    control.sink.onProgress = [&](long) {
+        const HWND dialog = FindThreadWindow(L"#32770", nullptr);
+        if (pressed || !dialog || !IsWindowVisible(dialog))
+            return;
+        // Pressed as a user would; the transfer's pump delivers the click.
+        pressed = true;
+        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        Sleep(20);
+    };
+    auto data = MakeShellDrop({fixture.Dropped("big.bin"), fixture.Dropped("two.txt")});
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), DragAndDrop(fixture.host.List(), data.Get(), fixture.EmptyListSpace()));
+    EXPECT_TRUE(pressed);
+    EXPECT_FALSE(fixture.server.Exists("pub/big.bin"));
+    EXPECT_FALSE(fixture.server.Exists("pub/two.txt"));
+    EXPECT_EQ(1u, Errors(control.sink).size());
+    EXPECT_EQ(20202, control.LastError());
+    EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
+}
+
 TEST(Drop, NamesLongerThanTheLimitArriveCutAndFailCleanly)
 {
     DropFixture fixture;
