@@ -12,6 +12,34 @@
 
 namespace {
 
+// What the setters accept. Values from a document pass the same tests.
+bool IsTransferByte(long kilobytes)
+{
+    return kilobytes >= 1 && kilobytes <= kMaxTransferKilobytes;
+}
+
+bool IsShowProgressDialog(long kilobytes)
+{
+    return kilobytes >= 1;
+}
+
+bool IsTreeViewWidth(long width)
+{
+    return width >= 0;
+}
+
+bool IsTimeout(long seconds)
+{
+    return seconds >= 0 && seconds <= kMaxTimeoutSeconds;
+}
+
+// Puts the default back when the value is refused.
+void KeepOrDefault(long& value, bool accepted, long defaultValue)
+{
+    if (!accepted)
+        value = defaultValue;
+}
+
 enum : DISPID {
     kEnableProgressDialog = 1, kServerName, kVisibleTree, kUserName, kPassword, kConnectTarget,
     kDownloadDirectory, kConnectDirectory, kTransferByte, kListViewMode, kTreeViewWidth, kShowProgressDialog
@@ -127,8 +155,8 @@ std::vector<CLSID> CWyFTPCtrl::GetPropertyPageIds() const
 // in this order.
 void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
 {
-    exchange.ExchangeLong(L"ShowProgressDialog", m_nShowProgressDialog, 100);
-    exchange.ExchangeLong(L"TreeViewWidth", m_nTreeViewWidth, 100);
+    exchange.ExchangeLong(L"ShowProgressDialog", m_nShowProgressDialog, kDefaultShowProgressDialog);
+    exchange.ExchangeLong(L"TreeViewWidth", m_nTreeViewWidth, kDefaultTreeViewWidth);
     exchange.ExchangeString(L"ServerName", m_strServerName, "");
     exchange.ExchangeLong(L"ListViewMode", m_nListViewMode, 1);
     exchange.ExchangeBool(L"VisibleTree", m_bVisibleTree, TRUE);
@@ -137,7 +165,7 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
     exchange.ExchangeLong(L"ConnectTarget", m_nConnectTarget, 1);
     exchange.ExchangeString(L"ConnectDirectory", m_strConnectDirectory, "/");
     exchange.ExchangeString(L"DownloadDirectory", m_strDownloadDirectory, "/");
-    exchange.ExchangeLong(L"TransferByte", m_nTransferByte, 1024);
+    exchange.ExchangeLong(L"TransferByte", m_nTransferByte, kDefaultTransferKilobytes);
     exchange.ExchangeBool(L"EnableProgressDialog", m_bEnableProgressDialog, TRUE);
     exchange.ExchangeColor(L"Forecolor", m_clrFore, 0x80000008);
     exchange.ExchangeColor(L"Backcolor", m_clrBack, 0x80000005);
@@ -148,6 +176,18 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
     exchange.ExchangeLong(L"Port", m_nPort, kDefaultFtpPort);
     exchange.ExchangeLong(L"Timeout", m_nTimeout, kDefaultTimeoutSeconds);
     exchange.EndExtension();
+    if (exchange.IsLoading())
+        DefaultRefusedLoadedValues();
+}
+
+void CWyFTPCtrl::DefaultRefusedLoadedValues()
+{
+    // ConnectTarget, ListViewMode and Port are stored unchecked by their
+    // setters too: an unknown value makes Connect fail or shows icons.
+    KeepOrDefault(m_nShowProgressDialog, IsShowProgressDialog(m_nShowProgressDialog), kDefaultShowProgressDialog);
+    KeepOrDefault(m_nTreeViewWidth, IsTreeViewWidth(m_nTreeViewWidth), kDefaultTreeViewWidth);
+    KeepOrDefault(m_nTransferByte, IsTransferByte(m_nTransferByte), kDefaultTransferKilobytes);
+    KeepOrDefault(m_nTimeout, IsTimeout(m_nTimeout), kDefaultTimeoutSeconds);
 }
 
 void CWyFTPCtrl::OnPropertiesLoaded()
@@ -251,7 +291,7 @@ void CWyFTPCtrl::SetConnectDirectory(const std::string& directory)
 
 void CWyFTPCtrl::SetTransferByte(long kilobytes)
 {
-    if (kilobytes < 1 || kilobytes == m_nTransferByte)
+    if (!IsTransferByte(kilobytes) || kilobytes == m_nTransferByte)
         return;
     m_nTransferByte = kilobytes;
     PropertyChanged(kTransferByte);
@@ -269,7 +309,7 @@ void CWyFTPCtrl::SetListViewMode(long mode)
 
 void CWyFTPCtrl::SetTreeViewWidth(long width)
 {
-    if (IsTransferring() || width < 0 || width == m_nTreeViewWidth)
+    if (IsTransferring() || !IsTreeViewWidth(width) || width == m_nTreeViewWidth)
         return;
     if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
         explorer->SetBarPos(static_cast<int>(width));
@@ -279,7 +319,7 @@ void CWyFTPCtrl::SetTreeViewWidth(long width)
 
 void CWyFTPCtrl::SetShowProgressDialog(long kilobytes)
 {
-    if (kilobytes < 1 || kilobytes == m_nShowProgressDialog)
+    if (!IsShowProgressDialog(kilobytes) || kilobytes == m_nShowProgressDialog)
         return;
     m_nShowProgressDialog = kilobytes;
     PropertyChanged(kShowProgressDialog);
@@ -306,7 +346,7 @@ void CWyFTPCtrl::SetPort(long port)
 
 void CWyFTPCtrl::SetTimeout(long seconds)
 {
-    if (seconds < 0 || seconds > kMaxTimeoutSeconds || seconds == m_nTimeout)
+    if (!IsTimeout(seconds) || seconds == m_nTimeout)
         return;
     m_nTimeout = seconds;
     PropertyChanged(kTimeout);

@@ -12,6 +12,10 @@
 
 class CWyFTPExplorerWnd;
 
+// Defaults of the window properties.
+inline constexpr long kDefaultShowProgressDialog = 100;  // kilobytes
+inline constexpr long kDefaultTreeViewWidth = 100;      // pixels
+
 class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner, public CWyExplorerOwner {
 public:
     CWyFTPCtrl();
@@ -55,6 +59,7 @@ public:
     void SetPort(long port);
     long GetTimeoutProperty() const override { return m_nTimeout; }
     void SetTimeout(long seconds);
+
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -173,14 +178,17 @@ private:
     void ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId);
     void FireStringEvent(DISPID id, const std::string& text);
     // Announces a stored change of a persisted property.
+    // A document is untrusted: after a load, every value its setter would
+    // refuse takes its default.
+    void DefaultRefusedLoadedValues();
     void PropertyChanged(DISPID id);
 
     BOOL m_bTransferring = FALSE;
     int m_nFileSystemUsers = 0;        // store operations on the stack
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
-    long m_nShowProgressDialog = 100;
-    long m_nTreeViewWidth = 100;
+    long m_nShowProgressDialog = kDefaultShowProgressDialog;
+    long m_nTreeViewWidth = kDefaultTreeViewWidth;
     std::string m_strCurrentDirectory;
     BOOL m_bVisibleTree = TRUE;
     BOOL m_bThrowError = FALSE;
@@ -189,7 +197,7 @@ private:
     OLE_COLOR m_clrBack = 0x80000005;
     std::string m_strLastErrorMessage;
     long m_lLastErrorCode = 0;
-    long m_nTransferByte = 1024;
+    long m_nTransferByte = kDefaultTransferKilobytes;
     std::string m_strConnectDirectory = "/";
     std::string m_strDownloadDirectory = "/";
     std::string m_strPassword;

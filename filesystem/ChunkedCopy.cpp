@@ -131,7 +131,9 @@ LONG ProgressValue(ULONGLONG copied)
 
 std::unique_ptr<char[]> AllocateTransferBuffer(DWORD chunkSize)
 {
-    std::unique_ptr<char[]> buffer(chunkSize > 0 ? new (std::nothrow) char[chunkSize] : nullptr);
+    constexpr DWORD kMaxChunk = static_cast<DWORD>(kMaxTransferKilobytes) * 1024;
+    const bool sane = chunkSize > 0 && chunkSize <= kMaxChunk;
+    std::unique_ptr<char[]> buffer(sane ? new (std::nothrow) char[chunkSize] : nullptr);
     if (!buffer)
         throw CWyFTPException(WyFTPErrorCreateObject);
     return buffer;

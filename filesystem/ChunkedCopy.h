@@ -11,8 +11,8 @@ class CWyFileSystem;
 class CWyFileSystemOwner;
 
 // The chunk buffer of one transfer. Raises WyFTPErrorCreateObject when a
-// buffer of chunkSize bytes cannot be had (or chunkSize is 0, which could
-// copy nothing).
+// buffer of chunkSize bytes cannot be had, or chunkSize is 0 (which could
+// copy nothing) or above kMaxTransferKilobytes kilobytes.
 std::unique_ptr<char[]> AllocateTransferBuffer(DWORD chunkSize);
 
 // The store that runs a transfer.

@@ -14,6 +14,10 @@ class CWyFileSystem;
 inline constexpr long kDefaultFtpPort = 21;
 inline constexpr long kDefaultTimeoutSeconds = 60;
 inline constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
+// TransferByte, the chunk of a transfer in kilobytes: its default, and the
+// largest chunk any source (a setter, a document, a caller) may ask for.
+inline constexpr long kDefaultTransferKilobytes = 1024;
+inline constexpr long kMaxTransferKilobytes = 64 * 1024;
 
 // The control implements this; the file stores never see the control itself.
 class CWyFileSystemOwner {

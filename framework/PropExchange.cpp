@@ -3,6 +3,7 @@
 
 #include "framework/Bstr.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -127,9 +128,16 @@ CStreamPropReader::CStreamPropReader(IStream* stream) : CPropExchange(true)
     ReadExactly(stream, header, kHeaderSize);
     CheckHeader(header);
     m_minorVersion = MinorVersionOf(header);
-    m_payload.resize(ReadDword(header + 8));
-    if (!m_payload.empty())
-        ReadExactly(stream, m_payload.data(), static_cast<ULONG>(m_payload.size()));
+    // The declared length is only a claim: the buffer grows with the data
+    // that really arrives, so a lying header allocates nothing beyond it.
+    const DWORD length = ReadDword(header + 8);
+    constexpr DWORD kPiece = 64 * 1024;
+    while (m_payload.size() < length) {
+        const size_t at = m_payload.size();
+        const DWORD piece = std::min<DWORD>(kPiece, length - static_cast<DWORD>(at));
+        m_payload.resize(at + piece);
+        ReadExactly(stream, m_payload.data() + at, piece);
+    }
 }
 
 CStreamPropReader::CStreamPropReader(std::string bytes) : CPropExchange(true)

@@ -1,5 +1,6 @@
 // Saving and loading the control's properties through streams, property bags and storages.
 #include "tests/control/ComTestSupport.h"
+#include "tests/fixture/ScratchDrive.h"
 
 #include <ocidl.h>
 
@@ -287,6 +288,257 @@ TEST(Persistence, ConnectionPropertiesGoInABlockOfMinorVersionOneAndLaterBlocksA
     // Under our own version, the same bytes are left over: refused.
     later[6] = 1;
     EXPECT_TRUE(FAILED(target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get())));
+}
+
+// Documents are untrusted: values a setter refuses take their defaults.
+
+// The stream bytes with the 4-byte little-endian value marker replaced by value.
+std::string WithValue(std::string bytes, DWORD marker, DWORD value)
+{
+    const std::string pattern(reinterpret_cast<const char*>(&marker), 4);
+    const size_t at = bytes.find(pattern);
+    EXPECT_NE(std::string::npos, at);
+    if (at != std::string::npos)
+        std::memcpy(&bytes[at], &value, 4);
+    return bytes;
+}
+
+struct RefusedValue {
+    const wchar_t* name;
+    long loaded;
+    long expected;  // the default, or the value itself when accepted
+};
+
+TEST(HostileDocument, ValuesTheSettersRefuseTakeTheirDefaultsFromStreamsAndBags)
+{
+    const RefusedValue cases[] = {
+        {L"TransferByte", 0, 1024},           {L"TransferByte", -1, 1024},
+        {L"TransferByte", 0x7FFFFFFF, 1024},  {L"TransferByte", 2097152, 1024},
+        {L"TransferByte", 65537, 1024},       {L"TransferByte", 65536, 65536},
+        {L"ShowProgressDialog", 0, 100},      {L"TreeViewWidth", -1, 100},
+        {L"Timeout", -5, 60},                 {L"Timeout", 86401, 60},
+        {L"Port", 70000, 70000},  // stored unchecked, as by its setter: Connect refuses it
+    };
+    constexpr DWORD kMarker = 0x5A5A;  // a value every setter here accepts
+    for (const RefusedValue& value : cases) {
+        ComPtr<IDispatch> source = CreateControl();
+        Put(source.Get(), value.name, static_cast<long>(kMarker));
+        const std::string stream = WithValue(SaveToBytes(source.Get()), kMarker, static_cast<DWORD>(value.loaded));
+        ComPtr<IDispatch> target = CreateControl();
+        ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(stream).Get()));
+        EXPECT_EQ(value.expected, Get(target.Get(), value.name).AsLong()) << "stream, " << value.loaded;
+
+        PropertyBag bag;
+        bag.values[value.name] = Variant(value.loaded);
+        ComPtr<IDispatch> fromBag = CreateControl();
+        ASSERT_EQ(S_OK, fromBag.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(&bag, nullptr));
+        EXPECT_EQ(value.expected, Get(fromBag.Get(), value.name).AsLong()) << "bag, " << value.loaded;
+    }
+    // The setter has the same upper bound.
+    ComPtr<IDispatch> control = CreateControl();
+    Put(control.Get(), L"TransferByte", 2097152);
+    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
+}
+
+TEST(HostileDocument, ATransferAfterLoadingAHugeChunkSizeCopiesWithTheDefault)
+{
+    ScratchDrive drive;
+    MakeDirectory(drive.PathOf("from"));
+    const std::string content = PatternBytes(10 * 1024);
+    WriteBytes(drive.PathOf("from\\file.bin"), content);
+    ComPtr<IDispatch> source = CreateControl();
+    Put(source.Get(), L"TransferByte", 0x5A5A);
+    Put(source.Get(), L"ConnectTarget", 0);
+    Put(source.Get(), L"ServerName", drive.Root().c_str());
+    const std::string stream = WithValue(SaveToBytes(source.Get()), 0x5A5A, 0x7FFFFFFF);
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_EQ(S_OK, control.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(stream).Get()));
+    ASSERT_EQ(S_OK, Call(control.Get(), L"Connect").hr);
+    ASSERT_EQ(S_OK, Call(control.Get(), L"PutFile", {drive.PathOf("from\\file.bin").c_str()}).hr);
+    EXPECT_EQ(content, ReadBytes(drive.PathOf("file.bin")));
+    Call(control.Get(), L"DisConnect");
+}
+
+TEST(HostileDocument, AHeaderClaimingGigabytesIsRefusedWithoutWaitingForThem)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    std::string bytes = SaveToBytes(control.Get());
+    const DWORD claimed = 0x03FFFFFF;  // just under the format's 64 MiB limit
+    std::memcpy(&bytes[8], &claimed, 4);
+    EXPECT_TRUE(FAILED(control.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(bytes).Get())));
+    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
+}
+
+// A small deterministic generator, so that every run tries the same cases.
+class Mutator {
+public:
+    explicit Mutator(unsigned seed) : m_state(seed * 2654435761u + 1) {}
+    unsigned Next()
+    {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return m_state;
+    }
+    size_t Below(size_t bound) { return bound == 0 ? 0 : Next() % bound; }
+
+    // One mutation of a saved stream: bytes flipped or set to edge values,
+    // 4-byte fields (lengths, values) set to edge values, cuts, extensions,
+    // a repeated run, a huge string.
+    std::string Mutate(std::string bytes)
+    {
+        static const DWORD kWords[] = {0, 1, 2, 0x7F, 0xFF, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x100000, 65536,
+                                       65537, 0x03FFFFFF};
+        static const char kBytes[] = {'\0', '\x01', '\x7F', '\x80', '\x81', '\x9F', '\xE0', '\xFC', '\xFF', '\\'};
+        switch (Below(7)) {
+        case 0:
+            if (!bytes.empty())
+                bytes[Below(bytes.size())] ^= static_cast<char>(1 << Below(8));
+            break;
+        case 1:
+            if (!bytes.empty())
+                bytes[Below(bytes.size())] = kBytes[Below(sizeof kBytes)];
+            break;
+        case 2:
+            if (bytes.size() >= 4) {
+                const DWORD word = kWords[Below(std::size(kWords))];
+                std::memcpy(&bytes[Below(bytes.size() - 3)], &word, 4);
+            }
+            break;
+        case 3:
+            bytes.resize(Below(bytes.size() + 1));
+            break;
+        case 4:
+            for (size_t i = Below(64) + 1; i > 0; --i)
+                bytes += static_cast<char>(Next());
+            break;
+        case 5: {
+            const size_t from = Below(bytes.size());
+            bytes.insert(Below(bytes.size()), bytes.substr(from, Below(32)));
+            break;
+        }
+        default: {
+            // A string of 1 MiB, ending in a lone Shift-JIS lead byte.
+            std::string huge(1 << 20, 'x');
+            huge.back() = '\x81';
+            const DWORD length = static_cast<DWORD>(huge.size());
+            bytes.insert(bytes.size() > 12 ? 12 + Below(bytes.size() - 12) : bytes.size(),
+                         std::string(reinterpret_cast<const char*>(&length), 4) + huge);
+        }
+        }
+        return bytes;
+    }
+
+private:
+    unsigned m_state;
+};
+
+// Loading is all or nothing, and whatever loads passes the setters' checks.
+void ExpectWholeOrNothing(IDispatch* control, HRESULT loaded, const std::string& before, const char* what, int round)
+{
+    if (FAILED(loaded)) {
+        EXPECT_EQ(before, SaveToBytes(control)) << what << " round " << round << ": a refused load changed values";
+        return;
+    }
+    const long chunk = Get(control, L"TransferByte").AsLong();
+    EXPECT_TRUE(chunk >= 1 && chunk <= 65536) << what << " round " << round << ": TransferByte " << chunk;
+    EXPECT_GE(Get(control, L"ShowProgressDialog").AsLong(), 1) << what << " round " << round;
+    EXPECT_GE(Get(control, L"TreeViewWidth").AsLong(), 0) << what << " round " << round;
+    const long timeout = Get(control, L"Timeout").AsLong();
+    EXPECT_TRUE(timeout >= 0 && timeout <= 86400) << what << " round " << round;
+}
+
+TEST(HostileDocument, MutatedStreamsAndStoragesLoadWholeOrNotAtAll)
+{
+    ComPtr<IDispatch> source = CreateControl();
+    ChangeEverything(source.Get());
+    Put(source.Get(), L"Timeout", 60);
+    Put(source.Get(), L"Port", 21);
+    const std::string documents[] = {SaveToBytes(source.Get()), SavedStream("stream-1.0-defaults.bin")};
+    ComPtr<IDispatch> target = CreateControl();
+    auto persist = target.As<IPersistStreamInit>(IID_IPersistStreamInit);
+    auto storage = target.As<IPersistStorage>(IID_IPersistStorage);
+    int loaded = 0;
+    for (int round = 0; round < 1500; ++round) {
+        Mutator mutator(static_cast<unsigned>(round));
+        std::string bytes = documents[round % 2];
+        for (size_t mutations = mutator.Below(3) + 1; mutations > 0; --mutations)
+            bytes = mutator.Mutate(std::move(bytes));
+        const std::string before = SaveToBytes(target.Get());
+        HRESULT hr;
+        if (round % 10 == 0) {
+            // The same bytes as the "Contents" stream of a storage.
+            ComPtr<ILockBytes> memory;
+            ComPtr<IStorage> document;
+            ComPtr<IStream> contents;
+            ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, memory.Put()));
+            ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(memory.Get(), STGM_CREATE | STGM_READWRITE |
+                                                         STGM_SHARE_EXCLUSIVE, 0, document.Put()));
+            ASSERT_EQ(S_OK, document->CreateStream(L"Contents", STGM_CREATE | STGM_WRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                                   0, contents.Put()));
+            contents->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
+            contents = ComPtr<IStream>();
+            hr = storage->Load(document.Get());
+            storage->HandsOffStorage();
+            storage->SaveCompleted(nullptr);
+        } else {
+            hr = persist->Load(StreamOf(bytes).Get());
+        }
+        loaded += SUCCEEDED(hr) ? 1 : 0;
+        ExpectWholeOrNothing(target.Get(), hr, before, "stream", round);
+        if (HasFailure())
+            break;
+    }
+    // Mutations that keep a valid document exist (a flipped character of a name).
+    EXPECT_GT(loaded, 0);
+}
+
+TEST(HostileDocument, PropertyBagsOfEveryTypeLoadWholeOrNotAtAll)
+{
+    const std::wstring huge(1 << 20, L'x');
+    ComPtr<IDispatch> target = CreateControl();
+    auto persist = target.As<IPersistPropertyBag>(IID_IPersistPropertyBag);
+    int loaded = 0;
+    for (int round = 0; round < 400; ++round) {
+        Mutator mutator(static_cast<unsigned>(round) + 7919);
+        PropertyBag bag;
+        // A few values of odd types; the others missing (their defaults).
+        for (size_t count = mutator.Below(3) + 1; count > 0; --count) {
+            const wchar_t* name = kCustomNames[mutator.Below(kCustomNames.size())];
+            Variant value;
+            switch (mutator.Below(9)) {
+            case 0:
+                value = Variant(static_cast<long>(mutator.Below(70000)));
+                break;
+            case 1: value = Variant(static_cast<long>(mutator.Next())); break;
+            case 2: value = Variant(static_cast<long>(mutator.Below(3)) - 1); break;
+            case 3: value = Variant(mutator.Below(2) == 0); break;
+            case 4: value = Variant(huge.c_str()); break;
+            case 5:
+                value.Get()->vt = VT_BSTR;
+                value.Get()->bstrVal = SysAllocStringLen(L"a\0b\0", 4);  // embedded NULs
+                break;
+            case 6:
+                value.Get()->vt = VT_BSTR;
+                value.Get()->bstrVal = SysAllocStringLen(L"\u8868\0\\", 3);  // 表, a NUL, a backslash
+                break;
+            case 7:
+                value.Get()->vt = VT_R8;
+                value.Get()->dblVal = mutator.Below(2) == 0 ? 1e300 : -0.5;
+                break;
+            default:
+                value.Get()->vt = mutator.Below(2) == 0 ? VT_NULL : VT_EMPTY;
+            }
+            bag.values[name] = value;
+        }
+        const std::string before = SaveToBytes(target.Get());
+        const HRESULT hr = persist->Load(&bag, nullptr);
+        loaded += SUCCEEDED(hr) ? 1 : 0;
+        ExpectWholeOrNothing(target.Get(), hr, before, "bag", round);
+        if (HasFailure())
+            break;
+    }
+    EXPECT_GT(loaded, 0);
 }
 
 }  // namespace
