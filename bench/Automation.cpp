@@ -117,6 +117,14 @@ std::string CallForText(IDispatch* object, const wchar_t* name)
     return value;
 }
 
+bool CallForObject(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args)
+{
+    VARIANT result = Invoke(object, name, DISPATCH_METHOD, args);
+    const bool isObject = result.vt == VT_DISPATCH && result.pdispVal;
+    VariantClear(&result);
+    return isObject;
+}
+
 void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value)
 {
     VARIANT result = Invoke(object, name, DISPATCH_PROPERTYPUT, {value});

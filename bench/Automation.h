@@ -29,4 +29,7 @@ void CallMethod(IDispatch* object, const wchar_t* name, const std::vector<Argume
 void CallControlMethod(IDispatch* control, const wchar_t* name, const std::vector<Argument>& args = {});
 // Calls a method without arguments and returns its result as text (Shift-JIS).
 std::string CallForText(IDispatch* object, const wchar_t* name);
+// Calls a method, releases the object it returns at once, and says whether
+// there was one.
+bool CallForObject(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args);
 void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value);
