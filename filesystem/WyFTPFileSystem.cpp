@@ -3,6 +3,7 @@
 
 #include "filesystem/ConnectionSettings.h"
 #include "filesystem/DirectoryListing.h"
+#include "filesystem/FileSizeAnswer.h"
 #include "filesystem/LastInternetError.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemoteFileSize.h"
@@ -55,8 +56,7 @@ CFtpConnection* CWyFTPFileSystem::GetConnection()
 DWORD CWyFTPFileSystem::GetFileSize(const char* name)
 {
     RequireConnection();
-    const LONGLONG size = FindRemoteFileSize(m_pConnection.get(), name, 1);
-    return size < 0 ? 0xFFFFFFFF : static_cast<DWORD>(size);
+    return FileSizeAnswer(FindRemoteFileSize(m_pConnection.get(), name, 1));
 }
 
 void CWyFTPFileSystem::Connect(const char* server, const char* user, const char* password)

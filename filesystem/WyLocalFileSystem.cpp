@@ -2,6 +2,7 @@
 #include "filesystem/WyLocalFileSystem.h"
 
 #include "filesystem/DirectoryListing.h"
+#include "filesystem/FileSizeAnswer.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
@@ -78,8 +79,8 @@ DWORD CWyLocalFileSystem::GetFileSize(const char* name)
 {
     CFileStatus status;
     if (!CFile::GetStatus(Rooted(name).c_str(), status))
-        return 0xFFFFFFFF;
-    return static_cast<DWORD>(status.m_size);
+        return kFileNotFoundSize;
+    return FileSizeAnswer(static_cast<LONGLONG>(status.m_size));
 }
 
 void CWyLocalFileSystem::Connect(const char* server, const char*, const char*)
