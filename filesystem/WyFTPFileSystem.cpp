@@ -135,8 +135,13 @@ void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
     CWyPath pattern(directory);
     pattern.RemoveTrailingSlash();
     CFtpFileFind finder(m_pConnection.get(), 1);
-    if (!finder.FindFile((pattern.Str() + "/*").c_str(), CFtpFileFind::reload))
+    if (!finder.FindFile((pattern.Str() + "/*").c_str(), CFtpFileFind::reload)) {
+        // A listing the server cut off is a failure with its reply, not an
+        // empty directory.
+        if (finder.WasCutOff())
+            ThrowLastInternetError();
         throw CWyFTPException(WyFTPErrorNoFiles);
+    }
     AppendFoundEntries(finder, files);
 }
 

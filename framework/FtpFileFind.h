@@ -17,6 +17,11 @@ public:
     ~CFtpFileFind() override;
 
     BOOL FindFile(const char* pattern = nullptr, DWORD flags = reload) override;
+    // After a FindFile that failed: the server did list but ended the
+    // listing with an error reply (426, a connection cut), or with none, so
+    // the entries received are not the directory. The thread's last error
+    // is then ERROR_INTERNET_EXTENDED_ERROR with the server's reply.
+    bool WasCutOff() const { return m_bCutOff; }
 
 protected:
     void* OpenSearch(const char* pattern, DWORD flags, WIN32_FIND_DATAA& first) override;
@@ -26,4 +31,5 @@ protected:
 private:
     CFtpConnection* m_pConnection;
     DWORD_PTR m_dwContext;
+    bool m_bCutOff = false;
 };

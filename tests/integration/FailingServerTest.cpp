@@ -189,4 +189,23 @@ TEST(FailingLogin, AddressWithoutAServerIsRaisedByConnect)
     EXPECT_FALSE(control.sink.Received(kConnectedEvent));
 }
 
+TEST(FailingServer, AListingTheServerCutsOffIsAnErrorNotAShortList)
+{
+    FtpServer server("drop-list");
+    server.MakeDirectory("pub");
+    for (int i = 0; i < 300; ++i)
+        server.WriteFile("pub/file-" + std::to_string(i) + ".txt", "x");
+    HostedControl control;
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.Must(L"Connect");
+    // The server sends 4 KiB of the listing and replies 426.
+    const CallResult listing = control.Call(L"GetFileList", {"/pub"});
+    ExpectRaised(control, listing, kInternetErrorStatus);
+    EXPECT_EQ(ERROR_INTERNET_EXTENDED_ERROR, control.LastError());
+    EXPECT_NE(std::string::npos, control.LastMessage().find("426")) << control.LastMessage();
+    // Whole listings of the same server still count.
+    server.WriteFile("top.txt", "t");
+    EXPECT_EQ(S_OK, control.Call(L"GetFileList", {"/"}).hr);
+}
+
 }  // namespace
