@@ -11,6 +11,7 @@
 // list afterwards, or entries the bare listing gave; cpu_client: CPU seconds
 // of this process; cpu_server: those of the wineserver given with
 // --wineserver-pid, or -1).
+#include "bench/BenchMain.h"
 #include "bench/HostedExplorer.h"
 #include "bench/ListingSections.h"
 #include "bench/Options.h"
@@ -62,13 +63,5 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    OleInitialize(nullptr);
-    int status = 1;
-    try {
-        status = Run(argc, argv);
-    } catch (const BenchError& error) {
-        std::fprintf(stderr, "wyftp_listing_bench: %s\n", error.what());
-    }
-    OleUninitialize();
-    return status;
+    return RunBenchHost("wyftp_listing_bench", &Run, argc, argv);
 }

@@ -7,6 +7,7 @@
 // (growth over the cycles; tests/control/ProcessCounters.h says which
 // counters work under Wine and what they count).
 #include "bench/Automation.h"
+#include "bench/BenchMain.h"
 #include "bench/Options.h"
 #include "bench/ProgressSink.h"
 #include "bench/SinkConnection.h"
@@ -110,13 +111,5 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    OleInitialize(nullptr);
-    int status = 1;
-    try {
-        status = Run(argc, argv);
-    } catch (const BenchError& error) {
-        std::fprintf(stderr, "wyftp_soak_bench: %s\n", error.what());
-    }
-    OleUninitialize();
-    return status;
+    return RunBenchHost("wyftp_soak_bench", &Run, argc, argv);
 }

@@ -8,6 +8,7 @@
 // control, loop iterations for the WinInet loop; cpu_client: CPU seconds of
 // this process during the timed section; cpu_server: those of the wineserver
 // given with --wineserver-pid, or -1).
+#include "bench/BenchMain.h"
 #include "bench/ControlTransfer.h"
 #include "bench/Options.h"
 #include "bench/PumpCost.h"
@@ -105,13 +106,5 @@ int Run(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    OleInitialize(nullptr);
-    int status = 1;
-    try {
-        status = Run(argc, argv);
-    } catch (const BenchError& error) {
-        std::fprintf(stderr, "wyftp_transfer_bench: %s\n", error.what());
-    }
-    OleUninitialize();
-    return status;
+    return RunBenchHost("wyftp_transfer_bench", &Run, argc, argv);
 }
