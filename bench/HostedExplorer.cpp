@@ -9,29 +9,6 @@ namespace {
 
 constexpr SIZE kControlSize = {760, 540};
 
-struct DescendantSearch {
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DescendantSearch*>(parameter);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (lstrcmpW(className, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindDescendant(HWND parent, const wchar_t* className)
-{
-    DescendantSearch search = {className, nullptr};
-    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::wstring TreeItemText(HWND tree, HTREEITEM item)
 {
     wchar_t text[MAX_PATH] = L"";

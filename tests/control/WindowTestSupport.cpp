@@ -89,3 +89,30 @@ ComPtr<IDispatch> ControlInAtlHost(HWND parent, const RECT& rect, HWND* host)
         return {};
     return control.As<IDispatch>(IID_IDispatch);
 }
+
+namespace {
+
+struct DescendantSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchClass(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<DescendantSearch*>(parameter);
+    wchar_t className[64] = L"";
+    GetClassNameW(window, className, 64);
+    if (lstrcmpW(className, search->className) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND parent, const wchar_t* className)
+{
+    DescendantSearch search = {className, nullptr};
+    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}

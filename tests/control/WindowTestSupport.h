@@ -20,6 +20,8 @@ private:
 // Handles whatever messages are waiting.
 void PumpMessages();
 SIZE ClientSize(HWND window);
+// The first descendant of parent with that window class, or null.
+HWND FindDescendant(HWND parent, const wchar_t* className);
 // The first window of this thread with that class and caption, or null.
 HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption);
 

@@ -38,22 +38,6 @@ HWND ExplorerHost::List() const
 }
 
 namespace {
-struct DescendantSearch {
-    const wchar_t* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DescendantSearch*>(parameter);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (lstrcmpW(className, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 std::string Narrow(const wchar_t* text)
 {
     return ToShiftJis(text);
@@ -75,13 +59,6 @@ void OutlineOf(HWND tree, HTREEITEM item, std::string& out)
     }
 }
 }  // namespace
-
-HWND FindDescendant(HWND parent, const wchar_t* className)
-{
-    DescendantSearch search = {className, nullptr};
-    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 std::string TreeItemText(HWND tree, HTREEITEM item)
 {

@@ -33,8 +33,6 @@ private:
     std::unique_ptr<HostedControl> m_control;
 };
 
-// The first descendant of parent with that window class, or null.
-HWND FindDescendant(HWND parent, const wchar_t* className);
 
 // The tree as text: each item's text, its children in brackets, siblings
 // separated by spaces: "/[docs pub[1]]".
