@@ -1,6 +1,7 @@
 // Saving and loading the control's properties through streams, property bags and storages.
 #include "tests/control/ComTestSupport.h"
 #include "tests/fixture/ScratchDrive.h"
+#include "tests/fixture/SeededRandom.h"
 
 #include <ocidl.h>
 
@@ -369,18 +370,10 @@ TEST(HostileDocument, AHeaderClaimingGigabytesIsRefusedWithoutWaitingForThem)
     EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
 }
 
-// A small deterministic generator, so that every run tries the same cases.
-class Mutator {
+// Mutations of saved documents, the same for every run.
+class Mutator : public SeededRandom {
 public:
-    explicit Mutator(unsigned seed) : m_state(seed * 2654435761u + 1) {}
-    unsigned Next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return m_state;
-    }
-    size_t Below(size_t bound) { return bound == 0 ? 0 : Next() % bound; }
+    explicit Mutator(unsigned seed) : SeededRandom(seed) {}
 
     // One mutation of a saved stream: bytes flipped or set to edge values,
     // 4-byte fields (lengths, values) set to edge values, cuts, extensions,
@@ -428,9 +421,6 @@ public:
         }
         return bytes;
     }
-
-private:
-    unsigned m_state;
 };
 
 // Loading is all or nothing, and whatever loads passes the setters' checks.

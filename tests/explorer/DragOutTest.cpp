@@ -153,10 +153,7 @@ TEST(DragOut, OnTheLocalDiskTheEntriesAreDrivePaths)
     WriteBytes(drive.PathOf("docs\\x.txt"), "x");
     ExplorerHost host({500, 300});
     HostedControl& control = host.Control();
-    control.SetProperty(L"ConnectTarget", 0L);
-    control.SetProperty(L"ServerName", drive.Root().c_str());
-    control.SetProperty(L"ConnectDirectory", "/docs");
-    control.Must(L"Connect");
+    ConnectToDisk(control, drive.Root(), "/docs");
     const HWND list = host.List();
     SetFocus(list);
     SelectRows(list, {"x.txt"});

@@ -119,9 +119,7 @@ TEST(Drop, DropsThatAreRefusedUploadNothing)
 
     HostedControl& control = fixture.control();
     control.Must(L"DisConnect");
-    control.SetProperty(L"ConnectTarget", 0L);
-    control.SetProperty(L"ServerName", fixture.drive.Root().c_str());
-    control.Must(L"Connect");
+    ConnectToDisk(control, fixture.drive.Root());
     control.sink.events.clear();
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
               DragAndDrop(list, MakeShellDrop({fixture.Dropped("one.txt")}).Get(), fixture.EmptyListSpace()));

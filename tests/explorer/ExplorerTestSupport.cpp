@@ -213,6 +213,15 @@ void PressKey(HWND window, UINT key)
     PumpMessages();
 }
 
+void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory)
+{
+    control.SetProperty(L"ConnectTarget", 0L);
+    control.SetProperty(L"ServerName", root.c_str());
+    if (*directory)
+        control.SetProperty(L"ConnectDirectory", directory);
+    control.Must(L"Connect");
+}
+
 void EditLabel(HWND view, const wchar_t* text)
 {
     PressKey(view, VK_F2);

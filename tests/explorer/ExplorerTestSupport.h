@@ -61,6 +61,10 @@ void RightClick(HWND window, POINT point);
 void DoubleClick(HWND window, POINT point);
 void PressKey(HWND window, UINT key);
 
+// Connects the control to the local disk: root as its drive ("P:"), in
+// directory (a store path; "" keeps the control's ConnectDirectory).
+void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory = "");
+
 // Edits a label the way a user does: F2, type, Enter.
 void EditLabel(HWND view, const wchar_t* text);
 

@@ -101,10 +101,7 @@ TEST(Renaming, ALocalEntryIsRenamedOnItsDrive)
     WriteBytes(drive.PathOf("docs\\a.txt"), "local");
     ExplorerHost host;
     HostedControl& control = host.Control();
-    control.SetProperty(L"ConnectTarget", 0L);
-    control.SetProperty(L"ServerName", drive.Root().c_str());
-    control.SetProperty(L"ConnectDirectory", "/docs");
-    control.Must(L"Connect");
+    ConnectToDisk(control, drive.Root(), "/docs");
     const HWND list = host.List();
     SetFocus(list);
     SelectRows(list, {"a.txt"});

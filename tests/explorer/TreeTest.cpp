@@ -115,9 +115,7 @@ TEST(Tree, TheLocalDiskShowsItsDriveLetterAsTheRoot)
     MakeDirectory(drive.PathOf("plain"));
     ExplorerHost host;
     HostedControl& control = host.Control();
-    control.SetProperty(L"ConnectTarget", 0);
-    control.SetProperty(L"ServerName", drive.Root().c_str());
-    control.Must(L"Connect");
+    ConnectToDisk(control, drive.Root());
     const std::string letter = drive.Root().substr(0, 1);
     EXPECT_EQ(letter + "[data[1] plain]", TreeOutline(host.Tree()));
     EXPECT_EQ(2, TreeItemImage(host.Tree(), TreeView_GetRoot(host.Tree())));

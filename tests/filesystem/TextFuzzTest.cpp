@@ -4,6 +4,7 @@
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "framework/ShiftJis.h"
+#include "tests/fixture/SeededRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,9 @@
 namespace {
 
 // The same cases on every run: a fixed seed per round.
-class TextGenerator {
+class TextGenerator : public SeededRandom {
 public:
-    explicit TextGenerator(unsigned seed) : m_state(seed * 2654435761u + 12345) {}
-    unsigned Next()
-    {
-        m_state ^= m_state << 13;
-        m_state ^= m_state >> 17;
-        m_state ^= m_state << 5;
-        return m_state;
-    }
-    size_t Below(size_t bound) { return bound == 0 ? 0 : Next() % bound; }
+    explicit TextGenerator(unsigned seed) : SeededRandom(seed) {}
 
     // Text made of pieces that mean something to the parser, and raw
     // bytes: Shift-JIS lead bytes (also at the very end), trail byte 0x5C,
@@ -40,9 +33,6 @@ public:
         }
         return text;
     }
-
-private:
-    unsigned m_state;
 };
 
 constexpr int kRounds = 200000;
