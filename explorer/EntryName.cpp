@@ -10,3 +10,8 @@ void RequirePlainName(const std::string& name)
         ShiftJis::FindFirst(name, '\\') != std::string::npos)
         CFileException::ThrowOsError(ERROR_INVALID_NAME, name.c_str());
 }
+
+std::string JoinPath(const std::string& directory, const std::string& name)
+{
+    return ShiftJis::EndsWithChar(directory, '/') ? directory + name : directory + "/" + name;
+}

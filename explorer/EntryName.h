@@ -7,3 +7,7 @@
 // either as a separator). A name a hostile listing or a user's label
 // edit supplies can then never reach outside its directory.
 void RequirePlainName(const std::string& name);
+
+// directory + "/" + name, with no doubled "/" after a directory that ends
+// in one ("/" itself).
+std::string JoinPath(const std::string& directory, const std::string& name);

@@ -5,10 +5,10 @@
 #include "explorer/WyActionError.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
+#include "filesystem/ParentDirectory.h"
 #include "filesystem/WyFileSystem.h"
 #include "framework/CodePage932.h"
 #include "framework/Exception.h"
-#include "framework/ShiftJis.h"
 
 #include <exception>
 #include <new>
@@ -23,13 +23,6 @@ std::string OneEntryQuestion(const std::string& name)
 std::string EntriesQuestion(size_t count)
 {
     return "これらの" + std::to_string(count) + "個のファイルを削除してもよろしいですか";
-}
-
-// The directory that holds path: "/a" for "/a/b", "/" for "/a".
-std::string ParentDirectory(const std::string& path)
-{
-    const size_t slash = ShiftJis::FindLast(path, '/');
-    return slash == std::string::npos || slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 }  // namespace
@@ -53,7 +46,7 @@ void CWyFTPExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
         return;
     // The parent is shown next, in the tree and the list, and becomes the
     // current directory: the removed one may have been it.
-    const std::string parent = ParentDirectory(path);
+    const std::string parent = ParentDirectory(CWyPath(path)).Str();
     try {
         m_owner.UseFileSystem([&](CWyFileSystem& store) {
             store.RemoveDirectory(path.c_str());
@@ -84,9 +77,7 @@ void CWyFTPExplorerWnd::OnListDeleteKey()
         selected.push_back(item);
     if (selected.empty())
         return;
-    std::string directory = m_owner.GetCurrentDirectoryString();
-    if (!ShiftJis::EndsWithChar(directory, '/'))
-        directory += '/';
+    const std::string directory = m_owner.GetCurrentDirectoryString();
     const std::string question =
         selected.size() == 1 ? OneEntryQuestion(list.GetItemText(selected[0], 0)) : EntriesQuestion(selected.size());
     if (!ConfirmDeletion(question))
@@ -97,12 +88,13 @@ void CWyFTPExplorerWnd::OnListDeleteKey()
     // indices still to come where they were. A failing entry stays; only
     // the last failure is reported, once the walk is over.
     std::exception_ptr lastFailure;
+    bool directoryRemoved = false;
     for (auto index = selected.rbegin(); index != selected.rend(); ++index) {
         const std::string name = list.GetItemText(*index, 0);
         const bool isDirectory = list.GetItemImage(*index) == 0;
         try {
             RequirePlainName(name);
-            const std::string path = directory + name;
+            const std::string path = JoinPath(directory, name);
             m_owner.UseFileSystem([&](CWyFileSystem& store) {
                 if (isDirectory)
                     store.RemoveDirectory(path.c_str());
@@ -110,8 +102,7 @@ void CWyFTPExplorerWnd::OnListDeleteKey()
                     store.RemoveFile(path.c_str());
             });
             list.DeleteItem(*index);
-            if (isDirectory)
-                RefreshTree(m_owner.GetCurrentDirectoryString());
+            directoryRemoved = directoryRemoved || isDirectory;
         } catch (const CException&) {
             lastFailure = std::current_exception();
         } catch (const std::bad_alloc&) {
@@ -121,6 +112,9 @@ void CWyFTPExplorerWnd::OnListDeleteKey()
         if (!m_owner.GetFileSystem())
             break;
     }
+    // The tree's level is read once for all the directories that went.
+    if (directoryRemoved && m_owner.GetFileSystem())
+        RefreshTree(directory);
     if (!lastFailure)
         return;
     try {

@@ -35,13 +35,6 @@ std::string SourceDirectory(const std::string& droppedPath)
     return slash == std::string::npos ? path : path.substr(0, slash);
 }
 
-std::string JoinPath(std::string directory, const std::string& name)
-{
-    if (!ShiftJis::EndsWithChar(directory, '/'))
-        directory += '/';
-    return directory + name;
-}
-
 }  // namespace
 
 std::string CWyFTPExplorerWnd::StorePrefix() const

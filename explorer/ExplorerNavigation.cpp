@@ -1,12 +1,12 @@
 // The explorer's navigation: a tree selection or an opened list entry becomes the store's current directory.
 #include "explorer/WyFTPExplorerWnd.h"
 
+#include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
 #include "filesystem/WyFileSystem.h"
 #include "framework/Exception.h"
-#include "framework/ShiftJis.h"
 
 #include <new>
 
@@ -58,10 +58,7 @@ void CWyFTPExplorerWnd::OnListDoubleClick()
     const int selected = view->GetFirstSelected();
     if (selected == -1 || view->List().GetItemImage(selected) != 0)
         return;
-    std::string path = m_owner.GetCurrentDirectoryString();
-    if (!ShiftJis::EndsWithChar(path, '/'))
-        path += '/';
-    path += view->List().GetItemText(selected, 0);
+    const std::string path = JoinPath(m_owner.GetCurrentDirectoryString(), view->List().GetItemText(selected, 0));
     try {
         m_owner.UseFileSystem([&](CWyFileSystem& store) {
             store.SetCurrentDirectory(path.c_str());

@@ -1,6 +1,7 @@
 // The explorer's directory tree: item paths, reading a level, lazy expansion, opening the tree down to a path.
 #include "explorer/WyFTPExplorerWnd.h"
 
+#include "explorer/EntryName.h"
 #include "explorer/WyTreeView.h"
 #include "filesystem/WyPath.h"
 #include "framework/FileFind.h"
@@ -27,11 +28,6 @@ public:
 private:
     HCURSOR m_hPrevious;
 };
-
-std::string JoinPath(const std::string& directory, const std::string& name)
-{
-    return ShiftJis::EndsWithChar(directory, '/') ? directory + name : directory + "/" + name;
-}
 
 // The component of path that follows the directory base (compared in lower
 // case), or "" when path does not lie below base.
