@@ -1,4 +1,5 @@
 // The explorer's directory tree: item paths, reading a level, lazy expansion, opening the tree down to a path.
+#include "filesystem/DirectoryProbes.h"
 #include "explorer/WyFTPExplorerWnd.h"
 
 #include "explorer/EntryName.h"
@@ -262,12 +263,9 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
             return;
         }
     }
-    // Whether the server has the path, asked only when the tree cannot show
-    // it (a listing of a large directory is not cheap).
-    const auto existsOnServer = [&] {
-        std::unique_ptr<CFileFind> finder = MakeFinder();
-        return finder->FindFile(path.c_str(), CFtpFileFind::reload) != FALSE;
-    };
+    // Whether the server has the directory, asked only when the tree cannot
+    // show it; entering it tells, also for an empty one.
+    const auto existsOnServer = [&] { return IsRemoteDirectory(path.c_str(), m_pConnection) == 1; };
 
     const auto makeRoot = [&] {
         // The local store's drive letter; the store's own root when no

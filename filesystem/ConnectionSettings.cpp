@@ -5,8 +5,6 @@
 #include "filesystem/WyFTPException.h"
 #include "framework/InternetSession.h"
 
-#include <wininet.h>
-
 namespace {
 
 WORD CheckedPort(long port)
@@ -35,13 +33,10 @@ CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileS
     return settings;
 }
 
-void ApplyTimeouts(CInternetSession& session, const CWyConnectionSettings& settings)
+void ApplyConnectionSettings(CInternetSession& session, const CWyConnectionSettings& settings)
 {
-    if (settings.timeoutSeconds <= 0)
-        return;
-    const DWORD milliseconds = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
-    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                               INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
-                               INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
-        session.SetOption(option, milliseconds);
+    CFtpOptions options;
+    options.timeoutMilliseconds = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
+    options.passive = settings.passive;
+    session.SetFtpOptions(options);
 }

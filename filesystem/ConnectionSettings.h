@@ -10,7 +10,7 @@ struct CWyFtpUrl;
 struct CWyConnectionSettings {
     bool passive = false;
     WORD port = 21;
-    long timeoutSeconds = kDefaultTimeoutSeconds;  // 0: the platform's own
+    long timeoutSeconds = kDefaultTimeoutSeconds;  // 0: the connection's default, 60 seconds
 };
 
 // The owner's PassiveMode, Port and Timeout; raises WyFTPErrorCreateObject
@@ -18,5 +18,5 @@ struct CWyConnectionSettings {
 CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner);
 // The same for the server an ftp URL names: its own port when it gives one.
 CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileSystemOwner& owner);
-// Puts the time limits on a session, for every connection made on it.
-void ApplyTimeouts(CInternetSession& session, const CWyConnectionSettings& settings);
+// Puts mode and time limits on a session, for every connection made on it.
+void ApplyConnectionSettings(CInternetSession& session, const CWyConnectionSettings& settings);

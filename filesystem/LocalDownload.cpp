@@ -18,7 +18,6 @@ void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connecti
 
     CInternetFile remote = connection->OpenFile(source.c_str(), CFtpConnection::accessRead,
                                                 CFtpConnection::transferBinary, 2);
-    remote.SetExpectedLength(size);
     CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);
     const std::string localName = localFile.Str();
     const CWyTransferJob job{party, buffer.get(), chunkSize, size, source.GetLastComponent().Str(),

@@ -69,7 +69,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     } catch (const CInternetException&) {
         throw CWyFTPException(WyFTPErrorSessionFailed);
     }
-    ApplyTimeouts(*m_pSession, settings);
+    ApplyConnectionSettings(*m_pSession, settings);
 
     std::string serverName, userName, pass;
     if (server && user && password) {
@@ -109,7 +109,7 @@ void CWyFTPFileSystem::CreateDirectory(const char* name)
 {
     RequireConnection();
     if (!m_pConnection->CreateDirectory(name))
-        CInternetException::Throw(GetLastInternetError(), 0);
+        ThrowLastInternetError();
 }
 
 void CWyFTPFileSystem::Disconnect()

@@ -90,7 +90,6 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
     const LONGLONG size = FindRemoteFileSize(sourceConnection, source.c_str(), 1);
     CInternetFile reader =
         sourceConnection->OpenFile(source.c_str(), CFtpConnection::accessRead, CFtpConnection::transferBinary, 1);
-    reader.SetExpectedLength(size);
     CInternetFile writer = destinationConnection->OpenFile(destination.c_str(), CFtpConnection::accessWrite,
                                                            CFtpConnection::transferBinary, 1);
     const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},

@@ -15,7 +15,7 @@ CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContex
     }
     const char* user = url.userName.empty() ? kAnonymousUser : url.userName.c_str();
     const char* password = url.password.empty() ? kDefaultPassword : url.password.c_str();
-    ApplyTimeouts(*m_pSession, settings);
+    ApplyConnectionSettings(*m_pSession, settings);
     m_pConnection = m_pSession->GetFtpConnection(url.host.c_str(), user, password, settings.port, settings.passive);
 }
 

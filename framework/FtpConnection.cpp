@@ -1,40 +1,55 @@
-// A logged-in FTP connection (InternetConnectA): directories, renames, deletions and remote files.
+// A logged-in FTP connection: directories, renames, deletions and remote files.
 #include "framework/FtpConnection.h"
 
-#include "framework/CodePage932.h"
 #include "framework/InternetException.h"
 
 #include <wininet.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
-#include <vector>
 
 static_assert(CFtpConnection::accessRead == GENERIC_READ && CFtpConnection::accessWrite == GENERIC_WRITE);
 static_assert(CFtpConnection::transferAscii == FTP_TRANSFER_TYPE_ASCII
               && CFtpConnection::transferBinary == FTP_TRANSFER_TYPE_BINARY);
 
-CFtpConnection::CFtpConnection(HINTERNET connection, std::string serverName)
-    : m_hConnection(connection), m_strServerName(std::move(serverName))
+namespace {
+
+BOOL Failed(DWORD error)
 {
+    SetLastError(error);
+    return FALSE;
 }
 
-CFtpConnection::CFtpConnection(CFtpConnection&& other) noexcept
-    : m_hConnection(std::exchange(other.m_hConnection, nullptr)), m_strServerName(std::move(other.m_strServerName))
+// The path of a "257" reply: between the first quote and the quote that
+// closes it, a doubled quote standing for one.
+bool QuotedPath(const std::string& reply, std::string& path)
 {
-}
-
-CFtpConnection& CFtpConnection::operator=(CFtpConnection&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        m_hConnection = std::exchange(other.m_hConnection, nullptr);
-        m_strServerName = std::move(other.m_strServerName);
+    const size_t open = reply.find('"');
+    if (open == std::string::npos)
+        return false;
+    path.clear();
+    for (size_t at = open + 1; at < reply.size(); ++at) {
+        if (reply[at] != '"') {
+            path += reply[at];
+            continue;
+        }
+        if (at + 1 < reply.size() && reply[at + 1] == '"') {
+            path += '"';
+            ++at;
+            continue;
+        }
+        return true;
     }
-    return *this;
+    return false;
+}
+
+}  // namespace
+
+CFtpConnection::CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName)
+    : m_pChannel(std::move(channel)), m_strServerName(std::move(serverName))
+{
 }
 
 CFtpConnection::~CFtpConnection()
@@ -42,32 +57,39 @@ CFtpConnection::~CFtpConnection()
     Close();
 }
 
+void CFtpConnection::SetWaitHook(CNetworkWaitHook* hook)
+{
+    if (m_pChannel)
+        m_pChannel->SetWaitHook(hook);
+}
+
+BOOL CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const
+{
+    if (!m_pChannel)
+        return Failed(ERROR_INVALID_HANDLE);
+    std::string wire;
+    if (const DWORD error = m_pChannel->ToWire(path ? path : "", wire))
+        return Failed(error);
+    if (const DWORD error = m_pChannel->Expect(std::string(verb) + " " + wire, expected))
+        return Failed(error);
+    return TRUE;
+}
+
 BOOL CFtpConnection::SetCurrentDirectory(const char* directory)
 {
-    return FtpSetCurrentDirectoryA(m_hConnection, directory);
+    return PathCommand("CWD", directory);
 }
 
 BOOL CFtpConnection::GetCurrentDirectory(std::string& directory) const
 {
-    // The wide call, converted here with code page 932: the 8-bit call of
-    // Wine cuts names with double-byte characters short (it budgets one
-    // byte per character) and leaves them unterminated.
-    // Start with room for any ordinary path and grow while the platform
-    // says the buffer is too small, so a long directory is never cut.
-    std::vector<wchar_t> buffer(1024);
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        DWORD length = static_cast<DWORD>(buffer.size());
-        if (FtpGetCurrentDirectoryW(m_hConnection, buffer.data(), &length)) {
-            buffer.back() = L'\0';
-            directory = ToShiftJis(buffer.data());
-            return TRUE;
-        }
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-            return FALSE;
-        buffer.resize(std::max<size_t>(static_cast<size_t>(length) + 1, buffer.size() * 2));
-    }
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
+    if (!m_pChannel)
+        return Failed(ERROR_INVALID_HANDLE);
+    if (const DWORD error = m_pChannel->Expect("PWD"))
+        return Failed(error);
+    // The reply is already in the control's text (converted from UTF-8).
+    if (!QuotedPath(m_pChannel->Reply(), directory))
+        return Failed(ERROR_INTERNET_EXTENDED_ERROR);
+    return TRUE;
 }
 
 BOOL CFtpConnection::GetCurrentDirectoryAsURL(std::string& url) const
@@ -84,34 +106,25 @@ BOOL CFtpConnection::GetCurrentDirectoryAsURL(std::string& url) const
 
 BOOL CFtpConnection::CreateDirectory(const char* directory)
 {
-    return FtpCreateDirectoryA(m_hConnection, directory);
+    return PathCommand("MKD", directory);
 }
 
 BOOL CFtpConnection::RemoveDirectory(const char* directory)
 {
-    return FtpRemoveDirectoryA(m_hConnection, directory);
+    return PathCommand("RMD", directory);
 }
 
 BOOL CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
 {
     // SIZE counts bytes only in binary mode; some servers refuse it otherwise.
-    const std::string command = std::string("SIZE ") + fileName;
-    if (!FtpCommandA(m_hConnection, FALSE, FTP_TRANSFER_TYPE_BINARY, "TYPE I", 0, nullptr)
-        || !FtpCommandA(m_hConnection, FALSE, FTP_TRANSFER_TYPE_BINARY, command.c_str(), 0, nullptr))
+    if (!m_pChannel || m_pChannel->SetType('I') || !PathCommand("SIZE", fileName))
         return FALSE;
-    char reply[256] = "";
-    DWORD error = 0;
-    DWORD length = sizeof reply;
-    if (!InternetGetLastResponseInfoA(&error, reply, &length))
-        return FALSE;
-    const char* text = reply;
-    while (*text == '\r' || *text == '\n')
-        ++text;
-    if (std::strncmp(text, "213 ", 4) != 0)
+    const std::string& reply = m_pChannel->Reply();
+    if (reply.compare(0, 4, "213 ") != 0)
         return FALSE;
     char* end = nullptr;
-    const unsigned long long value = std::strtoull(text + 4, &end, 10);
-    if (end == text + 4)
+    const unsigned long long value = std::strtoull(reply.c_str() + 4, &end, 10);
+    if (end == reply.c_str() + 4)
         return FALSE;
     size = value;
     return TRUE;
@@ -119,24 +132,31 @@ BOOL CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
 
 BOOL CFtpConnection::Remove(const char* fileName)
 {
-    return FtpDeleteFileA(m_hConnection, fileName);
+    return PathCommand("DELE", fileName);
 }
 
 BOOL CFtpConnection::Rename(const char* oldName, const char* newName)
 {
-    return FtpRenameFileA(m_hConnection, oldName, newName);
+    return PathCommand("RNFR", oldName, 350) && PathCommand("RNTO", newName);
 }
 
 CInternetFile CFtpConnection::OpenFile(const char* fileName, DWORD access, DWORD flags, DWORD_PTR context)
 {
-    const HINTERNET file = FtpOpenFileA(m_hConnection, fileName, access, flags, context);
-    if (!file)
-        CInternetException::Throw(GetLastError(), context);
-    return CInternetFile(file, fileName ? fileName : "", context);
+    if (!m_pChannel)
+        CInternetException::Throw(ERROR_INVALID_HANDLE, context);
+    std::string wire;
+    if (const DWORD error = m_pChannel->ToWire(fileName ? fileName : "", wire))
+        CInternetException::Throw(error, context);
+    const bool writing = access == accessWrite;
+    const char type = flags == transferAscii ? 'A' : 'I';
+    CSocket data;
+    if (const DWORD error = m_pChannel->OpenData((writing ? "STOR " : "RETR ") + wire, type, data))
+        CInternetException::Throw(error, context);
+    return CInternetFile(m_pChannel.get(), std::move(data), writing, fileName ? fileName : "", context);
 }
 
 void CFtpConnection::Close()
 {
-    if (m_hConnection)
-        InternetCloseHandle(std::exchange(m_hConnection, nullptr));
+    if (m_pChannel)
+        m_pChannel->Close();
 }

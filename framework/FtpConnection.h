@@ -1,14 +1,15 @@
-// A logged-in FTP connection (InternetConnectA): directories, renames, deletions and remote files.
+// A logged-in FTP connection: directories, renames, deletions and remote files.
 #pragma once
+#include "framework/FtpControlChannel.h"
 #include "framework/InternetFile.h"
-#include "framework/InternetHandle.h"
 
+#include <memory>
 #include <string>
 
-// Owns the connection handle (move-only). The directory and file operations
-// return FALSE on failure and leave the platform's error for the caller,
-// which reads it with GetLastError and, for a server's error reply,
-// InternetGetLastResponseInfoA. Opening a remote file throws instead.
+// Owns the control connection. The directory and file operations return
+// FALSE on failure and leave the error for the caller, which reads it with
+// GetLastError and, for a server's error reply (ERROR_INTERNET_EXTENDED_ERROR),
+// GetLastFtpReply. Opening a remote file throws instead.
 class CFtpConnection {
 public:
     // Values of OpenFile's access argument (GENERIC_READ, GENERIC_WRITE) and
@@ -18,15 +19,16 @@ public:
     static constexpr DWORD transferAscii = 1;
     static constexpr DWORD transferBinary = 2;
 
-    CFtpConnection(HINTERNET connection, std::string serverName);
-    CFtpConnection(CFtpConnection&& other) noexcept;
-    CFtpConnection& operator=(CFtpConnection&& other) noexcept;
+    CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName);
     CFtpConnection(const CFtpConnection&) = delete;
     CFtpConnection& operator=(const CFtpConnection&) = delete;
     virtual ~CFtpConnection();
 
-    HINTERNET GetHandle() const { return m_hConnection; }
+    // The control connection, for the finder and remote files made on it.
+    CFtpControlChannel* GetChannel() const { return m_pChannel.get(); }
     const std::string& GetServerName() const { return m_strServerName; }
+    // Asked while this connection waits (null: nobody); see CNetworkWaitHook.
+    void SetWaitHook(CNetworkWaitHook* hook);
 
     BOOL SetCurrentDirectory(const char* directory);
     // The server's working directory, whatever its length.
@@ -42,12 +44,16 @@ public:
     BOOL GetFileSize(const char* fileName, ULONGLONG& size);
 
     // Opens a remote file for reading or writing; throws CInternetException
-    // with the platform's error when the server refuses it.
+    // when the server refuses it.
     CInternetFile OpenFile(const char* fileName, DWORD access = accessRead, DWORD flags = transferBinary,
                            DWORD_PTR context = 1);
     void Close();
 
 private:
-    HINTERNET m_hConnection = nullptr;
+    // Sends verb with a path argument; expected is a reply number that also
+    // counts as success (350 for RNFR).
+    BOOL PathCommand(const char* verb, const char* path, int expected = 0) const;
+
+    std::unique_ptr<CFtpControlChannel> m_pChannel;
     std::string m_strServerName;
 };

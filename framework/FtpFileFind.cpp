@@ -1,11 +1,22 @@
-// A directory finder on an FTP connection (FtpFindFirstFileA): one listing of the server.
+// A directory finder on an FTP connection: one listing of the server.
 #include "framework/FtpFileFind.h"
 
 #include "framework/FtpConnection.h"
+#include "framework/FtpListing.h"
 
 #include <wininet.h>
 
+#include <string>
+
 static_assert(CFtpFileFind::reload == INTERNET_FLAG_RELOAD);
+
+namespace {
+
+// A listing larger than this is refused rather than held: no directory a
+// person browses comes near it.
+constexpr size_t kMaxListing = 256u * 1024 * 1024;
+
+}  // namespace
 
 CFtpFileFind::CFtpFileFind(CFtpConnection* connection, DWORD_PTR context)
     : m_pConnection(connection), m_dwContext(context)
@@ -14,7 +25,6 @@ CFtpFileFind::CFtpFileFind(CFtpConnection* connection, DWORD_PTR context)
 
 CFtpFileFind::~CFtpFileFind()
 {
-    // Close here, while the search is still known to be an FTP one.
     Close();
 }
 
@@ -23,62 +33,114 @@ BOOL CFtpFileFind::FindFile(const char* pattern, DWORD flags)
     return CFileFind::FindFile(pattern ? pattern : "*", flags);
 }
 
-namespace {
-
-// The first digit of the server's last reply line ('2' for 226), or '\0'
-// when the library holds no reply.
-char LastReplyClass()
+DWORD CFtpFileFind::ReadListing(const std::string& argument, std::string& listing)
 {
-    DWORD code = 0;
-    char reply[1024] = {};
-    DWORD size = sizeof reply - 1;
-    if (!InternetGetLastResponseInfoA(&code, reply, &size))
-        return '\0';
-    char last = '\0';
-    bool lineStart = true;
-    for (const char* c = reply; *c; ++c) {
-        if (*c == '\r' || *c == '\n') {
-            lineStart = true;
-        } else {
-            if (lineStart)
-                last = *c;
-            lineStart = false;
-        }
+    CFtpControlChannel* channel = m_pConnection->GetChannel();
+    std::string wire;
+    if (const DWORD error = channel->ToWire(argument, wire))
+        return error;
+    CSocket data;
+    if (const DWORD error = channel->OpenData(wire.empty() ? "LIST" : "LIST " + wire, 'A', data)) {
+        m_bCutOff = error != ERROR_INTERNET_EXTENDED_ERROR;
+        return error;
     }
-    return last;
+    CTransferPace pace(channel->Timeout());
+    char buffer[16 * 1024];
+    for (;;) {
+        size_t received = 0;
+        DWORD error = data.Receive(buffer, sizeof buffer, received, channel->WaitFor(pace.Deadline()));
+        if (error == ERROR_INTERNET_TIMEOUT && pace.NextWindow())
+            continue;
+        if (!error && listing.size() + received > kMaxListing)
+            error = ERROR_NOT_ENOUGH_MEMORY;
+        if (error) {
+            data.Close();
+            m_bCutOff = true;
+            if (error == ERROR_INTERNET_OPERATION_CANCELLED || error == ERROR_NOT_ENOUGH_MEMORY)
+                channel->AbandonData();
+            else
+                channel->Break(error);
+            return error;
+        }
+        if (received == 0)
+            break;
+        pace.Count(received);
+        listing.append(buffer, received);
+    }
+    data.Close();
+    // The listing counts only when the server confirms it (2xx): a listing
+    // ended by 426 or by a dropped connection is not the directory.
+    if (const DWORD error = channel->FinishData()) {
+        m_bCutOff = true;
+        return error;
+    }
+    return 0;
 }
 
-}  // namespace
-
-void* CFtpFileFind::OpenSearch(const char* pattern, DWORD flags, WIN32_FIND_DATAA& first)
+void* CFtpFileFind::OpenSearch(const char* pattern, DWORD, WIN32_FIND_DATAA& first)
 {
-    if (!m_pConnection || !m_pConnection->GetHandle()) {
+    m_bCutOff = false;
+    m_entries.clear();
+    m_nNext = 0;
+    if (!m_pConnection || !m_pConnection->GetChannel()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    m_bCutOff = false;
-    void* search = FtpFindFirstFileA(m_pConnection->GetHandle(), pattern, &first, flags, m_dwContext);
-    if (!search)
-        return nullptr;
-    // The library reads the whole listing here, and the server's reply
-    // that ends it; it hands out what arrived whatever that reply says. A
-    // listing counts only when the server confirmed it (2xx).
-    const char replyClass = LastReplyClass();
-    if (replyClass != '2' && replyClass != '\0') {
-        InternetCloseHandle(search);
-        m_bCutOff = true;
-        SetLastError(ERROR_INTERNET_EXTENDED_ERROR);
+    // A pattern in the last part is matched here; servers differ on it.
+    std::string path = pattern;
+    std::string match;
+    const size_t slash = path.rfind('/');
+    const std::string last = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (last.find_first_of("*?") != std::string::npos) {
+        match = last;
+        path.erase(slash == std::string::npos ? 0 : (slash == 0 ? 1 : slash));
+    }
+    std::string listing;
+    if (const DWORD error = ReadListing(path, listing)) {
+        SetLastError(error);
         return nullptr;
     }
-    return search;
+    CFtpControlChannel* channel = m_pConnection->GetChannel();
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    size_t start = 0;
+    while (start < listing.size()) {
+        size_t end = listing.find('\n', start);
+        if (end == std::string::npos)
+            end = listing.size();
+        std::string line = listing.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        WIN32_FIND_DATAA entry;
+        if (!ParseListingLine(line, now, entry))
+            continue;
+        const std::string name = channel->FromWire(entry.cFileName);
+        if (name.size() >= sizeof entry.cFileName || (!match.empty() && !MatchesPattern(match.c_str(), name.c_str())))
+            continue;
+        lstrcpynA(entry.cFileName, name.c_str(), sizeof entry.cFileName);
+        m_entries.push_back(entry);
+    }
+    if (m_entries.empty()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return nullptr;
+    }
+    first = m_entries[m_nNext++];
+    return this;
 }
 
-BOOL CFtpFileFind::SearchNext(void* search, WIN32_FIND_DATAA& next)
+BOOL CFtpFileFind::SearchNext(void*, WIN32_FIND_DATAA& next)
 {
-    return InternetFindNextFileA(search, &next);
+    if (m_nNext >= m_entries.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    next = m_entries[m_nNext++];
+    return TRUE;
 }
 
-void CFtpFileFind::CloseSearch(void* search)
+void CFtpFileFind::CloseSearch(void*)
 {
-    InternetCloseHandle(search);
+    m_entries.clear();
+    m_nNext = 0;
 }

@@ -1,15 +1,18 @@
-// A directory finder on an FTP connection (FtpFindFirstFileA): one listing of the server.
+// A directory finder on an FTP connection: one listing of the server.
 #pragma once
 #include "framework/FileFind.h"
+
+#include <vector>
 
 class CFtpConnection;
 
 // Used as CFileFind; the pattern is a server path or a pattern such as
-// "/pub/*". Only one listing or remote file may be open on a connection at a
-// time, so close the finder before the next operation on the connection.
+// "/pub/*" ('*' and '?' in its last part only). The whole listing is read at
+// FindFile and the data connection closed, so the connection is free for
+// the next operation while the entries are walked.
 class CFtpFileFind : public CFileFind {
 public:
-    // The reload flag: always list from the server, never from a cache.
+    // The reload flag: always list from the server (there is no cache).
     static constexpr DWORD reload = 0x80000000;
 
     // The connection is not owned and must outlive the finder.
@@ -17,10 +20,10 @@ public:
     ~CFtpFileFind() override;
 
     BOOL FindFile(const char* pattern = nullptr, DWORD flags = reload) override;
-    // After a FindFile that failed: the server did list but ended the
-    // listing with an error reply (426, a connection cut), or with none, so
-    // the entries received are not the directory. The thread's last error
-    // is then ERROR_INTERNET_EXTENDED_ERROR with the server's reply.
+    // After a FindFile that failed: the listing failed otherwise than by the
+    // server refusing it (it ended the listing with an error reply such as
+    // 426, with none, or ran out of time), so the entries received are not
+    // the directory. The thread's last error tells why.
     bool WasCutOff() const { return m_bCutOff; }
 
 protected:
@@ -29,7 +32,12 @@ protected:
     void CloseSearch(void* search) override;
 
 private:
+    // Reads the listing of argument ("" for the working directory).
+    DWORD ReadListing(const std::string& argument, std::string& listing);
+
     CFtpConnection* m_pConnection;
     DWORD_PTR m_dwContext;
     bool m_bCutOff = false;
+    std::vector<WIN32_FIND_DATAA> m_entries;
+    size_t m_nNext = 0;
 };

@@ -1,4 +1,4 @@
-// A remote file opened on an FTP connection (FtpOpenFileA), read or written in chunks.
+// A remote file opened on an FTP connection, read or written in chunks over its data connection.
 #include "framework/InternetFile.h"
 
 #include "framework/InternetException.h"
@@ -7,99 +7,116 @@
 
 #include <utility>
 
-namespace {
-
-// The first digit of the thread's last server reply (2 completion, 4 and 5
-// errors), or 0 when there is none.
-char LastReplyClass()
-{
-    char reply[1024] = "";
-    DWORD error = 0;
-    DWORD length = sizeof reply;
-    if (!InternetGetLastResponseInfoA(&error, reply, &length))
-        return 0;
-    const char* line = reply;
-    while (*line == '\r' || *line == '\n')
-        ++line;
-    const bool numbered = line[0] >= '1' && line[0] <= '5' && line[1] >= '0' && line[1] <= '9' && line[2] >= '0'
-        && line[2] <= '9';
-    return numbered ? line[0] : 0;
-}
-
-}  // namespace
-
-CInternetFile::CInternetFile(HINTERNET file, std::string fileName, DWORD_PTR context)
-    : CFile(std::move(fileName)), m_hFile(file), m_dwContext(context)
+CInternetFile::CInternetFile(CFtpControlChannel* channel, CSocket data, bool writing, std::string fileName,
+                             DWORD_PTR context)
+    : CFile(std::move(fileName)),
+      m_pChannel(channel),
+      m_data(std::move(data)),
+      m_bWriting(writing),
+      m_dwContext(context),
+      m_pace(channel->Timeout())
 {
 }
 
 CInternetFile::CInternetFile(CInternetFile&& other) noexcept
     : CFile(std::move(other)),
-      m_hFile(std::exchange(other.m_hFile, nullptr)),
+      m_pChannel(other.m_pChannel),
+      m_data(std::move(other.m_data)),
+      m_bWriting(other.m_bWriting),
       m_dwContext(other.m_dwContext),
-      m_ullRead(other.m_ullRead),
-      m_llExpected(other.m_llExpected)
+      m_pace(other.m_pace),
+      m_bOpen(std::exchange(other.m_bOpen, false))
 {
-}
-
-CInternetFile& CInternetFile::operator=(CInternetFile&& other) noexcept
-{
-    if (this != &other) {
-        Abort();
-        CFile::operator=(std::move(other));
-        m_hFile = std::exchange(other.m_hFile, nullptr);
-        m_dwContext = other.m_dwContext;
-        m_ullRead = other.m_ullRead;
-        m_llExpected = other.m_llExpected;
-    }
-    return *this;
 }
 
 CInternetFile::~CInternetFile()
 {
-    if (m_hFile)
-        InternetCloseHandle(m_hFile);
+    Abort();
+}
+
+void CInternetFile::SetWaitHook(CNetworkWaitHook* hook)
+{
+    if (m_bOpen)
+        m_pChannel->SetWaitHook(hook);
+}
+
+void CInternetFile::Fail(DWORD error)
+{
+    m_data.Close();
+    m_bOpen = false;
+    m_pChannel->SetWaitHook(nullptr);
+    // A peer that ran out of time may be gone: the control connection is
+    // not waited on again. A cancelled transfer is put back in step.
+    if (error == ERROR_INTERNET_OPERATION_CANCELLED)
+        m_pChannel->AbandonData();
+    else
+        m_pChannel->Break(error);
+    CInternetException::Throw(error, m_dwContext);
 }
 
 UINT CInternetFile::Read(void* buffer, UINT count)
 {
-    DWORD read = 0;
-    if (!InternetReadFile(m_hFile, buffer, count, &read))
-        CInternetException::Throw(GetLastError(), m_dwContext);
-    m_ullRead += read;
+    if (!m_bOpen)
+        CInternetException::Throw(ERROR_INVALID_HANDLE, m_dwContext);
+    char* bytes = static_cast<char*>(buffer);
+    UINT read = 0;
+    while (read < count && m_data) {
+        size_t received = 0;
+        const DWORD error = m_data.Receive(bytes + read, count - read, received, m_pChannel->WaitFor(m_pace.Deadline()));
+        if (error == ERROR_INTERNET_TIMEOUT && m_pace.NextWindow())
+            continue;
+        if (error)
+            Fail(error);
+        if (received == 0) {
+            // The server has sent all (or closed the connection early: Close tells).
+            m_data.Close();
+            break;
+        }
+        m_pace.Count(received);
+        read += static_cast<UINT>(received);
+    }
     return read;
 }
 
 void CInternetFile::Write(const void* buffer, UINT count)
 {
+    if (!m_bOpen || !m_data)
+        CInternetException::Throw(ERROR_INVALID_HANDLE, m_dwContext);
     const char* bytes = static_cast<const char*>(buffer);
     while (count > 0) {
-        DWORD written = 0;
-        if (!InternetWriteFile(m_hFile, bytes, count, &written))
-            CInternetException::Throw(GetLastError(), m_dwContext);
-        // Success without progress would loop for ever: the connection is gone.
-        if (written == 0)
-            CInternetException::Throw(ERROR_INTERNET_CONNECTION_ABORTED, m_dwContext);
-        bytes += written;
-        count -= written < count ? written : count;
+        // In pieces, so that the pace is judged on what the peer really takes.
+        const UINT piece = count < 64 * 1024 ? count : 64 * 1024;
+        DWORD error = m_data.Send(bytes, piece, m_pChannel->WaitFor(m_pace.Deadline()));
+        while (error == ERROR_INTERNET_TIMEOUT && m_pace.NextWindow())
+            error = m_data.Send(bytes, piece, m_pChannel->WaitFor(m_pace.Deadline()));
+        if (error)
+            Fail(error);
+        m_pace.Count(piece);
+        bytes += piece;
+        count -= piece;
     }
 }
 
 void CInternetFile::Close()
 {
-    if (!m_hFile)
+    if (!m_bOpen)
         return;
-    if (!InternetCloseHandle(std::exchange(m_hFile, nullptr)))
-        CInternetException::Throw(GetLastError(), m_dwContext);
-    const char reply = LastReplyClass();
-    if (reply == '4' || reply == '5')
-        CInternetException::Throw(ERROR_INTERNET_EXTENDED_ERROR, m_dwContext);
-    if (reply != '2' && m_llExpected >= 0 && m_ullRead < static_cast<ULONGLONG>(m_llExpected))
-        CInternetException::Throw(ERROR_INTERNET_CONNECTION_ABORTED, m_dwContext);
+    m_bOpen = false;
+    if (m_bWriting)
+        m_data.FinishSending();
+    m_data.Close();
+    const DWORD error = m_pChannel->FinishData();
+    m_pChannel->SetWaitHook(nullptr);
+    if (error)
+        CInternetException::Throw(error, m_dwContext);
 }
 
 void CInternetFile::Abort()
 {
-    if (m_hFile)
-        InternetCloseHandle(std::exchange(m_hFile, nullptr));
+    if (!m_bOpen)
+        return;
+    m_bOpen = false;
+    m_data.Close();
+    m_pChannel->AbandonData();
+    m_pChannel->SetWaitHook(nullptr);
 }

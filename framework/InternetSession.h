@@ -1,5 +1,6 @@
-// An Internet library session (InternetOpenA): the root handle that FTP connections are made on.
+// An Internet session: how the FTP connections made on it talk to their servers.
 #pragma once
+#include "framework/FtpControlChannel.h"
 #include "framework/InternetHandle.h"
 
 #include <memory>
@@ -7,34 +8,31 @@
 
 class CFtpConnection;
 
-// Owns the session handle (move-only); destroy the connections made on it
-// first. Every failure throws CInternetException by value with the
-// platform's error number.
+// Holds the options of the connections made on it (timeouts, encoding).
+// Every failure throws CInternetException by value with an Internet
+// library error number.
 class CInternetSession {
 public:
-    // No agent name means the application's name. Access type 0 is the
-    // platform's pre-configured access. Throws when the session cannot open.
+    // The arguments of the platform library's session are taken for
+    // compatibility; connections here are made directly.
     explicit CInternetSession(const char* agent = nullptr, DWORD_PTR context = 1, DWORD accessType = 0,
                               const char* proxyName = nullptr, const char* proxyBypass = nullptr, DWORD flags = 0);
-    CInternetSession(CInternetSession&& other) noexcept;
-    CInternetSession& operator=(CInternetSession&& other) noexcept;
     CInternetSession(const CInternetSession&) = delete;
     CInternetSession& operator=(const CInternetSession&) = delete;
     virtual ~CInternetSession();
 
-    HINTERNET GetHandle() const { return m_hSession; }
     DWORD_PTR GetContext() const { return m_dwContext; }
+    void SetFtpOptions(const CFtpOptions& options) { m_options = options; }
+    const CFtpOptions& GetFtpOptions() const { return m_options; }
 
     // Connects to the server and logs in. Port 0 is the protocol's default
     // port; passive off means active mode (PORT). Throws CInternetException.
     std::unique_ptr<CFtpConnection> GetFtpConnection(const char* server, const char* userName = nullptr,
                                                      const char* password = nullptr, INTERNET_PORT port = 0,
                                                      BOOL passive = FALSE);
-    // A numeric session option (InternetSetOptionA).
-    BOOL SetOption(DWORD option, DWORD value);
-    void Close();
+    void Close() {}
 
 private:
-    HINTERNET m_hSession = nullptr;
     DWORD_PTR m_dwContext = 0;
+    CFtpOptions m_options;
 };

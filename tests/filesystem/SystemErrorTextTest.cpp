@@ -1,6 +1,8 @@
 // FormatSystemErrorText: last-error substitution, server replies, the system message table.
 #include "filesystem/SystemErrorText.h"
 
+#include "framework/FtpConnection.h"
+#include "framework/InternetSession.h"
 #include "tests/fixture/FtpServer.h"
 
 #include <wininet.h>
@@ -12,19 +14,12 @@
 
 namespace {
 
-struct InternetHandle {
-    HINTERNET handle;
-    ~InternetHandle() { if (handle) InternetCloseHandle(handle); }
-};
-
 TEST(FormatSystemErrorText, ServerReplyForARefusedCwd)
 {
     FtpServer server;
-    InternetHandle session{InternetOpenA("WyFTP tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)};
-    InternetHandle connection{InternetConnectA(session.handle, server.Host().c_str(), INTERNET_DEFAULT_FTP_PORT,
-                                               "anonymous", "guest@example.com", INTERNET_SERVICE_FTP, 0, 0)};
-    ASSERT_NE(nullptr, connection.handle) << GetLastError();
-    ASSERT_FALSE(FtpSetCurrentDirectoryA(connection.handle, "/no-such-directory"));
+    CInternetSession session;
+    std::unique_ptr<CFtpConnection> connection = session.GetFtpConnection(server.Host().c_str());
+    ASSERT_FALSE(connection->SetCurrentDirectory("/no-such-directory"));
 
     DWORD code = 0xFFFFFFFF;
     char buffer[1024] = "";

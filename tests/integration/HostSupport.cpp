@@ -83,18 +83,6 @@ void ExpectOwnError(const HostedControl& control, const CallResult& result, long
     EXPECT_EQ("WyFTPエラー：" + message, control.LastMessage());
 }
 
-std::string LastServerReply(DWORD* number)
-{
-    char reply[1024] = "";
-    DWORD error = 0;
-    DWORD length = sizeof reply;
-    if (!InternetGetLastResponseInfoA(&error, reply, &length))
-        return "<no reply>";
-    if (number)
-        *number = error;
-    return reply;
-}
-
 std::string SystemErrorText(DWORD code)
 {
     char text[1024] = "";

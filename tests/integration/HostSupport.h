@@ -52,8 +52,6 @@ void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE 
 // recorded code and the message of that code.
 void ExpectOwnError(const HostedControl& control, const CallResult& result, long code, const std::string& message);
 
-// The text of the server's last reply on this thread (the control runs on it).
-std::string LastServerReply(DWORD* number = nullptr);
 // The Japanese system text for a platform error number, or "" when the
 // system has none.
 std::string SystemErrorText(DWORD code);

@@ -1,0 +1,217 @@
+// Lines of an FTP directory listing (Unix "ls -l" and DOS styles) as find data.
+#include "framework/FtpListing.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Word {
+    size_t start;
+    size_t end;
+};
+
+// The first count words of line and where the rest begins (after one space).
+std::vector<Word> Words(const std::string& line, size_t count, size_t& rest)
+{
+    std::vector<Word> words;
+    size_t at = 0;
+    while (words.size() < count) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+            ++at;
+        if (at == line.size())
+            break;
+        const size_t start = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t')
+            ++at;
+        words.push_back({start, at});
+    }
+    rest = at < line.size() ? at + 1 : at;
+    return words;
+}
+
+bool AllDigits(const std::string& text)
+{
+    if (text.empty() || text.size() > 20)
+        return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+int MonthNumber(const std::string& word)
+{
+    static const char* const kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                          "jul", "aug", "sep", "oct", "nov", "dec"};
+    if (word.size() != 3)
+        return 0;
+    for (int i = 0; i < 12; ++i) {
+        if (_strnicmp(word.c_str(), kMonths[i], 3) == 0)
+            return i + 1;
+    }
+    return 0;
+}
+
+bool SetTime(WIN32_FIND_DATAA& entry, int year, int month, int day, int hour, int minute)
+{
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    if (year < 1601 || year > 30827 || hour > 23 || minute > 59)
+        return false;
+    if (!SystemTimeToFileTime(&time, &entry.ftLastWriteTime))
+        return false;
+    entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime;
+    return true;
+}
+
+bool SetName(WIN32_FIND_DATAA& entry, const std::string& name)
+{
+    if (name.empty() || name.size() >= sizeof entry.cFileName)
+        return false;
+    std::memcpy(entry.cFileName, name.c_str(), name.size() + 1);
+    return true;
+}
+
+void SetSize(WIN32_FIND_DATAA& entry, const std::string& digits)
+{
+    const unsigned long long size = std::strtoull(digits.c_str(), nullptr, 10);
+    entry.nFileSizeLow = static_cast<DWORD>(size);
+    entry.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+}
+
+// "drwxr-xr-x 2 owner group 4096 Feb 20 21:00 name", the group or the link
+// count sometimes missing, "... Feb 20  2023 name" for older entries, and
+// "name -> target" for links.
+bool ParseUnixLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND_DATAA& entry)
+{
+    const char kind = line[0];
+    if (std::strchr("-dlbcps", kind) == nullptr || line.size() < 10)
+        return false;
+    size_t rest = 0;
+    const std::vector<Word> words = Words(line, 9, rest);
+    // Find the month: the size is the word before it, and day and time or
+    // year follow it; the name is what comes after those.
+    for (size_t m = 2; m + 2 < words.size(); ++m) {
+        auto text = [&](size_t i) { return line.substr(words[i].start, words[i].end - words[i].start); };
+        const int month = MonthNumber(text(m));
+        const std::string size = text(m - 1);
+        const int day = std::atoi(text(m + 1).c_str());
+        const std::string timeOrYear = text(m + 2);
+        if (month == 0 || !AllDigits(size) || day < 1 || day > 31)
+            continue;
+        // One space separates the name, which may hold spaces of its own.
+        const size_t nameStart = words[m + 2].end + 1;
+        if (nameStart >= line.size())
+            return false;
+        std::string name = line.substr(nameStart);
+        if (kind == 'l') {
+            const size_t arrow = name.find(" -> ");
+            if (arrow != std::string::npos)
+                name.erase(arrow);
+        }
+        int year = now.wYear;
+        int hour = 0;
+        int minute = 0;
+        const size_t colon = timeOrYear.find(':');
+        if (colon != std::string::npos) {
+            hour = std::atoi(timeOrYear.substr(0, colon).c_str());
+            minute = std::atoi(timeOrYear.substr(colon + 1).c_str());
+            // No year: this year, unless that puts the date more than a day ahead.
+            if (month * 32 + day > now.wMonth * 32 + now.wDay + 1)
+                --year;
+        } else if (AllDigits(timeOrYear)) {
+            year = std::atoi(timeOrYear.c_str());
+        } else {
+            continue;
+        }
+        if (!SetName(entry, name) || !SetTime(entry, year, month, day, hour, minute))
+            return false;
+        // A directory's listed size is that of its own record, not of what it holds.
+        if (kind != 'd')
+            SetSize(entry, size);
+        entry.dwFileAttributes = kind == 'd' ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        return true;
+    }
+    return false;
+}
+
+// "02-20-24  09:00PM       <DIR>          name" or "... 1234 name".
+bool ParseDosLine(const std::string& line, WIN32_FIND_DATAA& entry)
+{
+    size_t rest = 0;
+    const std::vector<Word> words = Words(line, 3, rest);
+    if (words.size() < 3)
+        return false;
+    const std::string date = line.substr(words[0].start, words[0].end - words[0].start);
+    const std::string time = line.substr(words[1].start, words[1].end - words[1].start);
+    const std::string sizeOrDir = line.substr(words[2].start, words[2].end - words[2].start);
+    int month = 0, day = 0, year = 0, hour = 0, minute = 0;
+    char half[3] = "";
+    if (std::sscanf(date.c_str(), "%d-%d-%d", &month, &day, &year) != 3 || month < 1 || month > 12 || day < 1
+        || day > 31)
+        return false;
+    if (std::sscanf(time.c_str(), "%d:%d%2s", &hour, &minute, half) < 2)
+        return false;
+    if (year < 100)
+        year += year < 70 ? 2000 : 1900;
+    if (_stricmp(half, "PM") == 0 && hour < 12)
+        hour += 12;
+    else if (_stricmp(half, "AM") == 0 && hour == 12)
+        hour = 0;
+    const bool directory = sizeOrDir == "<DIR>";
+    if (!directory && !AllDigits(sizeOrDir))
+        return false;
+    // The name starts after the spaces that follow the size column.
+    size_t nameStart = words[2].end;
+    while (nameStart < line.size() && line[nameStart] == ' ')
+        ++nameStart;
+    if (!SetName(entry, line.substr(nameStart)) || !SetTime(entry, year, month, day, hour, minute))
+        return false;
+    if (!directory)
+        SetSize(entry, sizeOrDir);
+    entry.dwFileAttributes = directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    return true;
+}
+
+}  // namespace
+
+bool ParseListingLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND_DATAA& entry)
+{
+    entry = {};
+    if (line.empty())
+        return false;
+    if (line[0] >= '0' && line[0] <= '9')
+        return ParseDosLine(line, entry);
+    return ParseUnixLine(line, now, entry);
+}
+
+bool MatchesPattern(const char* pattern, const char* name)
+{
+    // Iterative match with one backtrack point for the last '*'.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern == '?' || *pattern == *name) {
+            ++pattern;
+            ++name;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == '*')
+        ++pattern;
+    return *pattern == '\0';
+}
