@@ -63,15 +63,22 @@ bool ExtendedPassivePort(const std::string& reply, WORD& port)
 }  // namespace
 
 CTransferPace::CTransferPace(DWORD windowMilliseconds)
-    : m_dwWindow(windowMilliseconds), m_ullWindowStart(GetTickCount64())
+    : m_dwWindow(windowMilliseconds), m_ullWindowStart(GetTickCount64()), m_ullLastData(m_ullWindowStart)
 {
+}
+
+void CTransferPace::Count(size_t bytes)
+{
+    m_ullBytes += bytes;
+    m_ullLastData = GetTickCount64();
 }
 
 bool CTransferPace::NextWindow()
 {
-    if (m_ullBytes < kMinimumBytes)
+    const ULONGLONG now = GetTickCount64();
+    if (now >= m_ullLastData + m_dwWindow || m_ullBytes < kMinimumBytes)
         return false;
-    m_ullWindowStart = GetTickCount64();
+    m_ullWindowStart = now;
     m_ullBytes = 0;
     return true;
 }

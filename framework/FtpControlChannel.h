@@ -2,6 +2,7 @@
 #pragma once
 #include "framework/Socket.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -16,23 +17,27 @@ struct CFtpOptions {
     enum Encoding { shiftJis = 0, utf8 = 1, automatic = 2 } encoding = shiftJis;
 };
 
-// The slowest a data transfer may be: fewer than kMinimumBytes in one window
-// of the timeout ends it, as does a window without any data. A slow but
-// honest link easily passes (10 KB/s moves 600 KB per minute); a peer that
-// trickles a byte now and then to keep a connection open does not.
+// The slowest a data transfer may be: a period of the timeout without any
+// data ends it, and so do fewer than kMinimumBytes in one window of the
+// timeout. A slow but honest link easily passes (10 KB/s moves 600 KB a
+// minute); a peer that trickles a byte now and then to keep a connection
+// open does not.
 class CTransferPace {
 public:
     static constexpr size_t kMinimumBytes = 1024;
     explicit CTransferPace(DWORD windowMilliseconds);
-    ULONGLONG Deadline() const { return m_ullWindowStart + m_dwWindow; }
-    void Count(size_t bytes) { m_ullBytes += bytes; }
-    // At the end of a window: true when the window moved enough data (and a
-    // new window begins), false when the transfer is too slow.
+    // The end of the current wait: the window's end, or earlier the end of
+    // the period without data.
+    ULONGLONG Deadline() const { return std::min(m_ullWindowStart, m_ullLastData) + m_dwWindow; }
+    void Count(size_t bytes);
+    // At a deadline: true when the window moved enough data (and a new
+    // window begins), false when the transfer is too slow or silent.
     bool NextWindow();
 
 private:
     DWORD m_dwWindow;
     ULONGLONG m_ullWindowStart;
+    ULONGLONG m_ullLastData;
     ULONGLONG m_ullBytes = 0;
 };
 
