@@ -1,4 +1,4 @@
-// The control's second property page: how it connects (passive mode, port, timeout).
+// The control's second property page: how it connects (passive mode, port, timeout, encoding).
 #pragma once
 #include "framework/OlePropertyPage.h"
 
@@ -12,6 +12,7 @@ public:
     TypeLibraryId GetTypeLibraryId() const override;
 
 protected:
+    void OnInitDialog() override;
     void DoDataExchange(CDataExchange& exchange) override;
     const wchar_t* GetDocString() const override { return L"How the control connects"; }
     const wchar_t* GetHelpFile() const override { return L"WyFTP.HLP"; }
@@ -20,4 +21,5 @@ private:
     BOOL m_bPassiveMode = FALSE;
     long m_lPort = 0;
     long m_lTimeout = 0;
+    int m_nServerEncoding = 0;
 };

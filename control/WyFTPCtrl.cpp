@@ -33,6 +33,11 @@ bool IsTimeout(long seconds)
     return seconds >= 0 && seconds <= kMaxTimeoutSeconds;
 }
 
+bool IsServerEncoding(long encoding)
+{
+    return encoding >= kServerEncodingShiftJis && encoding <= kServerEncodingAutomatic;
+}
+
 // Puts the default back when the value is refused.
 void KeepOrDefault(long& value, bool accepted, long defaultValue)
 {
@@ -46,7 +51,7 @@ enum : DISPID {
 };
 
 // Properties added after the first release, with dispatch IDs after the last method's.
-enum : DISPID { kPassiveMode = 34, kPort, kTimeout };
+enum : DISPID { kPassiveMode = 34, kPort, kTimeout, kServerEncoding };
 
 enum : DISPID {
     kTransferProgressEvent = 1, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent, kListPopUpEvent,
@@ -134,6 +139,7 @@ DispatchTable CWyFTPCtrl::GetDispatchTable() const
         DispProperty<&C::GetPassiveModeProperty, &C::SetPassiveMode>(kPassiveMode, L"PassiveMode"),
         DispProperty<&C::GetPortProperty, &C::SetPort>(kPort, L"Port"),
         DispProperty<&C::GetTimeoutProperty, &C::SetTimeout>(kTimeout, L"Timeout"),
+        DispProperty<&C::GetServerEncodingProperty, &C::SetServerEncoding>(kServerEncoding, L"ServerEncoding"),
     };
     return {members, std::size(members)};
 }
@@ -176,6 +182,9 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
     exchange.ExchangeLong(L"Port", m_nPort, kDefaultFtpPort);
     exchange.ExchangeLong(L"Timeout", m_nTimeout, kDefaultTimeoutSeconds);
     exchange.EndExtension();
+    exchange.BeginExtension(2);
+    exchange.ExchangeLong(L"ServerEncoding", m_nServerEncoding, kServerEncodingShiftJis);
+    exchange.EndExtension();
     if (exchange.IsLoading())
         DefaultRefusedLoadedValues();
 }
@@ -188,6 +197,7 @@ void CWyFTPCtrl::DefaultRefusedLoadedValues()
     KeepOrDefault(m_nTreeViewWidth, IsTreeViewWidth(m_nTreeViewWidth), kDefaultTreeViewWidth);
     KeepOrDefault(m_nTransferByte, IsTransferByte(m_nTransferByte), kDefaultTransferKilobytes);
     KeepOrDefault(m_nTimeout, IsTimeout(m_nTimeout), kDefaultTimeoutSeconds);
+    KeepOrDefault(m_nServerEncoding, IsServerEncoding(m_nServerEncoding), kServerEncodingShiftJis);
 }
 
 void CWyFTPCtrl::OnPropertiesLoaded()
@@ -350,6 +360,14 @@ void CWyFTPCtrl::SetTimeout(long seconds)
         return;
     m_nTimeout = seconds;
     PropertyChanged(kTimeout);
+}
+
+void CWyFTPCtrl::SetServerEncoding(long encoding)
+{
+    if (!IsServerEncoding(encoding) || encoding == m_nServerEncoding)
+        return;
+    m_nServerEncoding = encoding;
+    PropertyChanged(kServerEncoding);
 }
 
 // Property browsers

@@ -59,6 +59,8 @@ public:
     void SetPort(long port);
     long GetTimeoutProperty() const override { return m_nTimeout; }
     void SetTimeout(long seconds);
+    long GetServerEncodingProperty() const override { return m_nServerEncoding; }
+    void SetServerEncoding(long encoding);
 
 
     // Methods: connection and navigation
@@ -210,4 +212,5 @@ private:
     BOOL m_bPassiveMode = FALSE;
     long m_nPort = kDefaultFtpPort;
     long m_nTimeout = kDefaultTimeoutSeconds;
+    long m_nServerEncoding = kServerEncodingShiftJis;
 };

@@ -22,6 +22,9 @@ CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner)
     settings.passive = owner.GetPassiveModeProperty();
     settings.port = CheckedPort(owner.GetPortProperty());
     settings.timeoutSeconds = owner.GetTimeoutProperty();
+    settings.encoding = owner.GetServerEncodingProperty();
+    if (settings.encoding < kServerEncodingShiftJis || settings.encoding > kServerEncodingAutomatic)
+        throw CWyFTPException(WyFTPErrorCreateObject);
     return settings;
 }
 
@@ -38,5 +41,6 @@ void ApplyConnectionSettings(CInternetSession& session, const CWyConnectionSetti
     CFtpOptions options;
     options.timeoutMilliseconds = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
     options.passive = settings.passive;
+    options.encoding = static_cast<CFtpOptions::Encoding>(settings.encoding);
     session.SetFtpOptions(options);
 }

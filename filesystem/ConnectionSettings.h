@@ -11,10 +11,11 @@ struct CWyConnectionSettings {
     bool passive = false;
     WORD port = 21;
     long timeoutSeconds = kDefaultTimeoutSeconds;  // 0: the connection's default, 60 seconds
+    long encoding = kServerEncodingShiftJis;
 };
 
-// The owner's PassiveMode, Port and Timeout; raises WyFTPErrorCreateObject
-// for a port outside 1 to 65535.
+// The owner's PassiveMode, Port, Timeout and ServerEncoding; raises
+// WyFTPErrorCreateObject for a port outside 1 to 65535 or an unknown encoding.
 CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner);
 // The same for the server an ftp URL names: its own port when it gives one.
 CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileSystemOwner& owner);

@@ -14,6 +14,10 @@ class CWyFileSystem;
 inline constexpr long kDefaultFtpPort = 21;
 inline constexpr long kDefaultTimeoutSeconds = 60;
 inline constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
+// ServerEncoding: how names travel on the wire.
+inline constexpr long kServerEncodingShiftJis = 0;
+inline constexpr long kServerEncodingUtf8 = 1;
+inline constexpr long kServerEncodingAutomatic = 2;
 // TransferByte, the chunk of a transfer in kilobytes: its default, and the
 // largest chunk any source (a setter, a document, a caller) may ask for.
 inline constexpr long kDefaultTransferKilobytes = 1024;
@@ -34,11 +38,13 @@ public:
     // ShowProgressDialog: the size threshold in kilobytes.
     virtual LONG GetShowProgressDialogProperty() const = 0;
     // How connections are made: passive or active mode, the server's port
-    // (outside 1 to 65535 refused at Connect), and the seconds a connect, a
-    // send or a reply may take (0: the platform's own).
+    // (outside 1 to 65535 refused at Connect), the seconds a connect or a
+    // reply may take and the window of the slowest transfer (0: 60), and
+    // how names travel (kServerEncoding*).
     virtual bool GetPassiveModeProperty() const = 0;
     virtual long GetPortProperty() const = 0;
     virtual long GetTimeoutProperty() const = 0;
+    virtual long GetServerEncodingProperty() const = 0;
 
     virtual std::string GetCurrentDirectoryString() const = 0;
     virtual void SetCurrentDirectoryString(const std::string& directory) = 0;

@@ -52,6 +52,7 @@
 #define IDC_PASSIVE_MODE                240
 #define IDC_PORT                        241
 #define IDC_TIMEOUT                     242
+#define IDC_SERVER_ENCODING             243
 
 // Controls of the progress dialog (its Cancel button is IDCANCEL)
 #define IDC_PROGRESS_BAR                202

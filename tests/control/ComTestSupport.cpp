@@ -138,4 +138,5 @@ void ExpectDefaultProperties(IDispatch* control)
     EXPECT_FALSE(Get(control, L"PassiveMode").AsBool());
     EXPECT_EQ(21, Get(control, L"Port").AsLong());
     EXPECT_EQ(60, Get(control, L"Timeout").AsLong());
+    EXPECT_EQ(0, Get(control, L"ServerEncoding").AsLong());
 }

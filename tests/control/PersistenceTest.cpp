@@ -43,7 +43,7 @@ public:
 const std::vector<const wchar_t*> kCustomNames = {
     L"ShowProgressDialog", L"TreeViewWidth", L"ServerName", L"ListViewMode", L"VisibleTree", L"UserName",
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
-    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout"};
+    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding"};
 
 // Gives every persisted property a value other than its default.
 void ChangeEverything(IDispatch* control)
@@ -65,6 +65,7 @@ void ChangeEverything(IDispatch* control)
     Put(control, L"PassiveMode", true);
     Put(control, L"Port", 2121);
     Put(control, L"Timeout", 9);
+    Put(control, L"ServerEncoding", 2);
 }
 
 void ExpectChanged(IDispatch* control)
@@ -86,6 +87,7 @@ void ExpectChanged(IDispatch* control)
     EXPECT_TRUE(Get(control, L"PassiveMode").AsBool());
     EXPECT_EQ(2121, Get(control, L"Port").AsLong());
     EXPECT_EQ(9, Get(control, L"Timeout").AsLong());
+    EXPECT_EQ(2, Get(control, L"ServerEncoding").AsLong());
 }
 
 ComPtr<IStream> NewStream()
@@ -277,17 +279,26 @@ TEST(Persistence, ConnectionPropertiesGoInABlockOfMinorVersionOneAndLaterBlocksA
     const std::string saved = SaveToBytes(source.Get());
     EXPECT_EQ(1, MinorVersionOf(saved));
     EXPECT_EQ(SavedStream("stream-1.0-defaults.bin").size() + 4 + 12, saved.size()) << "one block of three values";
+    // The encoding has a block of its own under minor version 2, after the first.
+    Put(source.Get(), L"ServerEncoding", 1);
+    const std::string withEncoding = SaveToBytes(source.Get());
+    EXPECT_EQ(2, MinorVersionOf(withEncoding));
+    EXPECT_EQ(saved.size() + 4 + 4, withEncoding.size());
+    ComPtr<IDispatch> reader = CreateControl();
+    ASSERT_EQ(S_OK, reader.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(withEncoding).Get()));
+    EXPECT_EQ(1, Get(reader.Get(), L"ServerEncoding").AsLong());
+    EXPECT_EQ(5, Get(reader.Get(), L"Timeout").AsLong());
 
     // A later version's block after ours, with the header saying so.
-    std::string later = saved + std::string("\x08\0\0\0later!!!", 12);
-    later[6] = 2;
+    std::string later = withEncoding + std::string("\x08\0\0\0later!!!", 12);
+    later[6] = 3;
     const DWORD payload = static_cast<DWORD>(later.size() - 12);
     std::memcpy(&later[8], &payload, sizeof payload);
     ComPtr<IDispatch> target = CreateControl();
     ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get()));
     EXPECT_EQ(5, Get(target.Get(), L"Timeout").AsLong());
-    // Under our own version, the same bytes are left over: refused.
-    later[6] = 1;
+    // Under a version this control knows, the same bytes are left over: refused.
+    later[6] = 2;
     EXPECT_TRUE(FAILED(target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get())));
 }
 
@@ -310,6 +321,20 @@ struct RefusedValue {
     long expected;  // the default, or the value itself when accepted
 };
 
+TEST(HostileDocument, AnUnknownServerEncodingTakesTheDefault)
+{
+    ComPtr<IDispatch> source = CreateControl();
+    Put(source.Get(), L"ServerEncoding", 1);
+    std::string stream = SaveToBytes(source.Get());
+    for (const long loaded : {3L, -1L, 0x7FFFFFFFL, 2L}) {
+        // The encoding's block is the last one: its value ends the stream.
+        std::memcpy(&stream[stream.size() - 4], &loaded, 4);
+        ComPtr<IDispatch> target = CreateControl();
+        ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(stream).Get()));
+        EXPECT_EQ(loaded == 2 ? 2 : 0, Get(target.Get(), L"ServerEncoding").AsLong()) << loaded;
+    }
+}
+
 TEST(HostileDocument, ValuesTheSettersRefuseTakeTheirDefaultsFromStreamsAndBags)
 {
     const RefusedValue cases[] = {
@@ -318,6 +343,7 @@ TEST(HostileDocument, ValuesTheSettersRefuseTakeTheirDefaultsFromStreamsAndBags)
         {L"TransferByte", 65537, 1024},       {L"TransferByte", 65536, 65536},
         {L"ShowProgressDialog", 0, 100},      {L"TreeViewWidth", -1, 100},
         {L"Timeout", -5, 60},                 {L"Timeout", 86401, 60},
+
         {L"Port", 70000, 70000},  // stored unchecked, as by its setter: Connect refuses it
     };
     constexpr DWORD kMarker = 0x5A5A;  // a value every setter here accepts
@@ -436,6 +462,8 @@ void ExpectWholeOrNothing(IDispatch* control, HRESULT loaded, const std::string&
     EXPECT_GE(Get(control, L"TreeViewWidth").AsLong(), 0) << what << " round " << round;
     const long timeout = Get(control, L"Timeout").AsLong();
     EXPECT_TRUE(timeout >= 0 && timeout <= 86400) << what << " round " << round;
+    const long encoding = Get(control, L"ServerEncoding").AsLong();
+    EXPECT_TRUE(encoding >= 0 && encoding <= 2) << what << " round " << round;
 }
 
 TEST(HostileDocument, MutatedStreamsAndStoragesLoadWholeOrNotAtAll)

@@ -242,10 +242,15 @@ TEST(PropertyPages, TheConnectionPageShowsAndAppliesTheConnectionProperties)
     SendDlgItemMessageW(dialog, IDC_PASSIVE_MODE, BM_CLICK, 0, 0);
     SetDlgItemTextW(dialog, IDC_PORT, L"2121");
     SetDlgItemTextW(dialog, IDC_TIMEOUT, L"5");
+    EXPECT_EQ(3, SendDlgItemMessageW(dialog, IDC_SERVER_ENCODING, CB_GETCOUNT, 0, 0));
+    SendDlgItemMessageW(dialog, IDC_SERVER_ENCODING, CB_SETCURSEL, 2, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_SERVER_ENCODING, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_SERVER_ENCODING)));
     ASSERT_EQ(S_OK, page->Apply());
     EXPECT_TRUE(Get(control.Get(), L"PassiveMode").AsBool());
     EXPECT_EQ(2121, Get(control.Get(), L"Port").AsLong());
     EXPECT_EQ(5, Get(control.Get(), L"Timeout").AsLong());
+    EXPECT_EQ(2, Get(control.Get(), L"ServerEncoding").AsLong());
     page->Deactivate();
     page->SetObjects(0, nullptr);
     page->SetPageSite(nullptr);

@@ -26,6 +26,7 @@ public:
     bool passiveMode = false;
     long port = kDefaultFtpPort;
     long timeout = kDefaultTimeoutSeconds;
+    long serverEncoding = kServerEncodingShiftJis;
     std::string currentDirectory;
     std::vector<LONG> progress;
     std::vector<std::string> directoryChanges;
@@ -47,6 +48,7 @@ public:
     bool GetPassiveModeProperty() const override { return passiveMode; }
     long GetPortProperty() const override { return port; }
     long GetTimeoutProperty() const override { return timeout; }
+    long GetServerEncodingProperty() const override { return serverEncoding; }
     std::string GetCurrentDirectoryString() const override { return currentDirectory; }
     void SetCurrentDirectoryString(const std::string& directory) override { currentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;
