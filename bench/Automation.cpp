@@ -130,3 +130,14 @@ void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value)
     VARIANT result = Invoke(object, name, DISPATCH_PROPERTYPUT, {value});
     VariantClear(&result);
 }
+
+ComPtr<IDispatch> NewRegisteredControl()
+{
+    CLSID clsid;
+    ComPtr<IDispatch> control;
+    if (FAILED(CLSIDFromProgID(L"WyFTP.WyFTPCtrl.1", &clsid))
+        || FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                   reinterpret_cast<void**>(control.Put()))))
+        throw BenchError("the control is not registered");
+    return control;
+}

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "framework/ComPtr.h"
+
 #include <string>
 #include <vector>
 
@@ -33,3 +35,5 @@ std::string CallForText(IDispatch* object, const wchar_t* name);
 // there was one.
 bool CallForObject(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args);
 void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value);
+// A new control from its registration (by ProgID); throws BenchError when it is not registered.
+ComPtr<IDispatch> NewRegisteredControl();

@@ -40,17 +40,6 @@ void Section(const std::string& procDirectory, const char* name, int cycles, con
     std::fflush(stdout);
 }
 
-ComPtr<IDispatch> NewControl()
-{
-    CLSID clsid;
-    CLSIDFromProgID(L"WyFTP.WyFTPCtrl.1", &clsid);
-    ComPtr<IDispatch> control;
-    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                reinterpret_cast<void**>(control.Put()))))
-        throw BenchError("the control is not registered");
-    return control;
-}
-
 int Run(int argc, char** argv)
 {
     const Options options = ParseOptions(argc, argv);
@@ -77,7 +66,7 @@ int Run(int argc, char** argv)
         DestroyWindow(atlHost);
     });
 
-    ComPtr<IDispatch> control = NewControl();
+    ComPtr<IDispatch> control = NewRegisteredControl();
     ProgressSink sink;
     Section(proc, "advise", times(1000), [&] {
         SinkConnection connection(control.Get());

@@ -84,16 +84,16 @@ void CInternetFile::Write(const void* buffer, UINT count)
         CInternetException::Throw(ERROR_INVALID_HANDLE, m_dwContext);
     const char* bytes = static_cast<const char*>(buffer);
     while (count > 0) {
-        // In pieces, so that the pace is judged on what the peer really takes.
-        const UINT piece = count < 64 * 1024 ? count : 64 * 1024;
-        DWORD error = m_data.Send(bytes, piece, m_pChannel->WaitFor(m_pace.Deadline()));
-        while (error == ERROR_INTERNET_TIMEOUT && m_pace.NextWindow())
-            error = m_data.Send(bytes, piece, m_pChannel->WaitFor(m_pace.Deadline()));
+        // What the peer really takes is counted for the pace.
+        size_t sent = 0;
+        const DWORD error = m_data.SendSome(bytes, count, sent, m_pChannel->WaitFor(m_pace.Deadline()));
+        if (error == ERROR_INTERNET_TIMEOUT && m_pace.NextWindow())
+            continue;
         if (error)
             Fail(error);
-        m_pace.Count(piece);
-        bytes += piece;
-        count -= piece;
+        m_pace.Count(sent);
+        bytes += sent;
+        count -= static_cast<UINT>(sent);
     }
 }
 

@@ -222,19 +222,30 @@ DWORD CSocket::Accept(CSocket& accepted, CSocketAddress& peer, const CNetworkWai
 DWORD CSocket::Send(const char* data, size_t size, const CNetworkWait& wait)
 {
     while (size > 0) {
-        const int piece = static_cast<int>(std::min<size_t>(size, 1 << 20));
-        const int sent = send(m_socket, data, piece, 0);
-        if (sent > 0) {
-            data += sent;
-            size -= static_cast<size_t>(sent);
-            continue;
+        size_t sent = 0;
+        if (const DWORD error = SendSome(data, size, sent, wait))
+            return error;
+        data += sent;
+        size -= sent;
+    }
+    return 0;
+}
+
+DWORD CSocket::SendSome(const char* data, size_t size, size_t& sent, const CNetworkWait& wait)
+{
+    sent = 0;
+    for (;;) {
+        const int piece = static_cast<int>(std::min<size_t>(size, 64u << 20));
+        const int count = send(m_socket, data, piece, 0);
+        if (count > 0) {
+            sent = static_cast<size_t>(count);
+            return 0;
         }
         if (WSAGetLastError() != WSAEWOULDBLOCK)
             return ERROR_INTERNET_CONNECTION_RESET;
         if (const DWORD error = WaitUntil(true, wait))
             return error;
     }
-    return 0;
 }
 
 DWORD CSocket::Receive(char* buffer, size_t size, size_t& received, const CNetworkWait& wait)

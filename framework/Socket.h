@@ -76,6 +76,8 @@ public:
     DWORD Accept(CSocket& accepted, CSocketAddress& peer, const CNetworkWait& wait);
     // Sends all of data.
     DWORD Send(const char* data, size_t size, const CNetworkWait& wait);
+    // Sends what the connection takes now, at least one byte.
+    DWORD SendSome(const char* data, size_t size, size_t& sent, const CNetworkWait& wait);
     // Receives what has arrived, at least one byte; received 0 means the peer
     // has closed the connection.
     DWORD Receive(char* buffer, size_t size, size_t& received, const CNetworkWait& wait);
