@@ -9,6 +9,7 @@
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/WyPath.h"
 #include "framework/Exception.h"
+#include "framework/FtpConnection.h"
 #include "framework/ShiftJis.h"
 
 #include <new>
@@ -37,12 +38,19 @@ std::string SourceDirectory(const std::string& droppedPath)
 
 }  // namespace
 
+std::string CWyFTPExplorerWnd::FtpUrlPrefix() const
+{
+    // The connection's own prefix carries a port other than 21.
+    const CFtpConnection* connection = m_owner.GetFtpConnection();
+    return connection ? connection->GetUrlPrefix() : "ftp://" + m_owner.GetServerNameProperty();
+}
+
 std::string CWyFTPExplorerWnd::StorePrefix() const
 {
     std::string prefix;
     const std::string server = m_owner.GetServerNameProperty();
     if (m_owner.GetConnectTargetValue() == 1)
-        prefix = "ftp://" + server;
+        prefix = FtpUrlPrefix();
     else if (server.empty() || server[0] != '/')
         prefix = server;
     if (ShiftJis::EndsWithChar(prefix, '/'))
@@ -168,7 +176,7 @@ BOOL CWyFTPExplorerWnd::OnListBeginDrag(std::vector<std::string>& paths)
     const std::string current = m_owner.GetCurrentDirectoryString();
     std::string base;
     if (ftp)
-        base = "ftp://" + m_owner.GetServerNameProperty();
+        base = FtpUrlPrefix();
     else if (!current.empty() && current[0] == '/')
         base = m_owner.GetServerNameProperty();
     if (ShiftJis::EndsWithChar(base, '/'))

@@ -8,6 +8,7 @@
 #include "framework/CodePage932.h"
 #include "framework/FileFind.h"
 #include "framework/OleDateTime.h"
+#include "framework/RedrawOff.h"
 #include "framework/ShiftJis.h"
 
 namespace {
@@ -49,22 +50,6 @@ std::string WithFormatterMinutes(std::string picture)
     }
     return picture;
 }
-
-// Turns the list's redrawing off while it is refilled, and back on.
-class RedrawOff {
-public:
-    explicit RedrawOff(HWND window) : m_hWnd(window) { SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawOff()
-    {
-        SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(m_hWnd, nullptr, TRUE);
-    }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    HWND m_hWnd;
-};
 
 }  // namespace
 

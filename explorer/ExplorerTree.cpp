@@ -7,6 +7,7 @@
 #include "filesystem/WyPath.h"
 #include "framework/FileFind.h"
 #include "framework/FtpFileFind.h"
+#include "framework/RedrawOff.h"
 #include "framework/ShiftJis.h"
 
 #include <algorithm>
@@ -137,6 +138,7 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
     const bool onFtp = m_nConnectTarget == 1;
     {
         QuietTreeScope quiet(*this);
+        const RedrawOff redraw(tree.GetHwnd());
         while (HTREEITEM child = tree.GetChildItem(item))
             tree.DeleteItem(child);
 

@@ -105,6 +105,8 @@ private:
     // What goes in front of a store path to make an upload target: "ftp://"
     // and the server, or the local store's drive.
     std::string StorePrefix() const;
+    // "ftp://server[:port]" of the store's connection.
+    std::string FtpUrlPrefix() const;
     bool CanTakeDrop(const std::vector<std::string>& paths, DWORD effect) const;
     // Whether a dropped path lies in the target directory itself.
     bool ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const;

@@ -47,9 +47,16 @@ bool QuotedPath(const std::string& reply, std::string& path)
 
 }  // namespace
 
-CFtpConnection::CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName)
-    : m_pChannel(std::move(channel)), m_strServerName(std::move(serverName))
+CFtpConnection::CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName,
+                               INTERNET_PORT port)
+    : m_pChannel(std::move(channel)), m_strServerName(std::move(serverName)), m_nPort(port)
 {
+}
+
+std::string CFtpConnection::GetUrlPrefix() const
+{
+    const std::string prefix = "ftp://" + m_strServerName;
+    return m_nPort == defaultPort ? prefix : prefix + ":" + std::to_string(m_nPort);
 }
 
 CFtpConnection::~CFtpConnection()
@@ -97,7 +104,7 @@ BOOL CFtpConnection::GetCurrentDirectoryAsURL(std::string& url) const
     std::string directory;
     if (!GetCurrentDirectory(directory))
         return FALSE;
-    url = "ftp://" + m_strServerName;
+    url = GetUrlPrefix();
     if (directory.empty() || directory[0] != '/')
         url += '/';
     url += directory;
@@ -137,6 +144,13 @@ BOOL CFtpConnection::Remove(const char* fileName)
 
 BOOL CFtpConnection::Rename(const char* oldName, const char* newName)
 {
+    // Both names are checked before RNFR: a refused new name must not leave
+    // the server waiting for the RNTO of a rename that will not come.
+    std::string wire;
+    if (!m_pChannel)
+        return Failed(ERROR_INVALID_HANDLE);
+    if (const DWORD error = m_pChannel->ToWire(newName ? newName : "", wire))
+        return Failed(error);
     return PathCommand("RNFR", oldName, 350) && PathCommand("RNTO", newName);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include "framework/FtpControlChannel.h"
 #include "framework/InternetFile.h"
+#include "framework/InternetHandle.h"
 
 #include <memory>
 #include <string>
@@ -19,7 +20,10 @@ public:
     static constexpr DWORD transferAscii = 1;
     static constexpr DWORD transferBinary = 2;
 
-    CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName);
+    static constexpr INTERNET_PORT defaultPort = 21;
+
+    CFtpConnection(std::unique_ptr<CFtpControlChannel> channel, std::string serverName,
+                   INTERNET_PORT port = defaultPort);
     CFtpConnection(const CFtpConnection&) = delete;
     CFtpConnection& operator=(const CFtpConnection&) = delete;
     virtual ~CFtpConnection();
@@ -27,6 +31,9 @@ public:
     // The control connection, for the finder and remote files made on it.
     CFtpControlChannel* GetChannel() const { return m_pChannel.get(); }
     const std::string& GetServerName() const { return m_strServerName; }
+    // "ftp://server", with ":port" when the port is not the protocol's own:
+    // the start of every ftp URL of this connection.
+    std::string GetUrlPrefix() const;
     // Asked while this connection waits (null: nobody); see CNetworkWaitHook.
     void SetWaitHook(CNetworkWaitHook* hook);
 
@@ -56,4 +63,5 @@ private:
 
     std::unique_ptr<CFtpControlChannel> m_pChannel;
     std::string m_strServerName;
+    INTERNET_PORT m_nPort;
 };

@@ -117,9 +117,12 @@ DWORD CFtpControlChannel::Open(const char* host, WORD port, const char* user, co
 {
     if (const DWORD error = m_socket.ConnectToHost(host, port, m_peer, WaitFor(GetTickCount64() + Timeout())))
         return Break(error);
+    // "120 ready in a moment" may come before the greeting itself.
     int code = 0;
-    if (const DWORD error = ReadReply(code))
-        return error;
+    do {
+        if (const DWORD error = ReadReply(code))
+            return error;
+    } while (code / 100 == 1);
     if (code / 100 != 2)
         return Break(ERROR_INTERNET_EXTENDED_ERROR);
     if (const DWORD error = Login(user, password))
@@ -211,7 +214,9 @@ DWORD CFtpControlChannel::ReadReply(int& code)
                 break;
         }
     }
-    m_strReply = FromWire(reply);
+    // Converted, not remembered: a reply is no name to refuse later.
+    bool lossy = false;
+    m_strReply = m_bUtf8 ? Utf8ToShiftJis(reply, lossy) : reply;
     SetLastFtpReply(m_strReply);
     code = std::atoi(line.substr(0, 3).c_str());
     return 0;

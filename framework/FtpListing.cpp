@@ -57,14 +57,10 @@ int MonthNumber(const std::string& word)
 
 bool SetTime(WIN32_FIND_DATAA& entry, int year, int month, int day, int hour, int minute)
 {
-    SYSTEMTIME time = {};
-    time.wYear = static_cast<WORD>(year);
-    time.wMonth = static_cast<WORD>(month);
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
     if (year < 1601 || year > 30827 || hour > 23 || minute > 59)
         return false;
+    const auto word = [](int value) { return static_cast<WORD>(value); };
+    SYSTEMTIME time = {word(year), word(month), 0, word(day), word(hour), word(minute), 0, 0};
     if (!SystemTimeToFileTime(&time, &entry.ftLastWriteTime))
         return false;
     entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime;
@@ -73,7 +69,8 @@ bool SetTime(WIN32_FIND_DATAA& entry, int year, int month, int day, int hour, in
 
 bool SetName(WIN32_FIND_DATAA& entry, const std::string& name)
 {
-    if (name.empty() || name.size() >= sizeof entry.cFileName)
+    // A NUL would cut the name short: such a line is no entry.
+    if (name.empty() || name.size() >= sizeof entry.cFileName || name.find('\0') != std::string::npos)
         return false;
     std::memcpy(entry.cFileName, name.c_str(), name.size() + 1);
     return true;

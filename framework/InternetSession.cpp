@@ -15,12 +15,13 @@ std::unique_ptr<CFtpConnection> CInternetSession::GetFtpConnection(const char* s
                                                                    const char* password, INTERNET_PORT port,
                                                                    BOOL passive)
 {
-    constexpr INTERNET_PORT kFtpPort = 21;
+    if (port == 0)
+        port = CFtpConnection::defaultPort;
     CFtpOptions options = m_options;
     options.passive = passive != FALSE;
     auto channel = std::make_unique<CFtpControlChannel>(options);
-    if (const DWORD error = channel->Open(server, port ? port : kFtpPort, userName ? userName : "anonymous",
-                                          password ? password : ""))
+    if (const DWORD error =
+            channel->Open(server, port, userName ? userName : "anonymous", password ? password : ""))
         CInternetException::Throw(error, m_dwContext);
-    return std::make_unique<CFtpConnection>(std::move(channel), server ? server : "");
+    return std::make_unique<CFtpConnection>(std::move(channel), server ? server : "", port);
 }

@@ -166,9 +166,15 @@ DWORD CSocket::ConnectToHost(const char* host, WORD port, CSocketAddress& peer, 
             break;
     }
     freeaddrinfo(found);
-    if (error)
+    if (error) {
         Close();
-    return error;
+        return error;
+    }
+    // Commands are small and each waits for its reply: sent at once, not
+    // held back for the acknowledgement of the one before.
+    const BOOL noDelay = TRUE;
+    setsockopt(m_socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
+    return 0;
 }
 
 DWORD CSocket::Connect(const CSocketAddress& address, const CNetworkWait& wait)

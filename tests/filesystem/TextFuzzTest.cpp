@@ -1,9 +1,11 @@
-// Deterministic fuzzing of the parsers that read outside text: ftp URLs, paths, Shift-JIS text, date patterns.
+// Deterministic fuzzing of the parsers that read outside text: ftp URLs, paths, Shift-JIS text, date patterns, listings.
 #include "datetime/DateTimeFormat.h"
 #include "filesystem/FtpUrl.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
+#include "framework/FtpListing.h"
 #include "framework/ShiftJis.h"
+#include "framework/WireText.h"
 #include "tests/fixture/SeededRandom.h"
 
 #include <gtest/gtest.h>
@@ -121,6 +123,50 @@ TEST(TextFuzz, DatePatternsOfAnyTextFormatWithinTheirBound)
             return;
     }
     EXPECT_GT(formatted, kRounds / 8);
+}
+
+TEST(TextFuzz, HostileListingLinesGiveEntriesThatFitOrNone)
+{
+    // Real lines of both styles, mutated: pieces put in, bytes changed,
+    // parts cut out, the end cut off.
+    const std::vector<std::string> lines = {
+        "-rw-r--r--   1 owner    group        1234 Dec 07 09:05 new.txt",
+        "drwxr-xr-x   2 0        0            4096 Feb 20  2023 docs",
+        "lrwxrwxrwx   1 a b 11 Mar 04 2020 latest -> docs/v2",
+        "02-20-24  09:00PM       <DIR>          Program Files",
+        "12-31-1999  12:15AM             2048 old.dat"};
+    const std::vector<std::string> pieces = {" ", "   ", "Dec", "31", "32", "99:99", "1600", "<DIR>", " -> ",
+                                             "99999999999999999999", "13-45-99", "名前", "\xE8\xB3",
+                                             "\xF0\x9F\x98\x80", std::string(300, 'n'), std::string(1, '\0')};
+    const SYSTEMTIME now = {2026, 12, 1, 7, 12, 0, 0, 0};
+    int parsed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        TextGenerator generator(static_cast<unsigned>(round) + 7000003);
+        std::string line = lines[generator.Below(lines.size())];
+        for (size_t mutations = generator.Below(3) + 1; mutations > 0; --mutations) {
+            const size_t at = generator.Below(line.size() + 1);
+            switch (generator.Below(4)) {
+            case 0: line.insert(at, pieces[generator.Below(pieces.size())]); break;
+            case 1: if (at < line.size()) line[at] = static_cast<char>(generator.Next()); break;
+            case 2: line.erase(at, generator.Below(8)); break;
+            default: line.resize(at);
+            }
+        }
+        WIN32_FIND_DATAA entry;
+        if (ParseListingLine(line, now, entry)) {
+            ++parsed;
+            const size_t length = strnlen(entry.cFileName, sizeof entry.cFileName);
+            ASSERT_LT(length, sizeof entry.cFileName) << "round " << round;
+            EXPECT_GT(length, 0u) << "round " << round;
+        }
+        // Whatever a UTF-8 server sends becomes Shift-JIS text of whole
+        // characters.
+        bool lossy = false;
+        const std::string name = Utf8ToShiftJis(line, lossy);
+        for (size_t at = 0; at < name.size(); at = ShiftJis::NextCharIndex(name, at))
+            ASSERT_LE(ShiftJis::NextCharIndex(name, at), name.size()) << "round " << round;
+    }
+    EXPECT_GT(parsed, kRounds / 10);
 }
 
 }  // namespace

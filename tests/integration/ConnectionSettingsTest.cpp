@@ -53,6 +53,9 @@ TEST(ConnectionSettings, ThePortIsTheServersAndOneOutsideTheRangeIsRefusedAtConn
     AimAt(control, server);
     control.Must(L"Connect");
     EXPECT_EQ("/", control.Must(L"GetCurrentDirectory", {0}).AsText());
+    // The control's own ftp URLs name the port, so that they lead back here.
+    const std::string address = "ftp://" + server.Host() + ":" + std::to_string(server.Port()) + "/";
+    EXPECT_EQ(address, control.Must(L"GetCurrentDirectory", {1}).AsText());
     control.Must(L"DisConnect");
 
     for (long port : {0L, 65536L, -21L}) {

@@ -222,6 +222,22 @@ TEST(FtpFiles, RefusedRemoveFileGives12003AndTheReply)
     EXPECT_EQ(reply, ftp.control.LastMessage());
 }
 
+TEST(FtpFiles, ALineBreakInANameCannotSendASecondCommand)
+{
+    ConnectedControl ftp;
+    ftp.server.WriteFile("a.txt", "a");
+    ftp.server.WriteFile("b.txt", "b");
+    ExpectRaised(ftp.control, ftp.control.Call(L"RemoveFile", {"/a.txt\r\nDELE /b.txt"}), kInternetErrorStatus,
+                 ERROR_INVALID_NAME);
+    ExpectRaised(ftp.control, ftp.control.Call(L"RenameFile", {"/a.txt", "/c.txt\nDELE /b.txt"}),
+                 kInternetErrorStatus, ERROR_INVALID_NAME);
+    EXPECT_TRUE(ftp.server.Exists("a.txt"));
+    EXPECT_TRUE(ftp.server.Exists("b.txt"));
+    // The connection is still in step.
+    ftp.control.Must(L"RemoveFile", {"/b.txt"});
+    EXPECT_FALSE(ftp.server.Exists("b.txt"));
+}
+
 TEST(FtpFiles, RenameAndRemoveTheCurrentDirectory)
 {
     ConnectedControl ftp;
