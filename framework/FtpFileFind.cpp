@@ -3,6 +3,7 @@
 
 #include "framework/FtpConnection.h"
 #include "framework/FtpListing.h"
+#include "framework/InternetException.h"
 
 #include <wininet.h>
 
@@ -44,35 +45,24 @@ DWORD CFtpFileFind::ReadListing(const std::string& argument, std::string& listin
         m_bCutOff = error != ERROR_INTERNET_EXTENDED_ERROR;
         return error;
     }
-    CTransferPace pace(channel->Timeout());
-    char buffer[16 * 1024];
-    for (;;) {
-        size_t received = 0;
-        DWORD error = data.Receive(buffer, sizeof buffer, received, channel->WaitFor(pace.Deadline()));
-        if (error == ERROR_INTERNET_TIMEOUT && pace.NextWindow())
-            continue;
-        if (!error && listing.size() + received > kMaxListing)
-            error = ERROR_NOT_ENOUGH_MEMORY;
-        if (error) {
-            data.Close();
-            m_bCutOff = true;
-            if (error == ERROR_INTERNET_OPERATION_CANCELLED || error == ERROR_NOT_ENOUGH_MEMORY)
-                channel->AbandonData();
-            else
-                channel->Break(error);
-            return error;
+    // Read as a remote file is: the same deadlines and pace, and the
+    // listing counts only when the server's final reply confirms it (a
+    // listing ended by 426 or by a dropped connection is not the directory).
+    CInternetFile file(channel, std::move(data), false, argument, m_dwContext);
+    try {
+        char buffer[16 * 1024];
+        while (const UINT read = file.Read(buffer, sizeof buffer)) {
+            if (listing.size() + read > kMaxListing) {
+                file.Abort();
+                m_bCutOff = true;
+                return ERROR_NOT_ENOUGH_MEMORY;
+            }
+            listing.append(buffer, read);
         }
-        if (received == 0)
-            break;
-        pace.Count(received);
-        listing.append(buffer, received);
-    }
-    data.Close();
-    // The listing counts only when the server confirms it (2xx): a listing
-    // ended by 426 or by a dropped connection is not the directory.
-    if (const DWORD error = channel->FinishData()) {
+        file.Close();
+    } catch (const CInternetException& error) {
         m_bCutOff = true;
-        return error;
+        return error.m_dwError;
     }
     return 0;
 }

@@ -5,5 +5,3 @@
 // The last reply any FTP connection of this thread received: every line, joined by "\r\n".
 const std::string& GetLastFtpReply();
 void SetLastFtpReply(const std::string& reply);
-// The reply's number (226, 550), or 0 when there is none.
-int LastFtpReplyCode();

@@ -1,7 +1,6 @@
-// The Internet library's handle and port types, for headers that must not include wininet.h.
+// The Internet library's port type, for headers that must not include wininet.h.
 #pragma once
 #include <windows.h>
 
-// The same types wininet.h declares, so a source file may include both.
-typedef void* HINTERNET;
+// The same type wininet.h declares, so a source file may include both.
 typedef WORD INTERNET_PORT;

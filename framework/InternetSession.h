@@ -21,16 +21,13 @@ public:
     CInternetSession& operator=(const CInternetSession&) = delete;
     virtual ~CInternetSession();
 
-    DWORD_PTR GetContext() const { return m_dwContext; }
     void SetFtpOptions(const CFtpOptions& options) { m_options = options; }
-    const CFtpOptions& GetFtpOptions() const { return m_options; }
 
     // Connects to the server and logs in. Port 0 is the protocol's default
     // port; passive off means active mode (PORT). Throws CInternetException.
     std::unique_ptr<CFtpConnection> GetFtpConnection(const char* server, const char* userName = nullptr,
                                                      const char* password = nullptr, INTERNET_PORT port = 0,
                                                      BOOL passive = FALSE);
-    void Close() {}
 
 private:
     DWORD_PTR m_dwContext = 0;
