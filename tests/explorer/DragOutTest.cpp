@@ -121,11 +121,7 @@ TEST(DragOut, CarriesTheSelectedFilesAsFtpUrlsInADropFilesBlock)
     server.WriteFile("pub/b.txt", "b");
     ExplorerHost host({500, 300});
     HostedControl& control = host.Control();
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    control.SetProperty(L"UserName", FtpServer::kUser);
-    control.SetProperty(L"Password", FtpServer::kPassword);
-    control.Must(L"Connect");
-    control.Must(L"SetCurrentDirectory", {"/pub"});
+    ConnectToServer(control, server, "/pub", true);
     const HWND list = host.List();
     SetFocus(list);
     SelectRows(list, {"dir", "a.txt", "b.txt"});
@@ -178,20 +174,14 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServers)
 
     ExplorerHost from({500, 300});
     HostedControl& sourceControl = from.Control();
-    sourceControl.SetProperty(L"ServerName", source.Host().c_str());
-    sourceControl.SetProperty(L"UserName", FtpServer::kUser);
-    sourceControl.SetProperty(L"Password", FtpServer::kPassword);
-    sourceControl.Must(L"Connect");
-    sourceControl.Must(L"SetCurrentDirectory", {"/pub"});
+    ConnectToServer(sourceControl, source, "/pub", true);
 
     ExplorerHost to({500, 300});
     PlaceAt(GetAncestor(to.Host(), GA_ROOT), 620);
     HostedControl& control = to.Control();
-    control.SetProperty(L"ServerName", destination.Host().c_str());
     control.SetProperty(L"ShowProgressDialog", 1L);  // kilobytes: the dialog shows
     control.SetProperty(L"TransferByte", 4L);
-    control.Must(L"Connect");
-    control.Must(L"SetCurrentDirectory", {"/in"});
+    ConnectToServer(control, destination, "/in");
     // What the progress dialog shows while the file comes.
     std::wstring shown;
     control.sink.onProgress = [&](long) {
@@ -232,8 +222,7 @@ TEST(DragOut, AFailedFetchNeverShowsThePassword)
     server.MakeDirectory("pub");
     ExplorerHost host;
     HostedControl& control = host.Control();
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    control.Must(L"Connect");
+    ConnectToServer(control, server);
     control.sink.events.clear();
     const std::wstring entry = ToWide("ftp://" + server.Host() + "/pub/missing.txt?uid=" + FtpServer::kUser +
                                       "&pw=" + FtpServer::kPassword);

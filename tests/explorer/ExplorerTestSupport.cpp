@@ -3,6 +3,7 @@
 
 #include "examples/cpp-host/ShellFileDrop.h"
 #include "framework/CodePage932.h"
+#include "tests/fixture/FtpServer.h"
 
 #include <commctrl.h>
 #include <olectl.h>
@@ -220,6 +221,18 @@ void ConnectToDisk(HostedControl& control, const std::string& root, const char* 
     if (*directory)
         control.SetProperty(L"ConnectDirectory", directory);
     control.Must(L"Connect");
+}
+
+void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory, bool asUser)
+{
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    if (asUser) {
+        control.SetProperty(L"UserName", FtpServer::kUser);
+        control.SetProperty(L"Password", FtpServer::kPassword);
+    }
+    control.Must(L"Connect");
+    if (*directory)
+        control.Must(L"SetCurrentDirectory", {directory});
 }
 
 void EditLabel(HWND view, const wchar_t* text)

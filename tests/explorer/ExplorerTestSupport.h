@@ -3,6 +3,8 @@
 #include "tests/control/WindowTestSupport.h"
 #include "tests/integration/HostSupport.h"
 
+class FtpServer;
+
 #include <commctrl.h>
 #include <oleidl.h>
 
@@ -64,6 +66,9 @@ void PressKey(HWND window, UINT key);
 // Connects the control to the local disk: root as its drive ("P:"), in
 // directory (a store path; "" keeps the control's ConnectDirectory).
 void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory = "");
+// Connects the control to server (as its user account when asUser, else
+// anonymously), then enters directory unless it is "".
+void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory = "", bool asUser = false);
 
 // Edits a label the way a user does: F2, type, Enter.
 void EditLabel(HWND view, const wchar_t* text);

@@ -179,8 +179,7 @@ TEST(ControlWindow, KeysReachTheViewsThroughTheContainersAcceleratorCall)
     server.MakeDirectory("pub");
     ExplorerHost host;
     HostedControl& control = host.Control();
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    control.Must(L"Connect");
+    ConnectToServer(control, server);
     control.sink.events.clear();
     auto active = ComPtr<IDispatch>(control.Get()).As<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject);
     ASSERT_TRUE(active);
