@@ -363,9 +363,8 @@ DWORD CFtpControlChannel::OpenData(const std::string& command, char type, CSocke
         error = AcceptData(listener, data);
     if (error) {
         data.Close();
-        if (error == ERROR_INTERNET_TIMEOUT || error == ERROR_INTERNET_OPERATION_CANCELLED)
-            AbandonData();
-        return error;
+        // A refusal leaves the server in step; anything else may not.
+        return error == ERROR_INTERNET_EXTENDED_ERROR ? error : FailData(error);
     }
     m_bDataOpen = true;
     return 0;
@@ -384,6 +383,17 @@ DWORD CFtpControlChannel::FinishData()
             return error;
     } while (code / 100 == 1);
     return code / 100 == 2 ? 0 : ERROR_INTERNET_EXTENDED_ERROR;
+}
+
+DWORD CFtpControlChannel::FailData(DWORD error)
+{
+    if (error == ERROR_INTERNET_OPERATION_CANCELLED) {
+        AbandonData();
+    } else {
+        m_bDataOpen = false;
+        Break(error);
+    }
+    return error;
 }
 
 void CFtpControlChannel::AbandonData()

@@ -78,6 +78,10 @@ public:
     // Ends a transfer early (the data connection closed first): ABOR, and
     // the replies it brings; a server that does not answer breaks the channel.
     void AbandonData();
+    // Ends a transfer that failed with error (the data connection closed
+    // first) and returns error: a cancelled one is put back in step, any
+    // other failure breaks the channel, since the server may be gone.
+    DWORD FailData(DWORD error);
 
     // Waits of one reply, and of one transfer window.
     CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_pHook}; }

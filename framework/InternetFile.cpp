@@ -45,13 +45,7 @@ void CInternetFile::Fail(DWORD error)
     m_data.Close();
     m_bOpen = false;
     m_pChannel->SetWaitHook(nullptr);
-    // A peer that ran out of time may be gone: the control connection is
-    // not waited on again. A cancelled transfer is put back in step.
-    if (error == ERROR_INTERNET_OPERATION_CANCELLED)
-        m_pChannel->AbandonData();
-    else
-        m_pChannel->Break(error);
-    CInternetException::Throw(error, m_dwContext);
+    CInternetException::Throw(m_pChannel->FailData(error), m_dwContext);
 }
 
 UINT CInternetFile::Read(void* buffer, UINT count)
