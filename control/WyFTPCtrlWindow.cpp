@@ -95,7 +95,6 @@ void CWyFTPCtrl::ApplyBackColor(COLORREF color)
         list->List().SetBkColor(color);
         list->List().SetTextBkColor(color);
     }
-    InvalidateRect(m_pExplorer->GetHwnd(), nullptr, TRUE);
 }
 
 void CWyFTPCtrl::ApplyForeColor(COLORREF color)
@@ -106,7 +105,6 @@ void CWyFTPCtrl::ApplyForeColor(COLORREF color)
         tree->Tree().SetTextColor(color);
     if (CWyListView* list = m_pExplorer->GetListView())
         list->List().SetTextColor(color);
-    InvalidateRect(m_pExplorer->GetHwnd(), nullptr, TRUE);
 }
 
 void CWyFTPCtrl::OnBackColorChanged()

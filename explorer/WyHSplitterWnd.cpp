@@ -12,7 +12,7 @@ constexpr wchar_t kSplitterClass[] = L"WyFTPSplitter";
 void MovePane(CWindow* pane, int x, int y, int width, int height)
 {
     if (pane && pane->GetHwnd())
-        MoveWindow(pane->GetHwnd(), x, y, width, height, TRUE);
+        MoveWindow(pane->GetHwnd(), x, y, width, height, FALSE);
 }
 }  // namespace
 
@@ -59,6 +59,9 @@ void CWyHSplitterWnd::RecalcLayout()
     } else {
         MovePane(m_pRightPane, 0, 0, width, height);
     }
+    // Every layout repaints the bar and both panes whole: a pane moved
+    // with the bits it had would keep drawings of its old place.
+    RepaintWhole(GetHwnd());
 }
 
 BOOL CWyHSplitterWnd::DestroyPanes()
@@ -180,7 +183,6 @@ bool CWyHSplitterWnd::OnLButtonDown(POINT point)
     if (tracker.Track(client, point, m_rectBar, &tracked, TRUE)) {
         m_rectBar = tracked;
         RecalcLayout();
-        InvalidateRect(GetHwnd(), &m_rectBar, TRUE);
     }
     return true;
 }

@@ -3,6 +3,8 @@
 
 #include "framework/Module.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
 namespace {
@@ -121,9 +123,36 @@ BOOL CWindow::EndDialog(INT_PTR result)
     return m_hWnd && m_bDialog ? ::EndDialog(m_hWnd, result) : FALSE;
 }
 
+void CWindow::RepaintWhole(HWND window)
+{
+    if (window)
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+bool CWindow::ChangesWholeLook(UINT message)
+{
+    switch (message) {
+    case WM_STYLECHANGED:  // a list view's mode is its style
+    case WM_SETFONT:
+    case LVM_SETIMAGELIST:
+    case LVM_SETBKCOLOR:
+    case LVM_SETTEXTCOLOR:
+    case LVM_SETTEXTBKCOLOR:
+    case TVM_SETIMAGELIST:
+    case TVM_SETBKCOLOR:
+    case TVM_SETTEXTCOLOR:
+        return true;
+    }
+    return false;
+}
+
 LRESULT CWindow::Dispatch(CWindow* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const LRESULT result = self->WindowProc(message, wParam, lParam);
+    // The system controls draw such a change only where something else
+    // happens to invalidate: the rest keeps the old look on screen.
+    if (self->m_superProc && self->m_hWnd == window && ChangesWholeLook(message))
+        RepaintWhole(window);
     if (message == WM_NCDESTROY && self->m_hWnd == window) {
         // The last message: a subclassed control has had its own WM_NCDESTROY
         // through DefaultProc. The object may delete itself in OnFinalMessage.

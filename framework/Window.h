@@ -28,6 +28,13 @@ public:
     // a window of ours: each view handles its own notifications.
     static constexpr UINT kReflectedNotify = WM_USER + 0x1C00 + WM_NOTIFY;
 
+    // Marks the window and everything in it, frame and children included,
+    // to be erased and painted whole. Moving or restyling a child window
+    // may leave its old pixels on screen (the platform copies what it
+    // thinks is still valid); this is how the window layer makes sure
+    // nothing stale stays after a layout or a change of look.
+    static void RepaintWhole(HWND window);
+
 protected:
     HWND CreateOwnWindow(const wchar_t* className, UINT classStyle, DWORD exStyle, const wchar_t* name, DWORD style,
                          const RECT& rect, HWND parent, UINT_PTR id);
@@ -57,6 +64,9 @@ protected:
 private:
     static LRESULT CALLBACK WindowThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogThunk(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Whether a message changes how a whole system control looks (its
+    // style, font, colours or image lists) without its invalidating itself.
+    static bool ChangesWholeLook(UINT message);
     static LRESULT Dispatch(CWindow* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Attach(HWND window);
     void Detach();

@@ -1,6 +1,8 @@
 // A plain top-level window to parent controls and pages in window tests, a message pump, and the platform's ATL host.
 #include "tests/control/WindowTestSupport.h"
 
+#include <algorithm>
+
 TestWindow::TestWindow(int width, int height)
 {
     WNDCLASSW windowClass = {};
@@ -115,4 +117,129 @@ HWND FindDescendant(HWND parent, const wchar_t* className)
     DescendantSearch search = {className, nullptr};
     EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+ScreenPixels CaptureScreen(HWND window)
+{
+    ScreenPixels capture;
+    RECT rect = {};
+    if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top)
+        return capture;
+    capture.width = rect.right - rect.left;
+    capture.height = rect.bottom - rect.top;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = capture.width;
+    info.bmiHeader.biHeight = -capture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        const HGDIOBJ previous = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY)) {
+            GdiFlush();
+            const DWORD* first = static_cast<const DWORD*>(bits);
+            capture.pixels.assign(first, first + static_cast<size_t>(capture.width) * capture.height);
+            for (DWORD& pixel : capture.pixels)
+                pixel &= 0x00FFFFFF;
+        }
+        SelectObject(memory, previous);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+size_t CountDifferences(const ScreenPixels& a, const ScreenPixels& b)
+{
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size())
+        return std::max(a.pixels.size(), b.pixels.size());
+    size_t count = 0;
+    for (size_t at = 0; at < a.pixels.size(); ++at)
+        count += a.pixels[at] != b.pixels[at];
+    return count;
+}
+
+namespace {
+BOOL CALLBACK NoteUpdate(HWND window, LPARAM pending)
+{
+    if (GetUpdateRect(window, nullptr, FALSE))
+        *reinterpret_cast<bool*>(pending) = true;
+    return TRUE;
+}
+
+bool PaintPending(HWND top)
+{
+    bool pending = GetUpdateRect(top, nullptr, FALSE) != FALSE;
+    EnumChildWindows(top, &NoteUpdate, reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+}  // namespace
+
+bool SettlePainting(HWND top)
+{
+    for (int round = 0; round < 1000; ++round) {
+        // A pump that finds the queue empty also hands what was painted to
+        // the display (Wine flushes its window surfaces when idle).
+        PumpMessages();
+        // Timers tick on regardless; they are no work left over.
+        if (!PaintPending(top) && !HIWORD(GetQueueStatus(QS_ALLINPUT & ~QS_TIMER)))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return false;
+}
+
+size_t StalePixels(HWND window)
+{
+    SettlePainting(window);
+    const ScreenPixels before = CaptureScreen(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SettlePainting(window);
+    return CountDifferences(before, CaptureScreen(window));
+}
+
+void SendMouseMove(POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+}
+
+void SendMouseButton(DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof(input));
+}
+
+void ClickAt(POINT screen)
+{
+    SendMouseMove(screen);
+    SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+    SendMouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+void TypeText(const wchar_t* text)
+{
+    for (; *text; ++text) {
+        INPUT keys[2] = {};
+        for (INPUT& key : keys) {
+            key.type = INPUT_KEYBOARD;
+            key.ki.wScan = *text;
+            key.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    }
 }

@@ -5,6 +5,7 @@
 #include "control/WyFTPIds.h"
 #include "resources/resource.h"
 
+#include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -387,6 +388,79 @@ TEST(Verbs, ThePropertiesFrameShowsTheWholePageInsideItsPageArea)
     for (const auto& [id, rect] : g_layout.controls) {
         EXPECT_TRUE(Contains(g_layout.page, rect))
             << "control " << id << " at " << Describe(rect) << " runs out of the page " << Describe(g_layout.page);
+    }
+}
+
+// The dialogs a user sees, captured from the screen against a full repaint
+// after each thing a user does in them, from inside their modal loops.
+constexpr size_t kCaretPixels = 40;
+std::vector<std::pair<std::string, size_t>> g_stale;
+
+void CALLBACK CaptureAboutBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindThreadWindow(L"#32770", nullptr);
+    if (!dialog)
+        return;
+    KillTimer(nullptr, timer);
+    g_stale.emplace_back("the About box", StalePixels(dialog));
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+}
+
+void CALLBACK TabAndTypeInPropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND frame = FindThreadWindow(L"#32770", nullptr);
+    HWND page = frame ? FindControlsPage(frame) : nullptr;
+    if (!page)
+        return;
+    KillTimer(nullptr, timer);
+    g_stale.emplace_back("the frame as it opens", StalePixels(frame));
+    const HWND tabs = FindDescendant(frame, WC_TABCONTROLW);
+    const int count = tabs ? static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int tab = count - 1; tab >= 0; --tab) {
+        RECT rect = {};
+        SendMessageW(tabs, TCM_GETITEMRECT, tab, reinterpret_cast<LPARAM>(&rect));
+        POINT middle = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ClientToScreen(tabs, &middle);
+        ClickAt(middle);
+        SettlePainting(frame);
+        const std::string what = "tab " + std::to_string(tab);
+        g_stale.emplace_back(what + (SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == tab ? "" : " (not chosen)"),
+                             StalePixels(frame));
+    }
+    const HWND edit = GetDlgItem(page, IDC_SERVER_NAME);
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    TypeText(L"ftp.example.jp");
+    SettlePainting(frame);
+    wchar_t typed[64] = L"";
+    GetWindowTextW(edit, typed, 64);
+    g_stale.emplace_back(std::string("typing a server name") + (lstrcmpW(typed, L"ftp.example.jp") ? " (not typed)" : ""),
+                         StalePixels(frame));
+    PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST(Screen, TheAboutBoxAndThePropertyFrameShowWhatAFullRepaintDraws)
+{
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+    g_stale.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, &CaptureAboutBox);
+    EXPECT_EQ(S_OK, CallId(control.Get(), DISPID_ABOUTBOX, {}, DISPATCH_METHOD).hr);
+    KillTimer(nullptr, timer);
+
+    auto object = control.As<IOleObject>(IID_IOleObject);
+    ASSERT_TRUE(object);
+    TestWindow owner(200, 100);
+    timer = SetTimer(nullptr, 0, 100, &TabAndTypeInPropertyFrame);
+    EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_PROPERTIES, nullptr, nullptr, 0, owner.Get(), nullptr));
+    KillTimer(nullptr, timer);
+
+    // The About box, the frame, one capture per tab (the control's two
+    // pages; Wine has no stock font page to show) and the typing.
+    ASSERT_LE(5u, g_stale.size());
+    for (const auto& [what, stale] : g_stale) {
+        EXPECT_EQ(std::string::npos, what.find("(not")) << what;
+        EXPECT_GE(kCaretPixels, stale) << what;
     }
 }
 

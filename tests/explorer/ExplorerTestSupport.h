@@ -136,6 +136,3 @@ private:
     bool m_gaveUp = false;
     UINT_PTR m_timer;
 };
-void SendMouseMove(POINT screen);
-// MOUSEEVENTF_RIGHTDOWN and the like.
-void SendMouseButton(DWORD flags);

@@ -4,6 +4,7 @@
 
 #include "framework/CodePage932.h"
 #include "resources/resource.h"
+#include "tests/control/WindowTestSupport.h"
 #include "tests/filesystem/FileStoreTestKit.h"
 
 #include <commctrl.h>
@@ -90,6 +91,22 @@ TEST_F(ProgressDialog, QuitMessageSurvivesTheTransfer)
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(7u, message.wParam);
+}
+
+TEST_F(ProgressDialog, TheScreenShowsTheTextAndTheBarAsTheTransferAdvances)
+{
+    // Each progress event sees what the chunk before left on screen,
+    // against what a full repaint of the dialog draws.
+    std::vector<size_t> stale;
+    owner.onProgress = [&](LONG) {
+        const HWND window = owner.dialog ? owner.dialog->GetSafeHwnd() : nullptr;
+        if (window && IsWindowVisible(window))
+            stale.push_back(StalePixels(window));
+    };
+    Copy(4000, 1000);
+    ASSERT_EQ(4u, stale.size());
+    for (size_t step = 0; step < stale.size(); ++step)
+        EXPECT_GE(40u, stale[step]) << "after chunk " << step;
 }
 
 TEST(TransferProgressDlg, TemplateHoldsCaptionBarAndCancelButton)
