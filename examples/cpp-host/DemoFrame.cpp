@@ -66,17 +66,32 @@ Microsoft::WRL::ComPtr<IUnknown> DemoFrame::Control() const
     return control;
 }
 
-void DemoFrame::PaintNow()
+namespace {
+
+BOOL CALLBACK NotePendingPaint(HWND window, LPARAM pending)
+{
+    if (GetUpdateRect(window, nullptr, FALSE))
+        *reinterpret_cast<bool*>(pending) = true;
+    return TRUE;
+}
+
+}  // namespace
+
+void DemoFrame::LetPaintingFinish()
 {
     if (!m_hwnd)
         return;
-    const UINT everything = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
-    PumpFor(200);
-    RedrawWindow(m_hwnd, nullptr, nullptr, everything);
     // The tree and list views finish some of their painting from posted
-    // messages and timers; give them a moment before the picture is taken.
+    // messages and timers; then nothing is forced: the picture shows what
+    // the windows painted by themselves, as a user would see it.
     PumpFor(300);
-    RedrawWindow(m_hwnd, nullptr, nullptr, everything);
+    for (int round = 0; round < 100; ++round) {
+        bool pending = GetUpdateRect(m_hwnd, nullptr, FALSE) != FALSE;
+        EnumChildWindows(m_hwnd, &NotePendingPaint, reinterpret_cast<LPARAM>(&pending));
+        if (!pending)
+            break;
+        PumpFor(20);
+    }
     GdiFlush();
 }
 

@@ -18,9 +18,10 @@ public:
     HWND Hwnd() const { return m_hwnd; }
     Microsoft::WRL::ComPtr<IUnknown> Control() const;
 
-    // Paints the frame and every window in it now, and lets the painting the
-    // controls post for later happen too, so the screen shows the final state.
-    void PaintNow();
+    // Dispatches messages until every window in the frame has painted what
+    // it was asked to paint, forcing nothing, so the screen shows what a
+    // user would see.
+    void LetPaintingFinish();
     // Dispatches messages until the user closes the frame.
     void RunUntilClosed();
 

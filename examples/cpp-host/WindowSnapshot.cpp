@@ -36,19 +36,19 @@ HRESULT CopyWindowPixels(HWND window, Pixels& pixels)
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
 
-    // The window's own DC covers its frame too; what it reads is what the
-    // window drew, children included.
-    const HDC windowDc = GetWindowDC(window);
-    if (!windowDc)
+    // The screen's DC, at the window's place: what the display shows, old
+    // pixels a window failed to repaint included, as a user sees it.
+    const HDC screenDc = GetDC(nullptr);
+    if (!screenDc)
         return E_FAIL;
-    const HDC memoryDc = CreateCompatibleDC(windowDc);
+    const HDC memoryDc = CreateCompatibleDC(screenDc);
     void* bits = nullptr;
     const HBITMAP bitmap = memoryDc ? CreateDIBSection(memoryDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     HRESULT hr = E_OUTOFMEMORY;
     if (bitmap && bits) {
         const HGDIOBJ previous = SelectObject(memoryDc, bitmap);
-        if (BitBlt(memoryDc, 0, 0, static_cast<int>(pixels.width), static_cast<int>(pixels.height), windowDc, 0, 0,
-                   SRCCOPY)) {
+        if (BitBlt(memoryDc, 0, 0, static_cast<int>(pixels.width), static_cast<int>(pixels.height), screenDc, rect.left,
+                   rect.top, SRCCOPY)) {
             GdiFlush();
             const BYTE* first = static_cast<const BYTE*>(bits);
             pixels.bytes.assign(first, first + static_cast<size_t>(pixels.stride) * pixels.height);
@@ -62,7 +62,7 @@ HRESULT CopyWindowPixels(HWND window, Pixels& pixels)
         DeleteObject(bitmap);
     if (memoryDc)
         DeleteDC(memoryDc);
-    ReleaseDC(window, windowDc);
+    ReleaseDC(nullptr, screenDc);
     return hr;
 }
 

@@ -220,7 +220,7 @@ int RunDemo(const Options& options)
         std::printf("== The window stays open until you close it\n");
         frame.RunUntilClosed();
     } else {
-        frame.PaintNow();
+        frame.LetPaintingFinish();
         const HRESULT hr = SaveWindowAsPng(frame.Hwnd(), options.snapshot);
         if (SUCCEEDED(hr)) {
             std::printf("== Picture of the window: %s\n", Narrow(options.snapshot.c_str()).c_str());
