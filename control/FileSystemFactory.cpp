@@ -1,15 +1,16 @@
 // Creates the file store that a ConnectTarget value stands for.
 #include "control/FileSystemFactory.h"
 
+#include "control/WyFTPIds.h"
 #include "filesystem/WyFTPFileSystem.h"
 #include "filesystem/WyLocalFileSystem.h"
 
 std::unique_ptr<CWyFileSystem> CreateFileSystem(long connectTarget, CWyFileSystemOwner& owner)
 {
     switch (connectTarget) {
-    case 0:
+    case WyFTPConnectTargetLocal:
         return std::make_unique<CWyLocalFileSystem>(&owner);
-    case 1:
+    case WyFTPConnectTargetFTP:
         return std::make_unique<CWyFTPFileSystem>(&owner);
     default:
         return nullptr;

@@ -102,9 +102,9 @@ public:
     bool IsTransferring() const override { return m_bTransferring != FALSE; }
     void SetTransferring(bool transferring) override { m_bTransferring = transferring; }
     CWyFileSystem* GetFileSystem() const override { return m_pFileSystem.get(); }
-    long GetConnectTargetValue() const override { return m_nConnectTarget; }
     bool IsTreeVisible() const override { return GetVisibleTree(); }
-    CFtpConnection* GetFtpConnection() const override;
+    // The store's FTP connection while connected to FTP, else null.
+    CFtpConnection* GetFtpConnection() const;
     void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) override;
     void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) override;
 
@@ -166,6 +166,9 @@ private:
     void ApplyBackColor(COLORREF color);
     void ApplyForeColor(COLORREF color);
     bool EnterMethod();
+    // ConnectTarget names a store (it is stored unchecked): transfers do
+    // nothing after the host set another value.
+    bool IsKnownConnectTarget() const;
     void RequireName(const std::string& name);
     // Runs work under the handlers that turn a failure into a recorded code
     // and message and an automation error, with the store in use.

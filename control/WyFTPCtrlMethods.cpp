@@ -4,6 +4,7 @@
 #include "control/FileSystemFactory.h"
 #include "control/WyAboutBox.h"
 #include "control/WyFTPFiles.h"
+#include "control/WyFTPIds.h"
 #include "explorer/WyFTPExplorerWnd.h"
 #include "filesystem/WyFTPException.h"
 #include "framework/Bstr.h"
@@ -117,7 +118,12 @@ void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
 
 CFtpConnection* CWyFTPCtrl::GetFtpConnection() const
 {
-    return m_nConnectTarget == 1 && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
+    return m_nConnectTarget == WyFTPConnectTargetFTP && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
+}
+
+bool CWyFTPCtrl::IsKnownConnectTarget() const
+{
+    return m_nConnectTarget == WyFTPConnectTargetLocal || m_nConnectTarget == WyFTPConnectTargetFTP;
 }
 
 void CWyFTPCtrl::RefreshViews()
@@ -136,11 +142,8 @@ void CWyFTPCtrl::ShowStartDirectory()
     if (!explorer || !m_pFileSystem)
         return;
     const std::string start = m_strConnectDirectory.empty() ? std::string("/") : m_strConnectDirectory;
-    std::string path;
-    if (m_nConnectTarget == 0)
-        path = m_pFileSystem->GetRoot() + start;
-    else if (m_nConnectTarget == 1)
-        path = start;
+    // The local disk's drive in front; FTP has none.
+    const std::string path = m_pFileSystem->GetRoot() + start;
     if (GetVisibleTree())
         explorer->InitTreeForPath(path);
     explorer->RefreshList(path);
@@ -201,7 +204,7 @@ std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
     ShiftJis::ReplaceAll(directory, '\\', '/');
     // The local disk answers with its drive ("C:/data"); cut it off unless
     // the full path is asked for.
-    if (m_nConnectTarget == 0 && fullPath != 1) {
+    if (m_pFileSystem && !m_pFileSystem->GetRoot().empty() && fullPath != 1) {
         const size_t slash = ShiftJis::FindFirst(directory, '/');
         directory = slash == std::string::npos ? std::string() : directory.substr(slash);
     }
@@ -216,11 +219,7 @@ void CWyFTPCtrl::DirUp()
     CWyFTPExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
-    std::string path;
-    if (m_nConnectTarget == 0)
-        path = m_strServerName + m_strCurrentDirectory;
-    else if (m_nConnectTarget == 1)
-        path = m_strCurrentDirectory;
+    const std::string path = m_pFileSystem->GetRoot() + m_strCurrentDirectory;
     if (GetVisibleTree())
         explorer->SelectTreeParent();
     explorer->RefreshList(path);
@@ -303,7 +302,7 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
     std::string prefix = m_strServerName + m_strCurrentDirectory;
     if (m_strCurrentDirectory != "/" && !ShiftJis::EndsWithChar(prefix, '/'))
         prefix += '/';
-    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+    if (!IsKnownConnectTarget())
         return;
     RunGuarded([&] {
         for (const std::string& name : names) {
@@ -329,7 +328,7 @@ void CWyFTPCtrl::PutFile(const std::string& localFile)
     RequireName(localFile);
     const std::string destination = m_strServerName + m_strCurrentDirectory;
     const DWORD chunkSize = GetTransferChunkSize();
-    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+    if (!IsKnownConnectTarget())
         return;
     RunGuarded([&] {
         FireTransferStart(localFile);

@@ -15,3 +15,8 @@ std::string JoinPath(const std::string& directory, const std::string& name)
 {
     return ShiftJis::EndsWithChar(directory, '/') ? directory + name : directory + "/" + name;
 }
+
+bool IsDots(const std::string& name)
+{
+    return name == "." || name == "..";
+}

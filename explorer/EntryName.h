@@ -8,6 +8,9 @@
 // edit supplies can then never reach outside its directory.
 void RequirePlainName(const std::string& name);
 
+// "." or "..": a listing's names of the directory itself and its parent.
+bool IsDots(const std::string& name);
+
 // directory + "/" + name, with no doubled "/" after a directory that ends
 // in one ("/" itself).
 std::string JoinPath(const std::string& directory, const std::string& name);

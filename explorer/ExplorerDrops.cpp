@@ -9,7 +9,6 @@
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/WyPath.h"
 #include "framework/Exception.h"
-#include "framework/FtpConnection.h"
 #include "framework/ShiftJis.h"
 
 #include <new>
@@ -38,24 +37,10 @@ std::string SourceDirectory(const std::string& droppedPath)
 
 }  // namespace
 
-std::string CWyFTPExplorerWnd::FtpUrlPrefix() const
-{
-    // The connection's own prefix carries a port other than 21.
-    const CFtpConnection* connection = m_owner.GetFtpConnection();
-    return connection ? connection->GetUrlPrefix() : "ftp://" + m_owner.GetServerNameProperty();
-}
-
 std::string CWyFTPExplorerWnd::StorePrefix() const
 {
-    std::string prefix;
-    const std::string server = m_owner.GetServerNameProperty();
-    if (m_owner.GetConnectTargetValue() == 1)
-        prefix = FtpUrlPrefix();
-    else if (server.empty() || server[0] != '/')
-        prefix = server;
-    if (ShiftJis::EndsWithChar(prefix, '/'))
-        prefix.pop_back();
-    return prefix;
+    CWyFileSystem* store = m_owner.GetFileSystem();
+    return store ? store->GetAddressPrefix() : std::string();
 }
 
 bool CWyFTPExplorerWnd::ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const
@@ -70,7 +55,8 @@ bool CWyFTPExplorerWnd::ComesFrom(const std::string& droppedPath, const std::str
             path->pop_back();
     }
     // Local paths name the same directory in any case.
-    if (m_owner.GetConnectTargetValue() == 0)
+    CWyFileSystem* store = m_owner.GetFileSystem();
+    if (store && !store->IsCaseSensitive())
         return ShiftJis::CompareNoCase(source, target) == 0;
     return source == target;
 }
@@ -170,26 +156,14 @@ BOOL CWyFTPExplorerWnd::OnListDropFiles(const std::vector<std::string>& paths, D
 BOOL CWyFTPExplorerWnd::OnListBeginDrag(std::vector<std::string>& paths)
 {
     CWyListView* view = GetListView();
-    if (!view || !m_owner.GetFileSystem())
+    CWyFileSystem* store = m_owner.GetFileSystem();
+    if (!view || !store)
         return FALSE;
-    const bool ftp = m_owner.GetConnectTargetValue() == 1;
     const std::string current = m_owner.GetCurrentDirectoryString();
-    std::string base;
-    if (ftp)
-        base = FtpUrlPrefix();
-    else if (!current.empty() && current[0] == '/')
-        base = m_owner.GetServerNameProperty();
-    if (ShiftJis::EndsWithChar(base, '/'))
-        base.pop_back();
-    base += current;
-    // The entry carries the account so that another control can fetch the
-    // file: whoever receives the drop receives the password.
-    const std::string account =
-        ftp ? "?uid=" + m_owner.GetUserNameProperty() + "&pw=" + m_owner.GetPasswordProperty() : std::string();
     const CListCtrl list = view->List();
     for (int item = list.GetNextItem(-1, LVNI_SELECTED); item != -1; item = list.GetNextItem(item, LVNI_SELECTED)) {
         if (list.GetItemImage(item) != 0)
-            paths.push_back(JoinPath(base, list.GetItemText(item, 0)) + account);
+            paths.push_back(store->GetDragOutEntry(JoinPath(current, list.GetItemText(item, 0))));
     }
     return TRUE;
 }

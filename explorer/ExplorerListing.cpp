@@ -2,11 +2,12 @@
 #include "explorer/WyFTPExplorerWnd.h"
 
 #include "datetime/DateTimeFormat.h"
+#include "explorer/EntryName.h"
 #include "explorer/KilobyteText.h"
 #include "explorer/ShellTypeNames.h"
 #include "explorer/WyListView.h"
+#include "filesystem/WyDirectoryEntry.h"
 #include "framework/CodePage932.h"
-#include "framework/FileFind.h"
 #include "framework/OleDateTime.h"
 #include "framework/RedrawOff.h"
 #include "framework/ShiftJis.h"
@@ -71,12 +72,11 @@ BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
     RedrawOff redraw(list.GetHwnd());
     list.DeleteAllItems();
 
-    m_nConnectTarget = m_owner.GetConnectTargetValue();
-    std::unique_ptr<CFileFind> finder = MakeFinder();
     std::string directory = path;
     if (ShiftJis::EndsWithChar(directory, '/'))
         directory.pop_back();
-    if (!finder->FindFile((directory + "/*").c_str()))
+    std::vector<CWyDirectoryEntry> entries;
+    if (!ListDirectory(directory, entries))
         return FALSE;
 
     const std::string dateFormat = LocaleFormat(LOCALE_SSHORTDATE);
@@ -84,16 +84,12 @@ BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
     CShellTypeNames typeNames;
     // Rows go in listing order; the sequence numbers count the rows added.
     LPARAM sequence = 0;
-    BOOL more;
-    do {
-        more = finder->FindNextFile();
-        const bool isDirectory = finder->IsDirectory() != FALSE;
-        if (isDirectory && finder->IsDots())
+    for (const CWyDirectoryEntry& entry : entries) {
+        const bool isDirectory = entry.type == CWyDirectoryEntry::kDirectory;
+        if (isDirectory && IsDots(entry.name))
             continue;
-        const std::string name = finder->GetFileName();
-        FILETIME written = {};
-        finder->GetLastWriteTime(&written);
-        const COleDateTime time(written);
+        const std::string& name = entry.name;
+        const COleDateTime time(entry.lastWriteTime);
         std::string dateText;
         std::string timeText;
         FormatDateTime(dateText, time, dateFormat.c_str(), LOCALE_USER_DEFAULT, 0);
@@ -103,14 +99,13 @@ BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
         if (row < 0)
             continue;
         if (!isDirectory) {
-            list.SetItemText(row, 1, FormatKilobytes(finder->GetLength()));
+            list.SetItemText(row, 1, FormatKilobytes(entry.length));
             list.SetItemText(row, 2, typeNames.Get(directory + "/" + name));
         } else {
             list.SetItemText(row, 2, kDirectoryTypeText);
         }
         list.SetItemText(row, 3, dateText + " " + timeText);
-    } while (more);
-    finder->Close();
+    }
 
     if (m_nSortColumn == 0)
         SortList(0, 0);

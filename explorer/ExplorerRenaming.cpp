@@ -50,12 +50,9 @@ void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL
     if (directory != "/")
         directory += '/';
     const std::string oldName = m_strLabelBeforeEdit;
-    std::string oldPath = directory + oldName;
-    std::string newPath = directory + *newText;
-    if (m_owner.GetConnectTargetValue() == 0) {
-        oldPath.insert(0, m_owner.GetServerNameProperty());
-        newPath.insert(0, m_owner.GetServerNameProperty());
-    }
+    // Store paths: the store puts its drive in front where it has one.
+    const std::string oldPath = directory + oldName;
+    const std::string newPath = directory + *newText;
     m_strLabelBeforeEdit.clear();
     bool renamed = false;
     RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {

@@ -3,9 +3,7 @@
 
 #include "explorer/KilobyteText.h"
 #include "explorer/WyListView.h"
-#include "filesystem/WyFileSystem.h"
-#include "framework/FileFind.h"
-#include "framework/OleDateTime.h"
+#include "filesystem/WyDirectoryEntry.h"
 #include "framework/ShiftJis.h"
 
 #include <limits>
@@ -68,20 +66,12 @@ int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM parameter)
     }
 }
 
-// The last-write times of the rows, from one listing of the directory.
-void ReadRowTimes(CFileFind& finder, const std::string& directory, SortContext& context)
+// The last-write times of the rows, from one listing of their directory.
+void ReadRowTimes(const std::vector<CWyDirectoryEntry>& entries, SortContext& context)
 {
     std::unordered_map<std::string, DATE> times;
-    if (finder.FindFile((directory + "*").c_str())) {
-        BOOL more;
-        do {
-            more = finder.FindNextFile();
-            FILETIME written = {};
-            finder.GetLastWriteTime(&written);
-            times[finder.GetFileName()] = COleDateTime(written).m_dt;
-        } while (more);
-    }
-    finder.Close();
+    for (const CWyDirectoryEntry& entry : entries)
+        times[entry.name] = entry.lastWriteTime;
     for (auto& [data, row] : context.rows) {
         const auto found = times.find(row.name);
         if (found != times.end())
@@ -115,11 +105,9 @@ void CWyFTPExplorerWnd::SortList(int column, int descending)
         context.rows[list.GetItemData(index)] = std::move(row);
     }
     if (column == 3) {
-        std::string directory = m_owner.GetCurrentDirectoryString();
-        if (directory != "/")
-            directory += '/';
-        std::unique_ptr<CFileFind> finder = MakeFinder();
-        ReadRowTimes(*finder, StoreRoot() + directory, context);
+        std::vector<CWyDirectoryEntry> entries;
+        ListDirectory(m_owner.GetCurrentDirectoryString(), entries);
+        ReadRowTimes(entries, context);
     }
     list.SortItems(&CompareRows, reinterpret_cast<LPARAM>(&context));
 }

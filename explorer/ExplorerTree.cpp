@@ -1,12 +1,11 @@
 // The explorer's directory tree: item paths, reading a level, lazy expansion, opening the tree down to a path.
-#include "filesystem/DirectoryProbes.h"
 #include "explorer/WyFTPExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyTreeView.h"
+#include "filesystem/WyDirectoryEntry.h"
+#include "filesystem/WyFileSystem.h"
 #include "filesystem/WyPath.h"
-#include "framework/FileFind.h"
-#include "framework/FtpFileFind.h"
 #include "framework/RedrawOff.h"
 #include "framework/ShiftJis.h"
 
@@ -112,16 +111,11 @@ bool CWyFTPExplorerWnd::LeadsToRememberedPath(const std::string& path) const
 
 bool CWyFTPExplorerWnd::HasSubdirectory(const std::string& path) const
 {
-    std::unique_ptr<CFileFind> finder = MakeFinder();
-    if (!finder->FindFile(JoinPath(path, "*").c_str(), CFtpFileFind::reload))
-        return false;
-    BOOL more;
-    do {
-        more = finder->FindNextFile();
-        if (finder->IsDirectory() && !finder->IsDots())
-            return true;
-    } while (more);
-    return false;
+    std::vector<CWyDirectoryEntry> entries;
+    ListDirectory(path, entries);
+    return std::any_of(entries.begin(), entries.end(), [](const CWyDirectoryEntry& entry) {
+        return entry.type == CWyDirectoryEntry::kDirectory && !IsDots(entry.name);
+    });
 }
 
 BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
@@ -134,47 +128,33 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
     if (!item)
         return FALSE;
     const HTREEITEM root = tree.GetRootItem();
-    m_nConnectTarget = m_owner.GetConnectTargetValue();
-    const bool onFtp = m_nConnectTarget == 1;
     {
         QuietTreeScope quiet(*this);
         const RedrawOff redraw(tree.GetHwnd());
         while (HTREEITEM child = tree.GetChildItem(item))
             tree.DeleteItem(child);
 
-        std::string pattern;
-        if (item != root)
-            pattern = JoinPath(path, "*");
-        else
-            pattern = onFtp ? "/*" : m_owner.GetServerNameProperty() + "/*";
-        std::unique_ptr<CFileFind> finder = MakeFinder();
-        const BOOL found = finder->FindFile(pattern.c_str(), CFtpFileFind::reload);
+        const std::string levelPath = item == root ? std::string("/") : path;
+        std::vector<CWyDirectoryEntry> entries;
+        const bool found = ListDirectory(levelPath, entries);
         if (!found && m_rememberedPaths.empty())
             return FALSE;
         bool inserted = false;
-        if (found) {
-            BOOL more;
-            do {
-                more = finder->FindNextFile();
-                if (!finder->IsDirectory() || finder->IsDots())
-                    continue;
-                tree.InsertItem(finder->GetFileName(), kClosedImage, kOpenImage, item);
-                inserted = true;
-            } while (more);
+        for (const CWyDirectoryEntry& entry : entries) {
+            if (entry.type != CWyDirectoryEntry::kDirectory || IsDots(entry.name))
+                continue;
+            tree.InsertItem(entry.name, kClosedImage, kOpenImage, item);
+            inserted = true;
         }
-        finder->Close();
 
-        // Directories the server's listing of this level hides, but which
-        // were asked for and exist, stay reachable.
-        const std::string levelPath = item == root ? std::string("/") : path;
-        if (onFtp) {
-            for (const std::string& remembered : m_rememberedPaths) {
-                const std::string component = NextComponentBelow(remembered, levelPath);
-                if (!component.empty() && !FindChildNoCase(item, component))
-                    tree.InsertItem(component, kClosedImage, kOpenImage, item);
-            }
+        // Directories the store's listing of this level hides (a server may),
+        // but which were asked for and exist, stay reachable.
+        for (const std::string& remembered : m_rememberedPaths) {
+            const std::string component = NextComponentBelow(remembered, levelPath);
+            if (!component.empty() && !FindChildNoCase(item, component))
+                tree.InsertItem(component, kClosedImage, kOpenImage, item);
         }
-        if (inserted || (onFtp && !m_rememberedPaths.empty())) {
+        if (inserted || !m_rememberedPaths.empty()) {
             for (HTREEITEM child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child)) {
                 const std::string childPath = JoinPath(levelPath, tree.GetItemText(child));
                 if (tree.GetItemImage(child) == kClosedImage
@@ -246,37 +226,28 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     if (requested.empty() || !view)
         return;
     const CTreeCtrl tree = view->Tree();
-    m_nConnectTarget = m_owner.GetConnectTargetValue();
-    const bool onFtp = m_nConnectTarget == 1;
+    CWyFileSystem* store = m_owner.GetFileSystem();
+    if (!store) {
+        tree.DeleteAllItems();
+        return;
+    }
     // Items are matched in lower case; the path keeps its case for the
-    // server, which may tell "Pub" from "pub".
+    // server, which may tell "Pub" from "pub". A store with a drive root
+    // shows its paths below the drive.
     std::string path = CWyPath(requested).ToForwardSlashes().Str();
-    if (!onFtp) {
+    if (!store->GetRoot().empty()) {
         const size_t slash = ShiftJis::FindFirst(path, '/');
         path = slash == std::string::npos ? std::string() : path.substr(slash);
     }
     WaitCursor wait;
     QuietTreeScope quiet(*this);
 
-    if (onFtp) {
-        m_pConnection = m_owner.GetFtpConnection();
-        if (!m_pConnection) {
-            tree.DeleteAllItems();
-            return;
-        }
-    }
-    // Whether the server has the directory, asked only when the tree cannot
+    // Whether the store has the directory, asked only when the tree cannot
     // show it; entering it tells, also for an empty one.
-    const auto existsOnServer = [&] { return IsRemoteDirectory(path.c_str(), m_pConnection) == 1; };
+    const auto existsInStore = [&] { return store->IsDirectory(path.c_str()); };
 
     const auto makeRoot = [&] {
-        // The local store's drive letter; the store's own root when no
-        // ServerName names one.
-        std::string drive = m_owner.GetServerNameProperty();
-        if (drive.empty())
-            drive = StoreRoot();
-        const std::string rootText = onFtp ? "/" : drive.substr(0, drive.empty() ? 0 : 1);
-        tree.InsertItem(rootText, kRootImage, kRootImage, TVI_ROOT, TVI_LAST);
+        tree.InsertItem(store->GetRootText(), kRootImage, kRootImage, TVI_ROOT, TVI_LAST);
         FillTreeLevel("/", TRUE);
         tree.Expand(tree.GetRootItem());
     };
@@ -296,12 +267,12 @@ void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
     // every later reading of the levels above shows it; the walk then runs
     // once more through the items the remembered path made.
     if (!tree.GetChildItem(tree.GetRootItem())) {
-        if (!onFtp || !existsOnServer())
+        if (!existsInStore())
             return;
         m_rememberedPaths.push_back(path);
         EnsureTopLevelItem(path);
     }
-    if (WalkTreeToPath(path) || !onFtp || !existsOnServer())
+    if (WalkTreeToPath(path) || !existsInStore())
         return;
     const bool known = std::any_of(m_rememberedPaths.begin(), m_rememberedPaths.end(),
                                    [&](const std::string& remembered) { return ShiftJis::CompareNoCase(remembered, path) == 0; });

@@ -5,25 +5,17 @@
 #include <functional>
 #include <string>
 
-class CFtpConnection;
 class CWyFileSystem;
 
 // The control implements this; the explorer never sees the control's class.
 class CWyExplorerOwner {
 public:
-    // ConnectTarget: 0 the local disk, 1 FTP.
-    virtual long GetConnectTargetValue() const = 0;
-    virtual std::string GetServerNameProperty() const = 0;
-    virtual std::string GetUserNameProperty() const = 0;
-    virtual std::string GetPasswordProperty() const = 0;
     // TransferByte in bytes: the chunk size of an upload.
     virtual DWORD GetTransferChunkSize() const = 0;
     virtual bool IsTreeVisible() const = 0;
     virtual std::string GetCurrentDirectoryString() const = 0;
     // The store, or null when not connected.
     virtual CWyFileSystem* GetFileSystem() const = 0;
-    // The store's FTP connection while connected to FTP, else null.
-    virtual CFtpConnection* GetFtpConnection() const = 0;
     // Runs work on the store while it is marked in use (a DisConnect asked
     // for meanwhile, by an event handler, waits until work is done). Does
     // nothing without a store. Failures of work pass to the caller.

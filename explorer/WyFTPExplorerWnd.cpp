@@ -4,8 +4,23 @@
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
 #include "filesystem/WyFileSystem.h"
-#include "framework/FileFind.h"
-#include "framework/FtpFileFind.h"
+#include "framework/Exception.h"
+
+#include <new>
+
+namespace {
+
+// Keeps the entries of a listing.
+class CEntryCollector : public CWyFileList {
+public:
+    explicit CEntryCollector(std::vector<CWyDirectoryEntry>& entries) : m_entries(entries) {}
+    void AddEntry(const CWyDirectoryEntry& entry) override { m_entries.push_back(entry); }
+
+private:
+    std::vector<CWyDirectoryEntry>& m_entries;
+};
+
+}  // namespace
 
 CWyFTPExplorerWnd::CWyFTPExplorerWnd(CWyExplorerOwner& owner) : m_owner(owner) {}
 
@@ -16,17 +31,23 @@ CWyFTPExplorerWnd::~CWyFTPExplorerWnd()
         DestroySplitter();
 }
 
-std::unique_ptr<CFileFind> CWyFTPExplorerWnd::MakeFinder() const
+bool CWyFTPExplorerWnd::ListDirectory(const std::string& path, std::vector<CWyDirectoryEntry>& entries) const
 {
-    if (m_owner.GetConnectTargetValue() == 1)
-        return std::make_unique<CFtpFileFind>(m_owner.GetFtpConnection(), 1);
-    return std::make_unique<CFileFind>();
-}
-
-std::string CWyFTPExplorerWnd::StoreRoot() const
-{
+    entries.clear();
     CWyFileSystem* store = m_owner.GetFileSystem();
-    return store && m_owner.GetConnectTargetValue() == 0 ? store->GetRoot() : std::string();
+    if (!store)
+        return false;
+    CEntryCollector collector(entries);
+    try {
+        store->GetFileList(path.c_str(), &collector);
+    } catch (const CException&) {
+        entries.clear();
+        return false;
+    } catch (const std::bad_alloc&) {
+        entries.clear();
+        return false;
+    }
+    return true;
 }
 
 BOOL CWyFTPExplorerWnd::OnTreeBeginDrag(std::vector<std::string>&)

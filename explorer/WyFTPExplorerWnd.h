@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class CFileFind;
+struct CWyDirectoryEntry;
 
 // Paths are store paths: "/" separates components, "/" is the top, and no
 // path built here ends in "/" except "/" itself. A tree item holds one
@@ -83,10 +83,9 @@ public:
 private:
     friend class QuietTreeScope;
 
-    // A finder for the store in use: on FTP bound to its connection.
-    std::unique_ptr<CFileFind> MakeFinder() const;
-    // The local store's drive ("C:") in front of its paths; "" on FTP.
-    std::string StoreRoot() const;
+    // The entries of a directory of the store ("." and ".." among them on
+    // the local disk); false when it cannot be listed or lists nothing.
+    bool ListDirectory(const std::string& path, std::vector<CWyDirectoryEntry>& entries) const;
     // Whether a directory at path has a subdirectory.
     bool HasSubdirectory(const std::string& path) const;
     // Whether a remembered path lies below path (its level must be readable).
@@ -105,8 +104,6 @@ private:
     // What goes in front of a store path to make an upload target: "ftp://"
     // and the server, or the local store's drive.
     std::string StorePrefix() const;
-    // "ftp://server[:port]" of the store's connection.
-    std::string FtpUrlPrefix() const;
     bool CanTakeDrop(const std::vector<std::string>& paths, DWORD effect) const;
     // Whether a dropped path lies in the target directory itself.
     bool ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const;
@@ -119,8 +116,6 @@ private:
     std::vector<std::string> m_rememberedPaths;  // store paths, matched in lower case
     int m_nSortColumn = 0;
     int m_bSortDescending = 0;
-    long m_nConnectTarget = 1;
-    CFtpConnection* m_pConnection = nullptr;
     std::string m_strLabelBeforeEdit;
     int m_nQuietTreeChanges = 0;
 };

@@ -1,15 +1,15 @@
 // The chunked copy loop that every transfer of both stores runs.
 #include "filesystem/ChunkedCopy.h"
 
+#include "filesystem/InternetError.h"
+#include "filesystem/InternetFile.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyFileSystemOwner.h"
 #include "framework/CodePage932.h"
 #include "framework/File.h"
 #include "framework/InternetException.h"
-#include "framework/Socket.h"
+#include "net/NetworkWait.h"
 #include "resources/resource.h"
-
-#include <wininet.h>
 
 #include <climits>
 #include <new>
@@ -127,28 +127,36 @@ private:
 // Lets the thread's messages through while a network file waits for its
 // peer in the middle of a chunk, so that Cancel and AbortTransfer end a slow
 // transfer within a tenth of a second instead of after the whole chunk.
+// Local files never wait for anyone.
 class CPumpingWait : public CNetworkWaitHook {
 public:
     CPumpingWait(CFile& reader, CFile& writer, const BOOL& abortFlag, CTransferProgress& progress,
                  CQuitKeeper& quit)
-        : m_reader(reader), m_writer(writer), m_abortFlag(abortFlag), m_progress(progress), m_quit(quit)
+        : m_reader(dynamic_cast<CInternetFile*>(&reader)),
+          m_writer(dynamic_cast<CInternetFile*>(&writer)),
+          m_abortFlag(abortFlag),
+          m_progress(progress),
+          m_quit(quit)
     {
-        m_reader.SetWaitHook(this);
-        m_writer.SetWaitHook(this);
+        Hook(this);
     }
     CPumpingWait(const CPumpingWait&) = delete;
     CPumpingWait& operator=(const CPumpingWait&) = delete;
-    ~CPumpingWait()
-    {
-        m_reader.SetWaitHook(nullptr);
-        m_writer.SetWaitHook(nullptr);
-    }
+    ~CPumpingWait() { Hook(nullptr); }
 
     bool KeepWaiting() override { return !PumpMessages(m_abortFlag, m_progress.Display(), m_quit); }
 
 private:
-    CFile& m_reader;
-    CFile& m_writer;
+    void Hook(CNetworkWaitHook* hook)
+    {
+        for (CInternetFile* file : {m_reader, m_writer}) {
+            if (file)
+                file->SetWaitHook(hook);
+        }
+    }
+
+    CInternetFile* m_reader;
+    CInternetFile* m_writer;
     const BOOL& m_abortFlag;
     CTransferProgress& m_progress;
     CQuitKeeper& m_quit;
@@ -179,7 +187,8 @@ namespace {
 bool IsCancelledByAbort(const CException& error, BOOL abortFlag)
 {
     const auto* internetError = dynamic_cast<const CInternetException*>(&error);
-    return abortFlag && internetError && internetError->m_dwError == ERROR_INTERNET_OPERATION_CANCELLED;
+    return abortFlag && internetError
+        && internetError->m_dwError == InternetErrorNumber(FtpErrorCode::cancelled);
 }
 
 }  // namespace

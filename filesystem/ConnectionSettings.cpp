@@ -3,7 +3,7 @@
 
 #include "filesystem/FtpUrl.h"
 #include "filesystem/WyFTPException.h"
-#include "framework/InternetSession.h"
+#include "filesystem/FtpConnection.h"
 
 namespace {
 
@@ -36,11 +36,13 @@ CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileS
     return settings;
 }
 
-void ApplyConnectionSettings(CInternetSession& session, const CWyConnectionSettings& settings)
+std::unique_ptr<CFtpConnection> OpenFtpConnection(const std::string& server, const std::string& user,
+                                                  const std::string& password,
+                                                  const CWyConnectionSettings& settings)
 {
     CFtpOptions options;
     options.timeoutMilliseconds = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
     options.passive = settings.passive;
     options.encoding = static_cast<CFtpOptions::Encoding>(settings.encoding);
-    session.SetFtpOptions(options);
+    return CFtpConnection::Open(server, settings.port, user, password, options);
 }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-class CInternetSession;
+#include <memory>
+#include <string>
+
+class CFtpConnection;
 struct CWyFtpUrl;
 
 struct CWyConnectionSettings {
@@ -19,5 +22,8 @@ struct CWyConnectionSettings {
 CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner);
 // The same for the server an ftp URL names: its own port when it gives one.
 CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileSystemOwner& owner);
-// Puts mode and time limits on a session, for every connection made on it.
-void ApplyConnectionSettings(CInternetSession& session, const CWyConnectionSettings& settings);
+// Connects to server and logs in as settings say (mode, port, time limits,
+// encoding); raises CInternetException when it cannot.
+std::unique_ptr<CFtpConnection> OpenFtpConnection(const std::string& server, const std::string& user,
+                                                  const std::string& password,
+                                                  const CWyConnectionSettings& settings);

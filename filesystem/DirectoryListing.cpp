@@ -12,7 +12,8 @@ void AppendFoundEntries(CFileFind& finder, CWyFileList* files)
         CWyDirectoryEntry entry;
         entry.name = finder.GetFileName();
         entry.type = finder.MatchesMask(FILE_ATTRIBUTE_DIRECTORY) ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
-        entry.size = static_cast<DWORD>(finder.GetLength());
+        entry.length = finder.GetLength();
+        entry.size = static_cast<DWORD>(entry.length);
         FILETIME written = {};
         finder.GetLastWriteTime(&written);
         entry.lastWriteTime = COleDateTime(written).m_dt;

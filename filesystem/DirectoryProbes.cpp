@@ -1,10 +1,23 @@
 // Whether a local or remote path names a directory, for the transfers that refuse directories.
 #include "filesystem/DirectoryProbes.h"
 
+#include "filesystem/FtpConnection.h"
 #include "framework/FileFind.h"
-#include "framework/FtpConnection.h"
+#include "framework/InternetException.h"
+#include "ftp/FtpSession.h"
 
 #include <string>
+
+namespace {
+
+// Whether the server takes path as its working directory; a refusal is an answer, not a failure.
+bool Enter(CFtpSession& session, const std::string& path)
+{
+    std::string wire;
+    return !session.ToWire(path, wire) && !session.Expect("CWD " + wire);
+}
+
+}  // namespace
 
 int IsLocalDirectory(const char* path)
 {
@@ -26,10 +39,13 @@ int IsRemoteDirectory(const char* path, CFtpConnection* connection)
     // also far cheaper than a listing, which costs a data connection and
     // grows with the size of the directory.
     std::string saved;
-    if (!connection->GetCurrentDirectory(saved))
+    try {
+        saved = connection->GetCurrentDirectory();
+    } catch (const CInternetException&) {
         return -1;
-    if (!connection->SetCurrentDirectory(path))
+    }
+    if (!Enter(connection->Session(), path))
         return 0;
-    connection->SetCurrentDirectory(saved.c_str());
+    Enter(connection->Session(), saved);
     return 1;
 }

@@ -5,8 +5,8 @@
 #include "filesystem/RemoteFileSize.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
+#include "filesystem/FtpConnection.h"
 #include "framework/File.h"
-#include "framework/FtpConnection.h"
 
 void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connection, const CWyPath& source,
                          const CWyPath& localFile, DWORD chunkSize)
@@ -14,10 +14,9 @@ void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connecti
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
     if (IsRemoteDirectory(source.c_str(), connection) == 1)
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-    const LONGLONG size = FindRemoteFileSize(connection, source.c_str(), 1);
+    const LONGLONG size = FindRemoteFileSize(connection, source.c_str());
 
-    CInternetFile remote = connection->OpenFile(source.c_str(), CFtpConnection::accessRead,
-                                                CFtpConnection::transferBinary, 2);
+    CInternetFile remote = connection->OpenForReading(source.c_str());
     CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);
     const std::string localName = localFile.Str();
     const CWyTransferJob job{party, buffer.get(), chunkSize, size, source.GetLastComponent().Str(),

@@ -6,4 +6,4 @@ class CFtpConnection;
 
 // The length the server lists for name (the first entry when it lists
 // several), or -1 when it lists nothing.
-LONGLONG FindRemoteFileSize(CFtpConnection* connection, const char* name, DWORD_PTR context);
+LONGLONG FindRemoteFileSize(CFtpConnection* connection, const char* name);

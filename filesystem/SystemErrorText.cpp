@@ -1,13 +1,7 @@
-// The text of a platform error number: the FTP server's last reply or the system message table.
+// The text of a platform error number: the server's reply a failure carries, or the system message table.
 #include "filesystem/SystemErrorText.h"
 
-#include "framework/FtpReplyState.h"
 #include "framework/InternetException.h"
-
-#include <wininet.h>
-
-#include <algorithm>
-#include <cstring>
 
 namespace {
 constexpr DWORD kMessageBufferSize = 1024;
@@ -20,14 +14,6 @@ DWORD FormatSystemErrorText(DWORD& code, char* buffer, DWORD size)
     if (buffer == nullptr || size == 0)
         return 0;
     buffer[0] = '\0';
-
-    if (code == ERROR_INTERNET_EXTENDED_ERROR && !GetLastFtpReply().empty()) {
-        const std::string& reply = GetLastFtpReply();
-        const DWORD length = static_cast<DWORD>(std::min<size_t>(reply.size(), size - 1));
-        std::memcpy(buffer, reply.data(), length);
-        buffer[length] = '\0';
-        return length;
-    }
 
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                                         MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), buffer, size, nullptr);

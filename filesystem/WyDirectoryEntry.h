@@ -12,6 +12,7 @@ struct CWyDirectoryEntry {
     std::string name;          // name only, no directory part
     LONG type = kFile;
     DWORD size = 0;            // low 32 bits of the length in bytes
+    ULONGLONG length = 0;      // the whole length in bytes
     DATE lastWriteTime = 0.0;  // local time
 };
 

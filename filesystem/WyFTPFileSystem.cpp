@@ -3,15 +3,16 @@
 
 #include "filesystem/ConnectionSettings.h"
 #include "filesystem/DirectoryListing.h"
+#include "filesystem/DirectoryProbes.h"
 #include "filesystem/FileSizeAnswer.h"
-#include "filesystem/LastInternetError.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemoteFileSize.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "filesystem/WyUrlConnection.h"
-#include "framework/FtpFileFind.h"
-#include "framework/InternetException.h"
+#include "framework/ShiftJis.h"
+#include "filesystem/FtpFileFind.h"
+#include "filesystem/InternetError.h"
 
 namespace {
 
@@ -56,20 +57,15 @@ CFtpConnection* CWyFTPFileSystem::GetConnection()
 DWORD CWyFTPFileSystem::GetFileSize(const char* name)
 {
     RequireConnection();
-    return FileSizeAnswer(FindRemoteFileSize(m_pConnection.get(), name, 1));
+    return FileSizeAnswer(FindRemoteFileSize(m_pConnection.get(), name));
 }
 
 void CWyFTPFileSystem::Connect(const char* server, const char* user, const char* password)
 {
-    if (m_pSession)
+    if (m_bConnectStarted)
         throw CWyFTPException(WyFTPErrorConnectionExists);
     const CWyConnectionSettings settings = ConnectionSettingsOf(*m_pCtrl);
-    try {
-        m_pSession = std::make_unique<CWyInternetSession>();
-    } catch (const CInternetException&) {
-        throw CWyFTPException(WyFTPErrorSessionFailed);
-    }
-    ApplyConnectionSettings(*m_pSession, settings);
+    m_bConnectStarted = true;
 
     std::string serverName, userName, pass;
     if (server && user && password) {
@@ -81,8 +77,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
         userName = m_pCtrl->GetUserNameProperty();
         pass = m_pCtrl->GetPasswordProperty();
     }
-    // The session stays: a second Connect on this object is refused until
-    // Disconnect.
+    // A second Connect on this object is refused until Disconnect.
     if (serverName.empty())
         throw CWyFTPException(WyFTPErrorNoServerName);
     if (userName.empty())
@@ -92,8 +87,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     if (m_pConnection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    m_pConnection = m_pSession->GetFtpConnection(serverName.c_str(), userName.c_str(), pass.c_str(), settings.port,
-                                                 settings.passive);
+    m_pConnection = OpenFtpConnection(serverName, userName, pass, settings);
 
     m_pCtrl->SetServerNameProperty(serverName);
     m_pCtrl->SetUserNameProperty(userName);
@@ -108,25 +102,19 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
 void CWyFTPFileSystem::CreateDirectory(const char* name)
 {
     RequireConnection();
-    if (!m_pConnection->CreateDirectory(name))
-        ThrowLastInternetError();
+    m_pConnection->CreateDirectory(name);
 }
 
 void CWyFTPFileSystem::Disconnect()
 {
     m_pConnection.reset();
-    m_pSession.reset();
+    m_bConnectStarted = false;
 }
 
 std::string CWyFTPFileSystem::GetCurrentDirectory(BOOL asUrl)
 {
     RequireConnection();
-    std::string directory;
-    const BOOL ok = asUrl == 1 ? m_pConnection->GetCurrentDirectoryAsURL(directory)
-                               : m_pConnection->GetCurrentDirectory(directory);
-    if (!ok)
-        ThrowLastInternetError();
-    return directory;
+    return asUrl == 1 ? m_pConnection->GetCurrentDirectoryAsURL() : m_pConnection->GetCurrentDirectory();
 }
 
 void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
@@ -134,12 +122,12 @@ void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
     RequireConnection();
     CWyPath pattern(directory);
     pattern.RemoveTrailingSlash();
-    CFtpFileFind finder(m_pConnection.get(), 1);
-    if (!finder.FindFile((pattern.Str() + "/*").c_str(), CFtpFileFind::reload)) {
+    CFtpFileFind finder(*m_pConnection);
+    if (!finder.FindFile((pattern.Str() + "/*").c_str())) {
         // A listing the server cut off is a failure with its reply, not an
         // empty directory.
         if (finder.WasCutOff())
-            ThrowLastInternetError();
+            RaiseFtpError(finder.Failure());
         throw CWyFTPException(WyFTPErrorNoFiles);
     }
     AppendFoundEntries(finder, files);
@@ -152,9 +140,11 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
     if (leaving)
         SetCurrentDirectory("/");
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
-    if (!m_pConnection->RemoveDirectory(directory)) {
+    try {
+        m_pConnection->RemoveDirectory(directory);
+    } catch (const CException&) {
         m_bBusy = FALSE;
-        ThrowLastInternetError();
+        throw;
     }
     if (leaving)
         SetCurrentDirectory(parent.c_str());
@@ -163,8 +153,7 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
 void CWyFTPFileSystem::RemoveFile(const char* name)
 {
     RequireConnection();
-    if (!m_pConnection->Remove(name))
-        ThrowLastInternetError();
+    m_pConnection->Remove(name);
 }
 
 void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
@@ -179,9 +168,11 @@ void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
     const bool moving = directory == from;
     if (moving)
         SetCurrentDirectory("/");
-    if (!m_pConnection->Rename(from.c_str(), to.c_str())) {
+    try {
+        m_pConnection->Rename(from.c_str(), to.c_str());
+    } catch (const CException&) {
         m_bBusy = FALSE;
-        ThrowLastInternetError();
+        throw;
     }
     if (moving)
         SetCurrentDirectory(to.c_str());
@@ -200,6 +191,28 @@ void CWyFTPFileSystem::AbortTransfer()
     m_bAbort = TRUE;
 }
 
+std::string CWyFTPFileSystem::GetAddressPrefix()
+{
+    // The connection's own prefix carries a port other than 21.
+    std::string prefix = m_pConnection ? m_pConnection->GetUrlPrefix() : "ftp://" + m_pCtrl->GetServerNameProperty();
+    if (ShiftJis::EndsWithChar(prefix, '/'))
+        prefix.pop_back();
+    return prefix;
+}
+
+std::string CWyFTPFileSystem::GetDragOutEntry(const std::string& path)
+{
+    // The entry carries the account so that another control can fetch the
+    // file: whoever receives the drop receives the password.
+    return GetAddressPrefix() + path + "?uid=" + m_pCtrl->GetUserNameProperty() + "&pw="
+        + m_pCtrl->GetPasswordProperty();
+}
+
+bool CWyFTPFileSystem::IsDirectory(const char* path)
+{
+    return IsRemoteDirectory(path, m_pConnection.get()) == 1;
+}
+
 void CWyFTPFileSystem::RequireConnection() const
 {
     if (!m_pConnection)
@@ -208,8 +221,7 @@ void CWyFTPFileSystem::RequireConnection() const
 
 void CWyFTPFileSystem::ChangeDirectory(const char* path)
 {
-    if (!m_pConnection->SetCurrentDirectory(Text(path).c_str()))
-        ThrowLastInternetError();
+    m_pConnection->SetCurrentDirectory(Text(path).c_str());
     CWyPath current(path);
     current.Normalize();
     m_pCtrl->SetCurrentDirectoryString(current.Str());

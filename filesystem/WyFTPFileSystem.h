@@ -1,9 +1,8 @@
 // The file store of an FTP server: one Internet session and one FTP connection.
 #pragma once
 #include "filesystem/WyFileSystem.h"
+#include "filesystem/FtpConnection.h"
 #include "filesystem/WyFileSystemOwner.h"
-#include "filesystem/WyInternetSession.h"
-#include "framework/FtpConnection.h"
 
 #include <memory>
 #include <string>
@@ -13,7 +12,7 @@ class CWyPath;
 // Every operation except Connect, GetRoot, GetConnection, Disconnect,
 // SetBusy and AbortTransfer raises WyFTPErrorNotConnected without a
 // connection. A server's refusal is raised as CInternetException (12003,
-// with the reply as the last response).
+// with the server's reply).
 class CWyFTPFileSystem : public CWyFileSystem {
 public:
     // The owner (the control) is not owned and outlives the store.
@@ -38,7 +37,12 @@ public:
     void RenameFile(const char* oldName, const char* newName) override;
     void SetCurrentDirectory(const char* path) override;
     void AbortTransfer() override;
-    // Closes the connection, then the session.
+    std::string GetAddressPrefix() override;
+    std::string GetDragOutEntry(const std::string& path) override;
+    bool IsCaseSensitive() override { return true; }
+    std::string GetRootText() override { return "/"; }
+    bool IsDirectory(const char* path) override;
+    // Closes the connection.
     ~CWyFTPFileSystem() override;
 
     // Relays one file from sourceConnection to destinationConnection; used
@@ -56,6 +60,8 @@ private:
     BOOL m_bBusy = FALSE;
     BOOL m_bAbort = FALSE;
     CWyFileSystemOwner* m_pCtrl;
-    std::unique_ptr<CWyInternetSession> m_pSession;
+    // From the start of a Connect to Disconnect: a second Connect is
+    // refused until then, also after one that failed.
+    bool m_bConnectStarted = false;
     std::unique_ptr<CFtpConnection> m_pConnection;
 };

@@ -4,7 +4,6 @@
 #include "filesystem/ChunkedCopy.h"
 #include "filesystem/DirectoryProbes.h"
 #include "filesystem/FtpUrl.h"
-#include "filesystem/LastInternetError.h"
 #include "filesystem/LocalDownload.h"
 #include "filesystem/RemoteFileSize.h"
 #include "filesystem/TransferFileName.h"
@@ -28,7 +27,7 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(sourceText);
         CWyPath target = DestinationFile(destination, CWyPath(url.path));
         target.Normalize();
-        CWyUrlConnection other(url, 2, ConnectionSettingsFor(url, *m_pCtrl));
+        CWyUrlConnection other(url, ConnectionSettingsFor(url, *m_pCtrl));
         CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_pConnection.get(),
                                chunkSize);
         return;
@@ -58,7 +57,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
         remote.Normalize();
         if (IsRemoteDirectory(remote.c_str(), m_pConnection.get()) == 1)
             throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-        CWyUrlConnection other(url, 1, ConnectionSettingsFor(url, *m_pCtrl));
+        CWyUrlConnection other(url, ConnectionSettingsFor(url, *m_pCtrl));
         CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
         return;
     }
@@ -87,19 +86,16 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
 
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
-    const LONGLONG size = FindRemoteFileSize(sourceConnection, source.c_str(), 1);
-    CInternetFile reader =
-        sourceConnection->OpenFile(source.c_str(), CFtpConnection::accessRead, CFtpConnection::transferBinary, 1);
-    CInternetFile writer = destinationConnection->OpenFile(destination.c_str(), CFtpConnection::accessWrite,
-                                                           CFtpConnection::transferBinary, 1);
+    const LONGLONG size = FindRemoteFileSize(sourceConnection, source.c_str());
+    CInternetFile reader = sourceConnection->OpenForReading(source.c_str());
+    CInternetFile writer = destinationConnection->OpenForWriting(destination.c_str());
     const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
                              buffer.get(),
                              chunkSize,
                              size,
                              source.GetLastComponent().Str(),
                              [destinationConnection, &destination] {
-                                 if (!destinationConnection->Remove(destination.c_str()))
-                                     ThrowLastInternetError();
+                                 destinationConnection->Remove(destination.c_str());
                              },
                              false};
     CopyInChunks(job, reader, writer);
@@ -112,8 +108,7 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
     CFile local(source.c_str(), CFile::modeRead);
     const LONGLONG size = static_cast<LONGLONG>(local.GetLength());
-    CInternetFile remote =
-        m_pConnection->OpenFile(destination.c_str(), CFtpConnection::accessWrite, CFtpConnection::transferBinary, 1);
+    CInternetFile remote = m_pConnection->OpenForWriting(destination.c_str());
     const std::string target = destination.Str();
     // The partial upload is deleted through the store's own RemoveFile, so a
     // refused deletion is reported instead of the abort.

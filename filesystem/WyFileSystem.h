@@ -49,4 +49,24 @@ public:
     // Asks the running transfer to stop at its next chunk.
     virtual void AbortTransfer() = 0;
     virtual ~CWyFileSystem() = default;
+
+    // What the explorer asks of the store it shows, so that it never needs
+    // to know which store that is.
+
+    // What goes in front of a store path to name it to the shell or to
+    // another control: "ftp://server[:port]" for FTP, the drive ("P:") for
+    // the local disk.
+    virtual std::string GetAddressPrefix() = 0;
+    // The entry a file of the store is dragged out as: its address, with
+    // the account another control needs to fetch it from a server
+    // ("ftp://server/dir/file?uid=user&pw=password").
+    virtual std::string GetDragOutEntry(const std::string& path) = 0;
+    // Whether names that differ in case name different files.
+    virtual bool IsCaseSensitive() = 0;
+    // The text of the tree's top item: "/" for FTP, the drive letter for
+    // the local disk.
+    virtual std::string GetRootText() = 0;
+    // Whether path names a directory of the store, whether or not a listing
+    // of its parent shows it (a server may hide some). Never raises.
+    virtual bool IsDirectory(const char* path) = 0;
 };

@@ -2,6 +2,7 @@
 #include "filesystem/WyLocalFileSystem.h"
 
 #include "filesystem/DirectoryListing.h"
+#include "filesystem/DirectoryProbes.h"
 #include "filesystem/FileSizeAnswer.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/WyFTPException.h"
@@ -180,6 +181,24 @@ void CWyLocalFileSystem::SetCurrentDirectory(const char* path)
 void CWyLocalFileSystem::AbortTransfer()
 {
     m_bAbort = TRUE;
+}
+
+std::string CWyLocalFileSystem::GetAddressPrefix()
+{
+    std::string prefix = m_strRoot;
+    if (ShiftJis::EndsWithChar(prefix, '/'))
+        prefix.pop_back();
+    return prefix;
+}
+
+std::string CWyLocalFileSystem::GetDragOutEntry(const std::string& path)
+{
+    return GetAddressPrefix() + path;
+}
+
+bool CWyLocalFileSystem::IsDirectory(const char* path)
+{
+    return IsLocalDirectory(Rooted(path).c_str()) == 1;
 }
 
 void CWyLocalFileSystem::ChangeDirectory(const char* path)

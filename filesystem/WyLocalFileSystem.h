@@ -41,6 +41,11 @@ public:
     void RenameFile(const char* oldName, const char* newName) override;
     void SetCurrentDirectory(const char* path) override;
     void AbortTransfer() override;
+    std::string GetAddressPrefix() override;
+    std::string GetDragOutEntry(const std::string& path) override;
+    bool IsCaseSensitive() override { return false; }
+    std::string GetRootText() override { return m_strRoot.substr(0, m_strRoot.empty() ? 0 : 1); }
+    bool IsDirectory(const char* path) override;
     ~CWyLocalFileSystem() override;
 
     // Copies one local file to another; both paths may be store paths.

@@ -1,22 +1,12 @@
 // A connection to the other server that an ftp URL names, for one transfer.
 #include "filesystem/WyUrlConnection.h"
 
-#include "filesystem/WyFTPException.h"
-#include "framework/InternetException.h"
 #include "framework/ShiftJis.h"
 
-CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, DWORD_PTR sessionContext,
-                                   const CWyConnectionSettings& settings)
+CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, const CWyConnectionSettings& settings)
+    : m_pConnection(OpenFtpConnection(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
+                                      url.password.empty() ? kDefaultPassword : url.password, settings))
 {
-    try {
-        m_pSession = std::make_unique<CInternetSession>(nullptr, sessionContext);
-    } catch (const CInternetException&) {
-        throw CWyFTPException(WyFTPErrorSessionFailed);
-    }
-    const char* user = url.userName.empty() ? kAnonymousUser : url.userName.c_str();
-    const char* password = url.password.empty() ? kDefaultPassword : url.password.c_str();
-    ApplyConnectionSettings(*m_pSession, settings);
-    m_pConnection = m_pSession->GetFtpConnection(url.host.c_str(), user, password, settings.port, settings.passive);
 }
 
 std::string AddressWithForwardSlashes(const char* name)

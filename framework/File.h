@@ -48,9 +48,6 @@ public:
     virtual void Close();
     // Closes, ignoring any error: for clean-up after a failure.
     virtual void Abort();
-    // A network file asks hook while it waits for its peer (see
-    // CNetworkWaitHook); a local file never waits for anyone.
-    virtual void SetWaitHook(class CNetworkWaitHook*) {}
     ULONGLONG GetLength() const;
 
     static void Remove(const char* fileName);

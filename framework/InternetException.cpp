@@ -1,18 +1,12 @@
-// A failed Internet library call: the Internet error number and the call's context.
+// A failed Internet operation: the Internet library's error number, and the server's reply when one explains it.
 #include "framework/InternetException.h"
 
-#include "framework/FtpReplyState.h"
-
-#include <wininet.h>
-
 #include <cstdio>
+#include <utility>
 
-CInternetException::CInternetException(DWORD error, DWORD_PTR context)
-    : m_dwError(error), m_dwContext(context)
+CInternetException::CInternetException(DWORD error, std::string serverReply)
+    : m_dwError(error), m_strServerReply(std::move(serverReply))
 {
-    if (m_dwError != ERROR_INTERNET_EXTENDED_ERROR)
-        return;
-    m_strServerReply = GetLastFtpReply();
 }
 
 BOOL CInternetException::GetErrorMessage(char* buffer, UINT size, UINT* helpContext) const
@@ -34,9 +28,4 @@ BOOL CInternetException::GetErrorMessage(char* buffer, UINT size, UINT* helpCont
     if (length == 0)
         std::snprintf(text, sizeof text, "インターネット エラー %lu", static_cast<unsigned long>(m_dwError));
     return CopyMessage(text, buffer, size);
-}
-
-void CInternetException::Throw(DWORD error, DWORD_PTR context)
-{
-    throw CInternetException(error, context);
 }

@@ -1,8 +1,8 @@
-// FormatSystemErrorText: last-error substitution, server replies, the system message table.
+// FormatSystemErrorText and DescribeSystemError: last-error substitution, server replies, the system message table.
 #include "filesystem/SystemErrorText.h"
 
-#include "framework/FtpConnection.h"
-#include "framework/InternetSession.h"
+#include "filesystem/FtpConnection.h"
+#include "framework/InternetException.h"
 #include "tests/fixture/FtpServer.h"
 
 #include <wininet.h>
@@ -14,19 +14,24 @@
 
 namespace {
 
-TEST(FormatSystemErrorText, ServerReplyForARefusedCwd)
+TEST(DescribeSystemError, TheServerReplyARefusedCwdCarries)
 {
     FtpServer server;
-    CInternetSession session;
-    std::unique_ptr<CFtpConnection> connection = session.GetFtpConnection(server.Host().c_str());
-    ASSERT_FALSE(connection->SetCurrentDirectory("/no-such-directory"));
-
-    DWORD code = 0xFFFFFFFF;
-    char buffer[1024] = "";
-    const DWORD length = FormatSystemErrorText(code, buffer, sizeof buffer);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_EXTENDED_ERROR), code);
-    EXPECT_EQ(0, std::strncmp(buffer, "550", 3)) << buffer;
-    EXPECT_EQ(std::strlen(buffer), length);
+    std::unique_ptr<CFtpConnection> connection =
+        CFtpConnection::Open(server.Host(), 21, "anonymous", "guest@example.jp", {});
+    try {
+        connection->SetCurrentDirectory("/no-such-directory");
+        ADD_FAILURE() << "a missing directory was entered";
+    } catch (const CInternetException& error) {
+        // A later reply on the same connection does not replace it.
+        EXPECT_EQ("/", connection->GetCurrentDirectory());
+        DWORD code = error.m_dwError;
+        UINT helpContext = 1;
+        const std::string text = DescribeSystemError(error, code, helpContext);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_EXTENDED_ERROR), code);
+        EXPECT_EQ(0u, text.rfind("550", 0)) << text;
+        EXPECT_EQ(0u, helpContext);
+    }
 }
 
 TEST(FormatSystemErrorText, ReplacesMinusOneWithTheLastError)

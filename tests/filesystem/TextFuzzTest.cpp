@@ -3,9 +3,9 @@
 #include "filesystem/FtpUrl.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
-#include "framework/FtpListing.h"
+#include "ftp/ListingParser.h"
 #include "framework/ShiftJis.h"
-#include "framework/WireText.h"
+#include "ftp/WireText.h"
 #include "tests/fixture/SeededRandom.h"
 
 #include <gtest/gtest.h>

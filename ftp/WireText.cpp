@@ -1,5 +1,5 @@
 // Names between the control's Shift-JIS and a server's UTF-8.
-#include "framework/WireText.h"
+#include "ftp/WireText.h"
 
 #include "framework/CodePage932.h"
 

@@ -1,5 +1,5 @@
 // Lines of an FTP directory listing (Unix "ls -l" and DOS styles) as find data.
-#include "framework/FtpListing.h"
+#include "ftp/ListingParser.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Listing lines of the styles servers send, name patterns, and names between UTF-8 and Shift-JIS.
-#include "framework/FtpListing.h"
-#include "framework/WireText.h"
+#include "ftp/ListingParser.h"
+#include "ftp/WireText.h"
 
 #include <gtest/gtest.h>
 

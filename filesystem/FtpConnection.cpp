@@ -1,0 +1,134 @@
+// A logged-in FTP connection as the FTP store uses it: directories, renames, deletions and remote files.
+#include "filesystem/FtpConnection.h"
+
+#include "filesystem/InternetError.h"
+#include "ftp/FtpSession.h"
+#include "ftp/FtpTransfer.h"
+#include "ftp/ReplyParsers.h"
+
+#include <utility>
+
+namespace {
+
+void Check(const FtpError& error)
+{
+    if (error)
+        RaiseFtpError(error);
+}
+
+std::string Text(const char* text)
+{
+    return text ? text : "";
+}
+
+}  // namespace
+
+std::unique_ptr<CFtpConnection> CFtpConnection::Open(const std::string& server, WORD port, const std::string& user,
+                                                     const std::string& password, const CFtpOptions& options)
+{
+    auto session = std::make_unique<CFtpSession>(options, MakeTcpConnector());
+    Check(session->Open(server, port, user, password));
+    return std::make_unique<CFtpConnection>(std::move(session), server, port);
+}
+
+CFtpConnection::CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port)
+    : m_session(std::move(session)), m_strServerName(std::move(serverName)), m_nPort(port)
+{
+}
+
+CFtpConnection::~CFtpConnection()
+{
+    Close();
+}
+
+std::string CFtpConnection::GetUrlPrefix() const
+{
+    const std::string prefix = "ftp://" + m_strServerName;
+    return m_nPort == defaultPort ? prefix : prefix + ":" + std::to_string(m_nPort);
+}
+
+void CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const
+{
+    std::string wire;
+    Check(m_session->ToWire(Text(path), wire));
+    Check(m_session->Expect(std::string(verb) + " " + wire, expected));
+}
+
+void CFtpConnection::SetCurrentDirectory(const char* directory)
+{
+    PathCommand("CWD", directory);
+}
+
+std::string CFtpConnection::GetCurrentDirectory() const
+{
+    Check(m_session->Expect("PWD"));
+    // The reply is already in the control's text (converted from UTF-8).
+    std::string directory;
+    if (!QuotedPath(m_session->LastReply().text, directory))
+        RaiseFtpError({FtpErrorCode::refused, m_session->LastReply().text});
+    return directory;
+}
+
+std::string CFtpConnection::GetCurrentDirectoryAsURL() const
+{
+    const std::string directory = GetCurrentDirectory();
+    return GetUrlPrefix() + (directory.empty() || directory[0] != '/' ? "/" : "") + directory;
+}
+
+void CFtpConnection::CreateDirectory(const char* directory)
+{
+    PathCommand("MKD", directory);
+}
+
+void CFtpConnection::RemoveDirectory(const char* directory)
+{
+    PathCommand("RMD", directory);
+}
+
+void CFtpConnection::Remove(const char* fileName)
+{
+    PathCommand("DELE", fileName);
+}
+
+void CFtpConnection::Rename(const char* oldName, const char* newName)
+{
+    // Both names are checked before RNFR: a refused new name must not leave
+    // the server waiting for the RNTO of a rename that will not come.
+    std::string wire;
+    Check(m_session->ToWire(Text(newName), wire));
+    PathCommand("RNFR", oldName, 350);
+    PathCommand("RNTO", newName);
+}
+
+bool CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
+{
+    // SIZE counts bytes only in binary mode; some servers refuse it otherwise.
+    std::string wire;
+    if (m_session->SetType('I') || m_session->ToWire(Text(fileName), wire) || m_session->Expect("SIZE " + wire))
+        return false;
+    return SizeValue(m_session->LastReply().text, size);
+}
+
+CInternetFile CFtpConnection::OpenFile(const char* verb, const char* fileName)
+{
+    std::string wire;
+    Check(m_session->ToWire(Text(fileName), wire));
+    std::unique_ptr<CFtpTransfer> transfer;
+    Check(m_session->OpenTransfer(std::string(verb) + " " + wire, 'I', transfer));
+    return CInternetFile(std::move(transfer), Text(fileName));
+}
+
+CInternetFile CFtpConnection::OpenForReading(const char* fileName)
+{
+    return OpenFile("RETR", fileName);
+}
+
+CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
+{
+    return OpenFile("STOR", fileName);
+}
+
+void CFtpConnection::Close()
+{
+    m_session->Close();
+}

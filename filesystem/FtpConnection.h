@@ -1,0 +1,61 @@
+// A logged-in FTP connection as the FTP store uses it: directories, renames, deletions and remote files.
+#pragma once
+#include "filesystem/InternetFile.h"
+#include "ftp/FtpOptions.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+class CFtpSession;
+
+// The face of one FTP session for the store: every failure is raised as
+// CInternetException with the Internet library's number (RaiseFtpError).
+class CFtpConnection {
+public:
+    static constexpr WORD defaultPort = 21;
+
+    // Connects to server on port and logs in; raises when it cannot.
+    static std::unique_ptr<CFtpConnection> Open(const std::string& server, WORD port, const std::string& user,
+                                                const std::string& password, const CFtpOptions& options);
+    CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port);
+    CFtpConnection(const CFtpConnection&) = delete;
+    CFtpConnection& operator=(const CFtpConnection&) = delete;
+    ~CFtpConnection();
+
+    // The session below, for what the store asks of the protocol itself.
+    CFtpSession& Session() const { return *m_session; }
+    const std::string& GetServerName() const { return m_strServerName; }
+    // "ftp://server", with ":port" when the port is not the protocol's own:
+    // the start of every ftp URL of this connection.
+    std::string GetUrlPrefix() const;
+
+    void SetCurrentDirectory(const char* directory);
+    // The server's working directory, whatever its length.
+    std::string GetCurrentDirectory() const;
+    // The same as GetUrlPrefix() + directory.
+    std::string GetCurrentDirectoryAsURL() const;
+    void CreateDirectory(const char* directory);
+    void RemoveDirectory(const char* directory);
+    void Remove(const char* fileName);
+    void Rename(const char* oldName, const char* newName);
+    // The size the server gives for a file (the SIZE command, in binary
+    // mode); false when it gives none. Never raises.
+    bool GetFileSize(const char* fileName, ULONGLONG& size);
+
+    // A remote file opened for a binary transfer, read or written.
+    CInternetFile OpenForReading(const char* fileName);
+    CInternetFile OpenForWriting(const char* fileName);
+    void Close();
+
+private:
+    CInternetFile OpenFile(const char* verb, const char* fileName);
+    // Sends verb with a path argument; expected is a reply number that also
+    // counts as success (350 for RNFR).
+    void PathCommand(const char* verb, const char* path, int expected = 0) const;
+
+    std::unique_ptr<CFtpSession> m_session;
+    std::string m_strServerName;
+    WORD m_nPort;
+};

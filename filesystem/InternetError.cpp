@@ -1,0 +1,43 @@
+// FTP failures raised as the Internet library raises them: its error numbers, and the server's reply for 12003.
+#include "filesystem/InternetError.h"
+
+#include "framework/InternetException.h"
+
+#include <wininet.h>
+
+DWORD InternetErrorNumber(FtpErrorCode code)
+{
+    switch (code) {
+    case FtpErrorCode::none:
+        return 0;
+    case FtpErrorCode::timedOut:
+        return ERROR_INTERNET_TIMEOUT;
+    case FtpErrorCode::cancelled:
+        return ERROR_INTERNET_OPERATION_CANCELLED;
+    case FtpErrorCode::nameNotResolved:
+        return ERROR_INTERNET_NAME_NOT_RESOLVED;
+    case FtpErrorCode::cannotConnect:
+        return ERROR_INTERNET_CANNOT_CONNECT;
+    case FtpErrorCode::connectionLost:
+        return ERROR_INTERNET_CONNECTION_ABORTED;
+    case FtpErrorCode::connectionReset:
+        return ERROR_INTERNET_CONNECTION_RESET;
+    case FtpErrorCode::refused:
+        return ERROR_INTERNET_EXTENDED_ERROR;
+    case FtpErrorCode::loginRefused:
+        return ERROR_INTERNET_LOGIN_FAILURE;
+    case FtpErrorCode::busy:
+        return ERROR_FTP_TRANSFER_IN_PROGRESS;
+    case FtpErrorCode::invalidName:
+        return ERROR_INVALID_NAME;
+    case FtpErrorCode::tooLarge:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    return ERROR_INTERNET_INTERNAL_ERROR;
+}
+
+void RaiseFtpError(const FtpError& error)
+{
+    const DWORD number = InternetErrorNumber(error.code);
+    throw CInternetException(number, number == ERROR_INTERNET_EXTENDED_ERROR ? error.reply : std::string());
+}

@@ -1,0 +1,34 @@
+// How an FTP operation failed: one value from the socket up to the store, with the server's reply when one explains it.
+#pragma once
+#include "net/NetError.h"
+
+#include <string>
+
+enum class FtpErrorCode {
+    none,
+    timedOut,         // a connect, a reply or a transfer window took longer than the timeout
+    cancelled,        // the wait hook asked to stop (an abort during a transfer)
+    nameNotResolved,  // no address for the server's name
+    cannotConnect,    // no connection to the server, or no data connection
+    connectionLost,   // the server closed or broke the connection, or spoke no FTP
+    connectionReset,  // the server reset the connection
+    refused,          // the server answered with an error reply
+    loginRefused,     // the server did not accept the user name or password
+    busy,             // a transfer or listing is still open on the connection
+    invalidName,      // a name that cannot go on the wire as it is
+    tooLarge,         // a listing past what is held in memory
+};
+
+struct FtpError {
+    FtpErrorCode code = FtpErrorCode::none;
+    // The server's reply (every line, in the control's text) when one
+    // explains the failure; empty otherwise.
+    std::string reply;
+
+    explicit operator bool() const { return code != FtpErrorCode::none; }
+    bool operator==(FtpErrorCode other) const { return code == other; }
+    bool operator!=(FtpErrorCode other) const { return code != other; }
+};
+
+// The same failure of the network layer.
+FtpError NetworkFailure(NetError error);

@@ -1,0 +1,311 @@
+// One FTP session: the control connection, its commands and replies, the names on the wire, and its data connections.
+#include "ftp/FtpSession.h"
+
+#include "ftp/FtpTransfer.h"
+#include "ftp/ReplyParsers.h"
+#include "ftp/WireText.h"
+
+#include <cstdio>
+
+namespace {
+
+// Leaving: the server's goodbye is not waited for long.
+constexpr ULONGLONG kQuitMilliseconds = 1000;
+// ABOR brings a varying count of replies; more than this and the server is
+// out of step for good.
+constexpr int kMostRepliesAfterAbort = 8;
+
+FtpError Refused(const FtpReply& reply)
+{
+    return {FtpErrorCode::refused, reply.text};
+}
+
+}  // namespace
+
+CFtpSession::CFtpSession(const CFtpOptions& options, std::unique_ptr<CConnector> connector, const CClock& clock)
+    : m_connector(std::move(connector)), m_clock(clock), m_options(options)
+{
+    if (m_options.timeoutMilliseconds == 0)
+        m_options.timeoutMilliseconds = kDefaultTimeoutMilliseconds;
+}
+
+CFtpSession::~CFtpSession()
+{
+    Close();
+}
+
+FtpError CFtpSession::Break(const FtpError& error)
+{
+    if (!m_broken) {
+        m_broken = error;
+        if (m_control)
+            m_control->Close();
+    }
+    return m_broken;
+}
+
+void CFtpSession::Close()
+{
+    if (m_control && !m_broken) {
+        const std::string quit = "QUIT\r\n";
+        m_control->WriteAll(quit.data(), quit.size(), {m_clock.Now() + kQuitMilliseconds, nullptr});
+    }
+    if (m_control)
+        m_control->Close();
+    m_broken = {FtpErrorCode::connectionLost, {}};
+}
+
+FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string& user, const std::string& password)
+{
+    if (const NetError error = m_connector->ConnectToHost(host, port, m_control, m_peer, WaitOneTimeout());
+        error != NetError::none)
+        return Break(NetworkFailure(error));
+    // "120 ready in a moment" may come before the greeting itself.
+    FtpReply greeting;
+    if (const FtpError error = ReadFinalReply(greeting))
+        return error;
+    if (greeting.Kind() != 2)
+        return Break(Refused(greeting));
+    if (const FtpError error = Login(user, password))
+        return error;
+    if (m_options.encoding != CFtpOptions::shiftJis) {
+        FtpReply reply;
+        if (const FtpError error = Command("OPTS UTF8 ON", reply))
+            return error;
+        m_bUtf8 = m_options.encoding == CFtpOptions::utf8 || reply.Kind() == 2;
+    }
+    return {};
+}
+
+FtpError CFtpSession::Login(const std::string& user, const std::string& password)
+{
+    FtpReply reply;
+    if (const FtpError error = Command("USER " + user, reply))
+        return error;
+    if (reply.code == 331) {
+        if (const FtpError error = Command("PASS " + password, reply))
+            return error;
+    }
+    if (reply.Kind() != 2)
+        return Break({FtpErrorCode::loginRefused, reply.text});
+    return {};
+}
+
+FtpError CFtpSession::SendLine(const std::string& line)
+{
+    if (m_broken)
+        return m_broken;
+    const std::string wire = line + "\r\n";
+    if (const NetError error = m_control->WriteAll(wire.data(), wire.size(), WaitOneTimeout());
+        error != NetError::none)
+        return Break(NetworkFailure(error));
+    return {};
+}
+
+FtpError CFtpSession::ReadReply(FtpReply& reply)
+{
+    if (m_broken)
+        return m_broken;
+    // One deadline for the whole reply: a server that trickles it byte by
+    // byte is held to the same bound as one that says nothing.
+    const CNetworkWait wait = WaitOneTimeout();
+    for (;;) {
+        switch (m_replies.Take(reply)) {
+        case CReplyAssembler::Result::complete: {
+            // Converted, not remembered: a reply is no name to refuse later.
+            bool lossy = false;
+            if (m_bUtf8)
+                reply.text = Utf8ToShiftJis(reply.text, lossy);
+            m_lastReply = reply;
+            return {};
+        }
+        case CReplyAssembler::Result::malformed:
+            return Break({FtpErrorCode::connectionLost, {}});
+        case CReplyAssembler::Result::needMore:
+            break;
+        }
+        char buffer[4096];
+        size_t received = 0;
+        if (const NetError error = m_control->ReadSome(buffer, sizeof buffer, received, wait); error != NetError::none)
+            return Break(NetworkFailure(error));
+        if (received == 0)
+            return Break({FtpErrorCode::connectionLost, {}});
+        m_replies.Feed({buffer, received});
+    }
+}
+
+FtpError CFtpSession::ReadFinalReply(FtpReply& reply)
+{
+    do {
+        if (const FtpError error = ReadReply(reply))
+            return error;
+    } while (reply.Kind() == 1);
+    return {};
+}
+
+FtpError CFtpSession::Command(const std::string& line, FtpReply& reply)
+{
+    if (m_bTransferOpen && !m_broken)
+        return {FtpErrorCode::busy, {}};
+    if (const FtpError error = SendLine(line))
+        return error;
+    return ReadFinalReply(reply);
+}
+
+FtpError CFtpSession::Expect(const std::string& line, int expected)
+{
+    FtpReply reply;
+    if (const FtpError error = Command(line, reply))
+        return error;
+    if (reply.Kind() == 2 || (expected != 0 && reply.code == expected))
+        return {};
+    return Refused(reply);
+}
+
+FtpError CFtpSession::ToWire(const std::string& name, std::string& wire) const
+{
+    if (name.find_first_of("\r\n") != std::string::npos)
+        return {FtpErrorCode::invalidName, {}};
+    if (!m_bUtf8) {
+        wire = name;
+        return {};
+    }
+    // A name shown with a mark stands for a name the server holds in
+    // characters that were lost: sent back, it would name another file.
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t slash = name.find('/', start);
+        const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (m_lossyNames.count(part))
+            return {FtpErrorCode::invalidName, {}};
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    wire = ShiftJisToUtf8(name);
+    return {};
+}
+
+std::string CFtpSession::FromWire(const std::string& wire)
+{
+    if (!m_bUtf8)
+        return wire;
+    bool lossy = false;
+    std::string name = Utf8ToShiftJis(wire, lossy);
+    if (lossy)
+        m_lossyNames.insert(name);
+    return name;
+}
+
+FtpError CFtpSession::SetType(char type)
+{
+    if (type == m_cType)
+        return {};
+    if (const FtpError error = Expect(std::string("TYPE ") + type))
+        return error;
+    m_cType = type;
+    return {};
+}
+
+FtpError CFtpSession::PrepareData(std::unique_ptr<CByteStream>& data, std::unique_ptr<CListener>& listener)
+{
+    if (m_options.passive) {
+        const bool extended = m_peer.IsV6();
+        FtpReply reply;
+        if (const FtpError error = Command(extended ? "EPSV" : "PASV", reply))
+            return error;
+        WORD port = 0;
+        if (reply.Kind() != 2 || !(extended ? ExtendedPassivePort(reply.text, port) : PassivePort(reply.text, port)))
+            return Refused(reply);
+        CSocketAddress target = m_peer;
+        target.SetPort(port);
+        return NetworkFailure(m_connector->ConnectTo(target, data, WaitOneTimeout()));
+    }
+    CSocketAddress local;
+    if (const NetError error = m_connector->Listen(listener, local); error != NetError::none)
+        return NetworkFailure(error);
+    const WORD port = local.Port();
+    char command[128];
+    if (local.IsV6()) {
+        std::snprintf(command, sizeof command, "EPRT |2|%s|%u|", local.Host().c_str(), port);
+    } else {
+        const unsigned char* bytes = local.V4Bytes();
+        std::snprintf(command, sizeof command, "PORT %u,%u,%u,%u,%u,%u", bytes[0], bytes[1], bytes[2], bytes[3],
+                      port / 256, port % 256);
+    }
+    return Expect(command);
+}
+
+FtpError CFtpSession::AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data)
+{
+    CSocketAddress peer;
+    if (const NetError error = listener.Accept(data, peer, WaitOneTimeout()); error != NetError::none)
+        return NetworkFailure(error);
+    // Only the server may deliver the data of its transfer.
+    if (!peer.SameHost(m_peer)) {
+        data.reset();
+        return {FtpErrorCode::cannotConnect, {}};
+    }
+    return {};
+}
+
+FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer)
+{
+    if (m_broken)
+        return m_broken;
+    if (m_bTransferOpen)
+        return {FtpErrorCode::busy, {}};
+    if (const FtpError error = SetType(type))
+        return error;
+    std::unique_ptr<CByteStream> data;
+    std::unique_ptr<CListener> listener;
+    FtpError error = PrepareData(data, listener);
+    FtpReply reply;
+    if (!error)
+        error = SendLine(command);
+    if (!error)
+        error = ReadReply(reply);
+    if (!error && reply.Kind() != 1 && reply.Kind() != 2)
+        error = Refused(reply);
+    if (!error && listener)
+        error = AcceptData(*listener, data);
+    if (error) {
+        data.reset();
+        // A refusal leaves the server in step; anything else may not.
+        return error == FtpErrorCode::refused ? error : EndFailedTransfer(error);
+    }
+    m_bTransferOpen = true;
+    // A completion straight away: the data is (or was) on its way all the same.
+    transfer = std::make_unique<CFtpTransfer>(*this, std::move(data), reply.Kind() == 2);
+    return {};
+}
+
+FtpError CFtpSession::EndFailedTransfer(const FtpError& error)
+{
+    if (error == FtpErrorCode::cancelled) {
+        Resynchronise();
+    } else {
+        m_bTransferOpen = false;
+        Break(error);
+    }
+    return error;
+}
+
+void CFtpSession::Resynchronise()
+{
+    m_bTransferOpen = false;
+    if (m_broken)
+        return;
+    // Servers answer ABOR with "426" and "226", with "225" or "226" alone,
+    // and a transfer that had just ended has its own "226" still on the
+    // way: the count varies. NOOP's "200" marks the end of them all.
+    if (SendLine("ABOR") || SendLine("NOOP"))
+        return;
+    FtpReply reply;
+    for (int replies = 0; replies < kMostRepliesAfterAbort && reply.code != 200; ++replies) {
+        if (ReadReply(reply))
+            return;
+    }
+    if (reply.code != 200)
+        Break({FtpErrorCode::connectionLost, {}});
+}

@@ -1,0 +1,106 @@
+// One FTP session: the control connection, its commands and replies, the names on the wire, and its data connections.
+#pragma once
+#include "ftp/FtpError.h"
+#include "ftp/FtpOptions.h"
+#include "ftp/ReplyAssembler.h"
+#include "net/Connector.h"
+
+#include <memory>
+#include <set>
+#include <string>
+
+class CFtpTransfer;
+
+// Every call returns what failed, or nothing. A server's refusal is
+// FtpErrorCode::refused with its reply. A call that ran out of time, lost
+// the connection or met a server that speaks no FTP leaves the session
+// broken: every later call fails at once with the same error instead of
+// waiting on a connection that is out of step. One transfer (or listing)
+// at a time: while one is open, commands fail as busy.
+class CFtpSession {
+public:
+    static constexpr DWORD kDefaultTimeoutMilliseconds = 60000;
+
+    // A timeout of 0 is the default.
+    CFtpSession(const CFtpOptions& options, std::unique_ptr<CConnector> connector,
+                const CClock& clock = SystemClock());
+    CFtpSession(const CFtpSession&) = delete;
+    CFtpSession& operator=(const CFtpSession&) = delete;
+    ~CFtpSession();
+
+    // Connects, reads the greeting, logs in and agrees on the encoding.
+    FtpError Open(const std::string& host, WORD port, const std::string& user, const std::string& password);
+    // Says goodbye (briefly) and closes; the session is broken afterwards.
+    void Close();
+
+    // Sends one command line (without CR LF) and reads its final reply
+    // (preliminary 1xx replies of a command without data go before it).
+    FtpError Command(const std::string& line, FtpReply& reply);
+    // Command, and the reply must be a completion (2xx) or expected;
+    // otherwise refused with the reply.
+    FtpError Expect(const std::string& line, int expected = 0);
+    // The last reply read, in the control's text.
+    const FtpReply& LastReply() const { return m_lastReply; }
+
+    // A name of the control (Shift-JIS) as the server's wire text, and back.
+    // A name that cannot go on the wire as it is (a line break, or a name
+    // shown with a replacement because its characters do not exist in
+    // Shift-JIS) fails as invalidName: it could name another file.
+    FtpError ToWire(const std::string& name, std::string& wire) const;
+    std::string FromWire(const std::string& wire);
+
+    // The representation type: 'I' (binary) or 'A' (text).
+    FtpError SetType(char type);
+    // Opens the data connection of command (RETR, STOR, LIST; its argument
+    // already wire text) in type 'I' or 'A', sends the command and waits for
+    // the server to start. The transfer must end before the session does.
+    FtpError OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer);
+
+    // Asked while this session waits (null: nobody); see CNetworkWaitHook.
+    void SetWaitHook(CNetworkWaitHook* hook) { m_pHook = hook; }
+    const CClock& Clock() const { return m_clock; }
+    DWORD Timeout() const { return m_options.timeoutMilliseconds; }
+    // A wait until deadline, with the hook.
+    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_pHook}; }
+    // A wait of one timeout from now.
+    CNetworkWait WaitOneTimeout() const { return WaitFor(m_clock.Now() + Timeout()); }
+
+    // Breaks the session with error unless it is broken already; returns
+    // the session's error.
+    FtpError Break(const FtpError& error);
+    bool IsBroken() const { return static_cast<bool>(m_broken); }
+
+private:
+    friend class CFtpTransfer;
+
+    FtpError Login(const std::string& user, const std::string& password);
+    FtpError SendLine(const std::string& line);
+    FtpError ReadReply(FtpReply& reply);
+    // Reads replies until a final one (not 1xx).
+    FtpError ReadFinalReply(FtpReply& reply);
+    FtpError PrepareData(std::unique_ptr<CByteStream>& data, std::unique_ptr<CListener>& listener);
+    FtpError AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data);
+    // The transfer has ended; commands may go again.
+    void TransferEnded() { m_bTransferOpen = false; }
+    // After a transfer ended early: ABOR and every reply up to NOOP's.
+    void Resynchronise();
+    // Ends a transfer that failed with error (its data connection closed
+    // first) and returns error: a cancelled one is put back in step, any
+    // other failure breaks the session, since the server may be gone.
+    FtpError EndFailedTransfer(const FtpError& error);
+
+    // Declared first, so its sockets' users go before it.
+    std::unique_ptr<CConnector> m_connector;
+    const CClock& m_clock;
+    CFtpOptions m_options;
+    CNetworkWaitHook* m_pHook = nullptr;
+    std::unique_ptr<CByteStream> m_control;
+    CSocketAddress m_peer;
+    CReplyAssembler m_replies;
+    FtpReply m_lastReply;
+    FtpError m_broken;
+    bool m_bUtf8 = false;
+    std::set<std::string> m_lossyNames;  // shown with a replacement mark
+    bool m_bTransferOpen = false;
+    char m_cType = 0;
+};

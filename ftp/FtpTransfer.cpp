@@ -1,0 +1,110 @@
+// One data transfer of an FTP session: its data connection, its pace, its end.
+#include "ftp/FtpTransfer.h"
+
+#include "ftp/FtpSession.h"
+
+CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, bool completedAlready)
+    : m_session(session),
+      m_data(std::move(data)),
+      m_pace(session.Timeout(), session.Clock()),
+      m_bCompleted(completedAlready)
+{
+}
+
+CFtpTransfer::~CFtpTransfer()
+{
+    Abandon();
+}
+
+void CFtpTransfer::SetWaitHook(CNetworkWaitHook* hook)
+{
+    if (m_bOpen)
+        m_session.SetWaitHook(hook);
+}
+
+void CFtpTransfer::EndData()
+{
+    m_bOpen = false;
+    if (m_data)
+        m_data->Close();
+    m_data.reset();
+}
+
+FtpError CFtpTransfer::Fail(const FtpError& error)
+{
+    EndData();
+    m_session.SetWaitHook(nullptr);
+    return m_session.EndFailedTransfer(error);
+}
+
+FtpError CFtpTransfer::Read(char* buffer, size_t size, size_t& read)
+{
+    read = 0;
+    if (!m_bOpen)
+        return {FtpErrorCode::connectionLost, {}};
+    while (read < size && m_data) {
+        size_t received = 0;
+        const NetError error =
+            m_data->ReadSome(buffer + read, size - read, received, m_session.WaitFor(m_pace.Deadline()));
+        if (error == NetError::timedOut && m_pace.NextWindow())
+            continue;
+        if (error != NetError::none)
+            return Fail(NetworkFailure(error));
+        if (received == 0) {
+            // The server has sent all (or closed the connection early: Finish tells).
+            m_data->Close();
+            m_data.reset();
+            break;
+        }
+        m_pace.Count(received);
+        read += received;
+    }
+    return {};
+}
+
+FtpError CFtpTransfer::Write(const char* data, size_t size)
+{
+    if (!m_bOpen || !m_data)
+        return {FtpErrorCode::connectionLost, {}};
+    while (size > 0) {
+        // What the peer really takes is counted for the pace.
+        size_t sent = 0;
+        const NetError error = m_data->WriteSome(data, size, sent, m_session.WaitFor(m_pace.Deadline()));
+        if (error == NetError::timedOut && m_pace.NextWindow())
+            continue;
+        if (error != NetError::none)
+            return Fail(NetworkFailure(error));
+        m_pace.Count(sent);
+        data += sent;
+        size -= sent;
+    }
+    return {};
+}
+
+FtpError CFtpTransfer::Finish()
+{
+    if (!m_bOpen)
+        return {};
+    if (m_data)
+        m_data->FinishSending(m_session.WaitOneTimeout());
+    EndData();
+    m_session.TransferEnded();
+    FtpError error;
+    if (!m_bCompleted) {
+        FtpReply reply;
+        error = m_session.ReadFinalReply(reply);
+        if (!error && reply.Kind() != 2)
+            error = {FtpErrorCode::refused, reply.text};
+    }
+    m_session.SetWaitHook(nullptr);
+    return error;
+}
+
+void CFtpTransfer::Abandon()
+{
+    if (!m_bOpen)
+        return;
+    EndData();
+    m_session.SetWaitHook(nullptr);
+    m_session.Resynchronise();
+}

@@ -1,0 +1,150 @@
+// What a server's replies say: passive ports, quoted paths, sizes, modification times, features.
+#include "ftp/ReplyParsers.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The number of count digits at text[at], or -1.
+int Digits(const std::string& text, size_t at, size_t count)
+{
+    if (at + count > text.size())
+        return -1;
+    int value = 0;
+    for (size_t index = at; index < at + count; ++index) {
+        if (!IsDigit(text[index]))
+            return -1;
+        value = value * 10 + (text[index] - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+bool PassivePort(const std::string& reply, WORD& port)
+{
+    for (size_t at = 4; at < reply.size(); ++at) {
+        unsigned values[6];
+        if (!IsDigit(reply[at]))
+            continue;
+        if (std::sscanf(reply.c_str() + at, "%u,%u,%u,%u,%u,%u", &values[0], &values[1], &values[2], &values[3],
+                        &values[4], &values[5])
+            == 6) {
+            if (values[4] > 255 || values[5] > 255)
+                return false;
+            port = static_cast<WORD>(values[4] * 256 + values[5]);
+            return port != 0;
+        }
+        return false;
+    }
+    return false;
+}
+
+bool ExtendedPassivePort(const std::string& reply, WORD& port)
+{
+    const size_t open = reply.find("(|||");
+    if (open == std::string::npos)
+        return false;
+    const unsigned long value = std::strtoul(reply.c_str() + open + 4, nullptr, 10);
+    if (value == 0 || value > 65535)
+        return false;
+    port = static_cast<WORD>(value);
+    return true;
+}
+
+bool QuotedPath(const std::string& reply, std::string& path)
+{
+    const size_t open = reply.find('"');
+    if (open == std::string::npos)
+        return false;
+    path.clear();
+    for (size_t at = open + 1; at < reply.size(); ++at) {
+        if (reply[at] != '"') {
+            path += reply[at];
+            continue;
+        }
+        if (at + 1 < reply.size() && reply[at + 1] == '"') {
+            path += '"';
+            ++at;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool SizeValue(const std::string& reply, ULONGLONG& size)
+{
+    if (reply.compare(0, 4, "213 ") != 0 || reply.size() < 5 || !IsDigit(reply[4]))
+        return false;
+    size = std::strtoull(reply.c_str() + 4, nullptr, 10);
+    return true;
+}
+
+bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)
+{
+    if (reply.compare(0, 4, "213 ") != 0)
+        return false;
+    const int year = Digits(reply, 4, 4);
+    const int month = Digits(reply, 8, 2);
+    const int day = Digits(reply, 10, 2);
+    const int hour = Digits(reply, 12, 2);
+    const int minute = Digits(reply, 14, 2);
+    const int second = Digits(reply, 16, 2);
+    if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0
+        || minute > 59 || second < 0 || second > 60)
+        return false;
+    int milliseconds = 0;
+    if (reply.size() > 19 && reply[18] == '.') {
+        // Fractions of a second: as many digits as the server gives, read to milliseconds.
+        int scale = 100;
+        for (size_t at = 19; at < reply.size() && IsDigit(reply[at]); ++at, scale /= 10)
+            milliseconds += (reply[at] - '0') * scale;
+    }
+    utc = {};
+    utc.wYear = static_cast<WORD>(year);
+    utc.wMonth = static_cast<WORD>(month);
+    utc.wDay = static_cast<WORD>(day);
+    utc.wHour = static_cast<WORD>(hour);
+    utc.wMinute = static_cast<WORD>(minute);
+    utc.wSecond = static_cast<WORD>(second == 60 ? 59 : second);  // a leap second is the second before
+    utc.wMilliseconds = static_cast<WORD>(milliseconds);
+    // The day must exist in its month (no 30th of February).
+    FILETIME checked;
+    return SystemTimeToFileTime(&utc, &checked) != FALSE;
+}
+
+std::set<std::string> FeatureList(const std::string& reply)
+{
+    std::set<std::string> features;
+    if (reply.compare(0, 4, "211-") != 0)
+        return features;
+    size_t start = reply.find('\n');
+    while (start != std::string::npos) {
+        ++start;
+        size_t end = reply.find('\n', start);
+        std::string line = reply.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        start = end;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        // Features are the lines that begin with a space; the closing "211 " is none.
+        if (line.empty() || line[0] != ' ')
+            continue;
+        const size_t first = line.find_first_not_of(' ');
+        if (first == std::string::npos)
+            continue;
+        line.erase(0, first);
+        const size_t nameEnd = line.find(' ');
+        for (size_t at = 0; at < line.size() && at < nameEnd; ++at)
+            line[at] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[at])));
+        features.insert(line);
+    }
+    return features;
+}

@@ -1,0 +1,83 @@
+// An IPv4 or IPv6 address and port.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+
+#include "net/SocketAddress.h"
+
+#include <cstdio>
+#include <cstring>
+
+static_assert(sizeof(CSocketAddress::storage) >= sizeof(sockaddr_storage));
+
+namespace {
+
+const sockaddr* Raw(const CSocketAddress& address)
+{
+    return reinterpret_cast<const sockaddr*>(address.storage);
+}
+
+}  // namespace
+
+bool CSocketAddress::IsV6() const
+{
+    return Raw(*this)->sa_family == AF_INET6;
+}
+
+WORD CSocketAddress::Port() const
+{
+    return ntohs(IsV6() ? reinterpret_cast<const sockaddr_in6*>(storage)->sin6_port
+                        : reinterpret_cast<const sockaddr_in*>(storage)->sin_port);
+}
+
+void CSocketAddress::SetPort(WORD port)
+{
+    if (IsV6())
+        reinterpret_cast<sockaddr_in6*>(storage)->sin6_port = htons(port);
+    else
+        reinterpret_cast<sockaddr_in*>(storage)->sin_port = htons(port);
+}
+
+std::string CSocketAddress::Host() const
+{
+    char host[NI_MAXHOST] = "";
+    if (getnameinfo(Raw(*this), length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+        return {};
+    return host;
+}
+
+const unsigned char* CSocketAddress::V4Bytes() const
+{
+    return reinterpret_cast<const unsigned char*>(&reinterpret_cast<const sockaddr_in*>(storage)->sin_addr);
+}
+
+bool CSocketAddress::SameHost(const CSocketAddress& other) const
+{
+    if (Raw(*this)->sa_family != Raw(other)->sa_family)
+        return false;
+    if (IsV6()) {
+        return std::memcmp(&reinterpret_cast<const sockaddr_in6*>(storage)->sin6_addr,
+                           &reinterpret_cast<const sockaddr_in6*>(other.storage)->sin6_addr, sizeof(in6_addr))
+            == 0;
+    }
+    return std::memcmp(V4Bytes(), other.V4Bytes(), 4) == 0;
+}
+
+CSocketAddress CSocketAddress::FromNumeric(const std::string& host, WORD port)
+{
+    CSocketAddress address;
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST;
+    char service[8];
+    std::snprintf(service, sizeof service, "%u", static_cast<unsigned>(port));
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), service, &hints, &found) != 0 || !found)
+        return address;
+    if (found->ai_addrlen <= sizeof address.storage) {
+        std::memcpy(address.storage, found->ai_addr, found->ai_addrlen);
+        address.length = static_cast<int>(found->ai_addrlen);
+    }
+    freeaddrinfo(found);
+    return address;
+}

@@ -1,0 +1,25 @@
+// An IPv4 or IPv6 address and port.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// The bytes of a sockaddr_storage and their length.
+struct CSocketAddress {
+    alignas(8) unsigned char storage[128] = {};
+    int length = 0;
+
+    bool IsV6() const;
+    WORD Port() const;
+    void SetPort(WORD port);
+    // The numeric host, without the port.
+    std::string Host() const;
+    // The four bytes of an IPv4 address.
+    const unsigned char* V4Bytes() const;
+    // Whether both name the same host (ports aside).
+    bool SameHost(const CSocketAddress& other) const;
+
+    // A numeric IPv4 or IPv6 host and a port; an empty address when host is
+    // not numeric.
+    static CSocketAddress FromNumeric(const std::string& host, WORD port);
+};

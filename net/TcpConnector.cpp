@@ -1,0 +1,70 @@
+// Plain TCP connections for an FTP session: the control connection, then data connections beside it.
+#include "net/Connector.h"
+
+#include "net/Socket.h"
+#include "net/WinsockUse.h"
+
+namespace {
+
+class CTcpListener : public CListener {
+public:
+    CSocket socket;
+
+    NetError Accept(std::unique_ptr<CByteStream>& stream, CSocketAddress& peer, const CNetworkWait& wait) override
+    {
+        auto accepted = std::make_unique<CSocket>();
+        if (const NetError error = socket.Accept(*accepted, peer, wait); error != NetError::none)
+            return error;
+        stream = std::move(accepted);
+        return NetError::none;
+    }
+};
+
+class CTcpConnector : public CConnector {
+public:
+    NetError ConnectToHost(const std::string& host, WORD port, std::unique_ptr<CByteStream>& stream,
+                           CSocketAddress& peer, const CNetworkWait& wait) override
+    {
+        auto socket = std::make_unique<CSocket>();
+        if (const NetError error = socket->ConnectToHost(host, port, peer, wait); error != NetError::none)
+            return error;
+        // Data connections of active mode listen where the control
+        // connection leaves from.
+        socket->LocalAddress(m_local);
+        stream = std::move(socket);
+        return NetError::none;
+    }
+
+    NetError ConnectTo(const CSocketAddress& address, std::unique_ptr<CByteStream>& stream,
+                       const CNetworkWait& wait) override
+    {
+        auto socket = std::make_unique<CSocket>();
+        if (const NetError error = socket->Connect(address, wait); error != NetError::none)
+            return error;
+        stream = std::move(socket);
+        return NetError::none;
+    }
+
+    NetError Listen(std::unique_ptr<CListener>& listener, CSocketAddress& local) override
+    {
+        if (m_local.length == 0)
+            return NetError::cannotConnect;
+        local = m_local;
+        auto listening = std::make_unique<CTcpListener>();
+        if (const NetError error = listening->socket.Listen(local); error != NetError::none)
+            return error;
+        listener = std::move(listening);
+        return NetError::none;
+    }
+
+private:
+    CWinsockUse m_winsock;
+    CSocketAddress m_local;
+};
+
+}  // namespace
+
+std::unique_ptr<CConnector> MakeTcpConnector()
+{
+    return std::make_unique<CTcpConnector>();
+}
