@@ -90,8 +90,10 @@ public:
     void AboutBox();
 
     // Error reporting
+    // Fires the stock Error event; never raises.
     virtual void ReportError(SCODE status, const std::string& description, UINT helpContext);
-    void ReportErrorById(SCODE status, UINT descriptionId, UINT helpContext);
+    // Raises an automation error to the caller of a method.
+    [[noreturn]] void RaiseError(SCODE status, UINT descriptionId, UINT helpContext);
     void SetLastErrorInfo(long code, const std::string& message) override;
     // Record the code with its message and raise it as an own error (0x800A03EA).
     [[noreturn]] void RaiseOwnError(int code);
@@ -180,7 +182,7 @@ private:
     void DisconnectIfAsked();
     // Closes and deletes the store and fires DisConnected.
     void CloseFileSystem();
-    void ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId);
+    [[noreturn]] void RaiseSystemError(const CException& error, long code, SCODE status, UINT categoryId);
     void FireStringEvent(DISPID id, const std::string& text);
     // Announces a stored change of a persisted property.
     // A document is untrusted: after a load, every value its setter would
@@ -196,7 +198,6 @@ private:
     long m_nTreeViewWidth = kDefaultTreeViewWidth;
     std::string m_strCurrentDirectory;
     BOOL m_bVisibleTree = TRUE;
-    BOOL m_bThrowError = FALSE;
     long m_nListViewMode = 1;
     OLE_COLOR m_clrFore = 0x80000008;
     OLE_COLOR m_clrBack = 0x80000005;

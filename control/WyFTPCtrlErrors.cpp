@@ -30,30 +30,23 @@ void CWyFTPCtrl::SetLastErrorInfo(long code, const std::string& message)
 
 void CWyFTPCtrl::ReportError(SCODE status, const std::string& description, UINT helpContext)
 {
-    if (m_bThrowError) {
-        m_bThrowError = FALSE;
-        ThrowError(status, description, helpContext);
-    }
     FireError(status, description, helpContext);
 }
 
 void CWyFTPCtrl::FireErrorEvent(SCODE status, const std::string& description, UINT helpContext)
 {
-    FireError(status, description, helpContext);
+    ReportError(status, description, helpContext);
 }
 
-void CWyFTPCtrl::ReportErrorById(SCODE status, UINT descriptionId, UINT helpContext)
+void CWyFTPCtrl::RaiseError(SCODE status, UINT descriptionId, UINT helpContext)
 {
-    ReportError(status, LoadResourceString(descriptionId), helpContext);
+    ThrowError(status, LoadResourceString(descriptionId), helpContext);
 }
 
 void CWyFTPCtrl::RaiseOwnError(int code)
 {
-    m_bThrowError = TRUE;
     SetLastErrorInfo(code, GetErrorText(code));
-    ReportError(WyFTPScodeOwn, LoadResourceString(IDS_CATEGORY_WYFTP), 0);
-    // ReportError raises while m_bThrowError is set; this is never reached.
-    throw COleDispatchException(WyFTPScodeOwn, LoadResourceString(IDS_CATEGORY_WYFTP), 0);
+    RaiseError(WyFTPScodeOwn, IDS_CATEGORY_WYFTP, 0);
 }
 
 void CWyFTPCtrl::RequireFileSystem()
@@ -66,31 +59,27 @@ void CWyFTPCtrl::RaiseNoFileName()
     RaiseOwnError(WyFTPErrorNoFileName);
 }
 
-void CWyFTPCtrl::ReportSystemError(const CException& error, long code, SCODE status, UINT categoryId)
+void CWyFTPCtrl::RaiseSystemError(const CException& error, long code, SCODE status, UINT categoryId)
 {
     DWORD number = static_cast<DWORD>(code);
     UINT helpContext = 0;
     const std::string text = DescribeSystemError(error, number, helpContext);
     SetLastErrorInfo(static_cast<long>(number), text);
-    m_bThrowError = TRUE;
-    ReportErrorById(status, categoryId, helpContext);
+    RaiseError(status, categoryId, helpContext);
 }
 
 void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
 {
     // Any other failure; the last code and message stay as they were.
-    const auto reportOther = [this] {
-        m_bThrowError = TRUE;
-        ReportErrorById(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF);
-    };
+    const auto reportOther = [this] { RaiseError(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF); };
     try {
         WithFileSystemInUse(work);
     } catch (const COleDispatchException&) {
         throw;  // already an automation error: it goes straight to the host
     } catch (const CFileException& error) {
-        ReportSystemError(error, error.m_lOsError, WyFTPScodeWin32, IDS_CATEGORY_WIN32);
+        RaiseSystemError(error, error.m_lOsError, WyFTPScodeWin32, IDS_CATEGORY_WIN32);
     } catch (const CInternetException& error) {
-        ReportSystemError(error, static_cast<long>(error.m_dwError), WyFTPScodeInternet, IDS_CATEGORY_WININET);
+        RaiseSystemError(error, static_cast<long>(error.m_dwError), WyFTPScodeInternet, IDS_CATEGORY_WININET);
     } catch (const CWyFTPException& error) {
         RaiseOwnError(error.m_nErrorCode);
     } catch (const CException&) {

@@ -1,0 +1,495 @@
+// Whole FTP conversations byte for byte: login, commands, awkward replies, deadlines, data connections, transfers, ABOR.
+#include "ftp/FtpSession.h"
+#include "ftp/FtpTransfer.h"
+#include "ftp/ListingReader.h"
+#include "tests/ftp/ScriptedServer.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const std::vector<Exchange> kLogin = {
+    {"", "220 ready\r\n"}, {"USER anonymous", "331 password please\r\n"}, {"PASS guest", "230 in\r\n"}};
+
+std::vector<Exchange> AfterLogin(const std::vector<Exchange>& more)
+{
+    std::vector<Exchange> all = kLogin;
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+}
+
+// A session over a scripted server, logged in unless the script says otherwise.
+struct Conversation {
+    Conversation(std::vector<Exchange> exchanges, Delivery delivery = {}, std::deque<DataScript*> data = {},
+                 CFtpOptions options = {}, std::string peer = "192.0.2.10")
+        : control(std::move(exchanges), clock, delivery)
+    {
+        auto made = std::make_unique<CScriptedConnector>(control, std::move(data), clock, peer);
+        connector = made.get();
+        session = std::make_unique<CFtpSession>(options, std::move(made), clock);
+    }
+
+    FtpError Open() { return session->Open("ftp.example.jp", 21, "anonymous", "guest"); }
+
+    CTestClock clock;
+    CControlScript control;
+    CScriptedConnector* connector;
+    std::unique_ptr<CFtpSession> session;
+};
+
+std::string Describe(const FtpError& error)
+{
+    return std::to_string(static_cast<int>(error.code)) + " \"" + error.reply + "\"";
+}
+
+// Every conversation runs twice: each reply in one read, and one byte a read.
+const Delivery kDeliveries[] = {{}, {1, 0}};
+
+struct LoginCase {
+    const char* what;
+    std::vector<Exchange> exchanges;
+    FtpErrorCode expected;
+    const char* reply;  // the error's reply
+};
+
+TEST(FtpSession, LogsInAsTheServerAsksAndStopsAtTheFirstRefusal)
+{
+    const LoginCase cases[] = {
+        {"user and password", kLogin, FtpErrorCode::none, ""},
+        {"a greeting after 120", {{"", "120 in a moment\r\n220 ready\r\n"}, kLogin[1], kLogin[2]},
+         FtpErrorCode::none, ""},
+        {"no password asked", {{"", "220 ready\r\n"}, {"USER anonymous", "230 welcome\r\n"}}, FtpErrorCode::none, ""},
+        {"a greeting of several lines", {{"", "220-Welcome\r\n220-to the\r\n220 server\r\n"}, kLogin[1], kLogin[2]},
+         FtpErrorCode::none, ""},
+        {"a server that is full", {{"", "421 Too many users\r\n", Then::close}}, FtpErrorCode::refused,
+         "421 Too many users"},
+        {"a refused password", {kLogin[0], kLogin[1], {"PASS guest", "530 Login incorrect.\r\n"}},
+         FtpErrorCode::loginRefused, "530 Login incorrect."},
+        {"a server that says nothing", {{"", ""}}, FtpErrorCode::timedOut, ""},
+    };
+    for (const LoginCase& test : cases) {
+        for (const Delivery& delivery : kDeliveries) {
+            Conversation conversation(test.exchanges, delivery);
+            const FtpError error = conversation.Open();
+            EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+            EXPECT_EQ(test.reply, error.reply) << test.what;
+            EXPECT_TRUE(conversation.control.Finished()) << test.what << ": " << conversation.control.Unexpected();
+            EXPECT_EQ(test.expected != FtpErrorCode::none, conversation.session->IsBroken()) << test.what;
+            // A session that failed to open sends nothing more.
+            const std::string sent = conversation.control.Sent();
+            if (error) {
+                EXPECT_EQ(error.code, conversation.session->Expect("NOOP").code) << test.what;
+            }
+            EXPECT_EQ(sent, conversation.control.Sent()) << test.what;
+        }
+    }
+}
+
+TEST(FtpSession, TheEncodingOfNamesIsAgreedAfterLogin)
+{
+    struct Case {
+        CFtpOptions::Encoding encoding;
+        const char* answer;  // to OPTS UTF8 ON; nullptr: not asked
+        bool utf8;
+    };
+    const Case cases[] = {
+        {CFtpOptions::shiftJis, nullptr, false},
+        {CFtpOptions::automatic, "200 UTF8 set\r\n", true},
+        {CFtpOptions::automatic, "504 not here\r\n", false},
+        {CFtpOptions::utf8, "500 what\r\n", true},
+    };
+    for (const Case& test : cases) {
+        std::vector<Exchange> exchanges = kLogin;
+        if (test.answer)
+            exchanges.push_back({"OPTS UTF8 ON", test.answer});
+        CFtpOptions options;
+        options.encoding = test.encoding;
+        Conversation conversation(exchanges, {}, {}, options);
+        ASSERT_FALSE(conversation.Open()) << test.encoding;
+        EXPECT_TRUE(conversation.control.Finished()) << conversation.control.Unexpected();
+        std::string wire;
+        ASSERT_FALSE(conversation.session->ToWire("資料", wire));
+        EXPECT_EQ(test.utf8 ? "\xE8\xB3\x87\xE6\x96\x99" : "資料", wire) << test.encoding;
+        EXPECT_EQ(FtpErrorCode::invalidName, conversation.session->ToWire("a\r\nDELE b", wire).code);
+    }
+}
+
+struct CommandCase {
+    const char* what;
+    std::vector<Exchange> exchanges;  // after the login
+    std::function<FtpError(CFtpSession&)> act;
+    FtpErrorCode expected;
+    const char* reply;
+    bool broken;
+};
+
+FtpError ExpectLine(CFtpSession& session, const char* line)
+{
+    return session.Expect(line);
+}
+
+TEST(FtpSession, CommandsMeetEveryKindOfReply)
+{
+    const auto cwd = [](CFtpSession& session) { return ExpectLine(session, "CWD /pub"); };
+    const CommandCase cases[] = {
+        {"a completion", {{"CWD /pub", "250 ok\r\n"}}, cwd, FtpErrorCode::none, "", false},
+        {"1xx then 2xx", {{"CWD /pub", "150 wait\r\n250 ok\r\n"}}, cwd, FtpErrorCode::none, "", false},
+        {"1xx then 4xx", {{"CWD /pub", "150 wait\r\n450 busy\r\n"}}, cwd, FtpErrorCode::refused, "450 busy", false},
+        {"an error reply", {{"CWD /pub", "550 No such directory.\r\n"}}, cwd, FtpErrorCode::refused,
+         "550 No such directory.", false},
+        {"several lines with inner lines that look like codes",
+         {{"CWD /pub", "550-No:\r\n250 not this\r\n550-nor this\r\n550 such directory.\r\n"}}, cwd,
+         FtpErrorCode::refused, "550-No:\r\n250 not this\r\n550-nor this\r\n550 such directory.", false},
+        {"RNFR's 350 where it is expected",
+         {{"RNFR a", "350 go on\r\n"}},
+         [](CFtpSession& session) { return session.Expect("RNFR a", 350); }, FtpErrorCode::none, "", false},
+        {"421 in answer, then the end",
+         {{"CWD /pub", "421 Timeout.\r\n", Then::close}},
+         [](CFtpSession& session) {
+             const FtpError first = ExpectLine(session, "CWD /pub");
+             EXPECT_EQ("421 Timeout.", first.reply);
+             return ExpectLine(session, "PWD");
+         },
+         FtpErrorCode::connectionReset, "", true},
+        {"a server that falls silent", {{"CWD /pub", ""}}, cwd, FtpErrorCode::timedOut, "", true},
+        {"an end in the middle of a reply", {{"CWD /pub", "250 o", Then::close}}, cwd, FtpErrorCode::connectionLost,
+         "", true},
+        {"a server that speaks no FTP", {{"CWD /pub", "HTTP/1.1 400 Bad Request\r\n"}}, cwd,
+         FtpErrorCode::connectionLost, "", true},
+    };
+    for (const CommandCase& test : cases) {
+        for (const Delivery& delivery : kDeliveries) {
+            Conversation conversation(AfterLogin(test.exchanges), delivery);
+            ASSERT_FALSE(conversation.Open()) << test.what;
+            const FtpError error = test.act(*conversation.session);
+            EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+            EXPECT_EQ(test.reply, error.reply) << test.what;
+            EXPECT_TRUE(conversation.control.Finished()) << test.what << ": " << conversation.control.Unexpected();
+            EXPECT_EQ(test.broken, conversation.session->IsBroken()) << test.what;
+            if (!test.broken)
+                continue;
+            // Broken: later calls fail at once with the same error and send nothing.
+            const std::string sent = conversation.control.Sent();
+            const ULONGLONG before = conversation.clock.Now();
+            EXPECT_EQ(test.expected, ExpectLine(*conversation.session, "NOOP").code) << test.what;
+            EXPECT_EQ(sent, conversation.control.Sent()) << test.what;
+            EXPECT_EQ(before, conversation.clock.Now()) << test.what;
+        }
+    }
+}
+
+TEST(FtpSession, OneDeadlineHoldsAWholeReplyHoweverItTrickles)
+{
+    struct Case {
+        const char* what;
+        const char* reply;
+        Delivery delivery;
+        FtpErrorCode expected;
+    };
+    const Case cases[] = {
+        {"silence", "", {}, FtpErrorCode::timedOut},
+        {"14 bytes, one each 5 s", "250 ok, done\r\n", {1, 5000}, FtpErrorCode::timedOut},
+        {"8 bytes, one each 5 s", "250 ok\r\n", {1, 5000}, FtpErrorCode::none},
+    };
+    for (const Case& test : cases) {
+        Conversation conversation(AfterLogin({{"CWD /pub", test.reply}}));
+        ASSERT_FALSE(conversation.Open()) << test.what;
+        conversation.control.SetDelivery(test.delivery);
+        const ULONGLONG sent = conversation.clock.Now();
+        EXPECT_EQ(test.expected, conversation.session->Expect("CWD /pub").code) << test.what;
+        if (test.expected == FtpErrorCode::timedOut) {
+            const ULONGLONG waited = conversation.clock.Now() - sent;
+            EXPECT_GE(waited, CFtpSession::kDefaultTimeoutMilliseconds) << test.what;
+            EXPECT_LE(waited, CFtpSession::kDefaultTimeoutMilliseconds + test.delivery.delayPerRead) << test.what;
+        }
+    }
+}
+
+// Scripts of data connections, and the session's transfers over them.
+struct TransferRun {
+    explicit TransferRun(std::vector<Exchange> exchanges, std::deque<DataScript*> data, bool passive = true,
+                         std::string peer = "192.0.2.10")
+        : conversation(AfterLogin(exchanges), {}, std::move(data), Options(passive), std::move(peer))
+    {
+        EXPECT_FALSE(conversation.Open());
+    }
+
+    static CFtpOptions Options(bool passive)
+    {
+        CFtpOptions options;
+        options.passive = passive;
+        return options;
+    }
+
+    // Opens command's transfer and reads it to its end.
+    FtpError Download(const std::string& command, std::string& bytes)
+    {
+        std::unique_ptr<CFtpTransfer> transfer;
+        if (const FtpError error = conversation.session->OpenTransfer(command, 'I', transfer))
+            return error;
+        std::vector<char> buffer(64 * 1024);
+        for (;;) {
+            size_t read = 0;
+            if (const FtpError error = transfer->Read(buffer.data(), buffer.size(), read))
+                return error;
+            if (read == 0)
+                break;
+            bytes.append(buffer.data(), read);
+        }
+        return transfer->Finish();
+    }
+
+    Conversation conversation;
+};
+
+TEST(FtpTransfer, DataConnectionsGoToTheServerWhateverItsRepliesName)
+{
+    struct Case {
+        const char* what;
+        bool passive;
+        std::string peer;      // of the control connection
+        std::string dataFrom;  // active mode: where the data connection comes from
+        std::vector<Exchange> exchanges;
+        const char* connectedTo;  // passive mode
+        FtpErrorCode expected;
+    };
+    const Case cases[] = {
+        {"PASV naming another address", true, "192.0.2.10", "",
+         {{"TYPE I", "200 binary\r\n"},
+          {"PASV", "227 Entering Passive Mode (10,0,0,1,4,1)\r\n"},
+          {"RETR f", "150 here it comes\r\n226 sent\r\n"}},
+         "192.0.2.10 1025", FtpErrorCode::none},
+        {"EPSV on IPv6", true, "2001:db8::10", "",
+         {{"TYPE I", "200 binary\r\n"},
+          {"EPSV", "229 Entering Extended Passive Mode (|||6446|)\r\n"},
+          {"RETR f", "150 here it comes\r\n226 sent\r\n"}},
+         "2001:db8::10 6446", FtpErrorCode::none},
+        {"PASV without a port", true, "192.0.2.10", "",
+         {{"TYPE I", "200 binary\r\n"}, {"PASV", "227 Entering Passive Mode\r\n"}}, nullptr, FtpErrorCode::refused},
+        {"PORT, and the server connects", false, "192.0.2.10", "192.0.2.10",
+         {{"TYPE I", "200 binary\r\n"},
+          {"PORT 192,0,2,99,18,52", "200 PORT ok\r\n"},
+          {"RETR f", "150 here it comes\r\n226 sent\r\n"}},
+         nullptr, FtpErrorCode::none},
+        {"PORT, and another host connects", false, "192.0.2.10", "198.51.100.7",
+         {{"TYPE I", "200 binary\r\n"},
+          {"PORT 192,0,2,99,18,52", "200 PORT ok\r\n"},
+          {"RETR f", "150 here it comes\r\n"}},
+         nullptr, FtpErrorCode::cannotConnect},
+    };
+    for (const Case& test : cases) {
+        DataScript data{"hello"};
+        TransferRun run(test.exchanges, {&data}, test.passive, test.peer);
+        run.conversation.connector->dataPeerHost = test.dataFrom.empty() ? test.peer : test.dataFrom;
+        std::string bytes;
+        const FtpError error = run.Download("RETR f", bytes);
+        EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+        if (test.connectedTo) {
+            EXPECT_EQ(std::vector<std::string>{test.connectedTo}, run.conversation.connector->connectedTo) << test.what;
+        }
+        if (!error) {
+            EXPECT_EQ("hello", bytes) << test.what;
+        }
+    }
+}
+
+struct EndCase {
+    const char* what;
+    std::vector<Exchange> exchanges;
+    DataScript data;
+    FtpErrorCode expected;
+    const char* reply;
+    bool broken;
+};
+
+TEST(FtpTransfer, ATransferCountsOnlyWhenTheServerConfirmsIt)
+{
+    const Exchange type = {"TYPE I", "200 binary\r\n"};
+    const Exchange pasv = {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"};
+    const EndCase cases[] = {
+        {"150, data, 226", {type, pasv, {"RETR f", "150 go\r\n226 done\r\n"}}, {"hello"}, FtpErrorCode::none, "",
+         false},
+        {"226 at once", {type, pasv, {"RETR f", "226 done already\r\n"}}, {"hello"}, FtpErrorCode::none, "", false},
+        {"426 after the data", {type, pasv, {"RETR f", "150 go\r\n426 Connection closed; transfer aborted.\r\n"}},
+         {"hel"}, FtpErrorCode::refused, "426 Connection closed; transfer aborted.", false},
+        {"no final reply", {type, pasv, {"RETR f", "150 go\r\n"}}, {"hello"}, FtpErrorCode::timedOut, "", true},
+        {"refused at once", {type, pasv, {"RETR f", "550 No such file.\r\n"}}, {"unused"}, FtpErrorCode::refused,
+         "550 No such file.", false},
+        {"data that stops coming", {type, pasv, {"RETR f", "150 go\r\n"}}, {"hel", true}, FtpErrorCode::timedOut, "",
+         true},
+    };
+    for (const EndCase& test : cases) {
+        DataScript data = test.data;
+        TransferRun run(test.exchanges, {&data});
+        std::string bytes;
+        const FtpError error = run.Download("RETR f", bytes);
+        EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+        EXPECT_EQ(test.reply, error.reply) << test.what;
+        EXPECT_EQ(test.broken, run.conversation.session->IsBroken()) << test.what;
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+    }
+}
+
+TEST(FtpTransfer, TheSlowestPaceAllowedIsAKilobyteAWindow)
+{
+    const std::vector<Exchange> exchanges = {
+        {"TYPE I", "200 binary\r\n"},
+        {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+        {"RETR f", "150 go\r\n226 done\r\n"}};
+    // 10 bytes every 10 s trickles; 2,000 bytes every 10 s is slow but honest.
+    DataScript trickle{std::string(100000, 't'), false, {10, 10000}};
+    DataScript honest{std::string(30000, 'h'), false, {2000, 10000}};
+    {
+        TransferRun run(exchanges, {&trickle});
+        std::string bytes;
+        EXPECT_EQ(FtpErrorCode::timedOut, run.Download("RETR f", bytes).code);
+        EXPECT_GT(1024u, bytes.size());
+        EXPECT_TRUE(run.conversation.session->IsBroken());
+    }
+    {
+        TransferRun run(exchanges, {&honest});
+        std::string bytes;
+        EXPECT_FALSE(run.Download("RETR f", bytes));
+        EXPECT_EQ(30000u, bytes.size());
+    }
+}
+
+TEST(FtpTransfer, AnUploadEndsItsDataBeforeTheFinalReply)
+{
+    DataScript data;
+    TransferRun run({{"TYPE I", "200 binary\r\n"},
+                     {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                     {"STOR up", "150 send it\r\n226 stored\r\n"}},
+                    {&data});
+    std::unique_ptr<CFtpTransfer> transfer;
+    ASSERT_FALSE(run.conversation.session->OpenTransfer("STOR up", 'I', transfer));
+    EXPECT_EQ(FtpErrorCode::busy, run.conversation.session->Expect("NOOP").code) << "one transfer at a time";
+    ASSERT_FALSE(transfer->Write("abc", 3));
+    ASSERT_FALSE(transfer->Finish());
+    EXPECT_EQ("abc", data.received);
+    EXPECT_TRUE(data.finishedSending);
+    EXPECT_TRUE(run.conversation.control.Finished()) << run.conversation.control.Unexpected();
+    EXPECT_EQ(std::string::npos, run.conversation.control.Sent().find("NOOP")) << "the busy command was not sent";
+}
+
+// The replies ABOR brings vary; NOOP's 200 marks their end.
+TEST(FtpTransfer, AnAbandonedTransferPutsTheSessionBackInStep)
+{
+    struct Case {
+        const char* what;
+        std::vector<Exchange> abort;
+        bool inStep;
+    };
+    const Case cases[] = {
+        {"426 and 226", {{"ABOR", "426 aborted\r\n226 abort done\r\n"}, {"NOOP", "200 ok\r\n"}}, true},
+        {"225 alone", {{"ABOR", "225 no transfer\r\n"}, {"NOOP", "200 ok\r\n"}}, true},
+        {"the transfer's own 226 first",
+         {{"ABOR", "226 done\r\n226 abort ok\r\n"}, {"NOOP", "200 ok\r\n"}}, true},
+        {"nothing at all", {{"ABOR", ""}, {"NOOP", ""}}, false},
+    };
+    for (const Case& test : cases) {
+        std::vector<Exchange> exchanges = {{"TYPE I", "200 binary\r\n"},
+                                           {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                                           {"RETR f", "150 go\r\n"}};
+        exchanges.insert(exchanges.end(), test.abort.begin(), test.abort.end());
+        if (test.inStep)
+            exchanges.push_back({"PWD", "257 \"/pub\"\r\n"});
+        DataScript data{std::string(1000, 'd')};
+        TransferRun run(exchanges, {&data});
+        std::unique_ptr<CFtpTransfer> transfer;
+        ASSERT_FALSE(run.conversation.session->OpenTransfer("RETR f", 'I', transfer)) << test.what;
+        char buffer[10];
+        size_t read = 0;
+        ASSERT_FALSE(transfer->Read(buffer, sizeof buffer, read)) << test.what;
+        transfer.reset();  // abandoned
+        EXPECT_EQ(!test.inStep, run.conversation.session->IsBroken()) << test.what;
+        if (test.inStep) {
+            EXPECT_FALSE(run.conversation.session->Expect("PWD")) << test.what;
+        }
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+    }
+}
+
+class StopAtOnce : public CNetworkWaitHook {
+public:
+    bool KeepWaiting() override
+    {
+        ++asked;
+        return false;
+    }
+    int asked = 0;
+};
+
+TEST(FtpTransfer, AWaitTheHookStopsIsCancelledAndLeavesTheSessionInStep)
+{
+    DataScript data{"", true};
+    TransferRun run({{"TYPE I", "200 binary\r\n"},
+                     {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                     {"RETR f", "150 go\r\n"},
+                     {"ABOR", "426 aborted\r\n226 ok\r\n"},
+                     {"NOOP", "200 ok\r\n"}},
+                    {&data});
+    std::unique_ptr<CFtpTransfer> transfer;
+    ASSERT_FALSE(run.conversation.session->OpenTransfer("RETR f", 'I', transfer));
+    StopAtOnce hook;
+    transfer->SetWaitHook(&hook);
+    const ULONGLONG before = run.conversation.clock.Now();
+    char buffer[10];
+    size_t read = 0;
+    EXPECT_EQ(FtpErrorCode::cancelled, transfer->Read(buffer, sizeof buffer, read).code);
+    EXPECT_EQ(1, hook.asked);
+    EXPECT_EQ(before, run.conversation.clock.Now()) << "cancelled without waiting";
+    EXPECT_FALSE(run.conversation.session->IsBroken());
+    EXPECT_TRUE(run.conversation.control.Finished()) << run.conversation.control.Unexpected();
+}
+
+TEST(FtpListing, AListingCountsWhenConfirmedAndTellsACutOffFromARefusal)
+{
+    const std::string lines = "total 8\r\n"
+                              "drwxr-xr-x 2 ftp ftp 4096 Jan  2  2024 docs\r\n"
+                              "-rw-r--r-- 1 ftp ftp 1234 Jan  2  2024 a file.txt\r\n";
+    struct Case {
+        const char* what;
+        const char* reply;
+        size_t entries;
+        FtpErrorCode expected;
+        bool cutOff;
+    };
+    const Case cases[] = {
+        {"confirmed", "150 list\r\n226 done\r\n", 2, FtpErrorCode::none, false},
+        {"ended by 426", "150 list\r\n426 broken\r\n", 0, FtpErrorCode::refused, true},
+        {"refused", "550 no such directory\r\n", 0, FtpErrorCode::refused, false},
+    };
+    for (const Case& test : cases) {
+        DataScript data{lines};
+        TransferRun run({{"TYPE A", "200 ascii\r\n"},
+                         {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                         {"LIST /pub", test.reply}},
+                        {&data});
+        std::vector<WIN32_FIND_DATAA> entries;
+        bool cutOff = !test.cutOff;
+        const FtpError error = ReadListing(*run.conversation.session, "/pub", entries, cutOff);
+        EXPECT_EQ(test.expected, error.code) << test.what;
+        EXPECT_EQ(test.cutOff, cutOff) << test.what;
+        ASSERT_EQ(test.entries, entries.size()) << test.what;
+        if (test.entries == 2) {
+            EXPECT_STREQ("docs", entries[0].cFileName);
+            EXPECT_STREQ("a file.txt", entries[1].cFileName);
+            EXPECT_EQ(1234u, entries[1].nFileSizeLow);
+        }
+    }
+}
+
+TEST(FtpSession, ClosingSaysGoodbye)
+{
+    Conversation conversation(AfterLogin({{"QUIT", "221 bye\r\n"}}));
+    ASSERT_FALSE(conversation.Open());
+    conversation.session->Close();
+    EXPECT_TRUE(conversation.control.Finished()) << conversation.control.Unexpected();
+    EXPECT_EQ(FtpErrorCode::connectionLost, conversation.session->Expect("NOOP").code);
+}
+
+}  // namespace
