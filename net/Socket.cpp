@@ -5,8 +5,6 @@
 #include "net/Socket.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
@@ -100,28 +98,16 @@ NetError CSocket::WaitUntil(bool forWriting, const CNetworkWait& wait) const
 
 NetError CSocket::ConnectToHost(const std::string& host, WORD port, CSocketAddress& peer, const CNetworkWait& wait)
 {
-    if (host.empty())
-        return NetError::nameNotResolved;
-    addrinfo hints = {};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_protocol = IPPROTO_TCP;
-    char service[8];
-    std::snprintf(service, sizeof service, "%u", static_cast<unsigned>(port));
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), service, &hints, &found) != 0 || !found)
+    const std::vector<CSocketAddress> addresses = CSocketAddress::Resolve(host, port);
+    if (addresses.empty())
         return NetError::nameNotResolved;
     NetError error = NetError::cannotConnect;
-    for (const addrinfo* address = found; address; address = address->ai_next) {
-        if (address->ai_addrlen > sizeof peer.storage)
-            continue;
-        std::memcpy(peer.storage, address->ai_addr, address->ai_addrlen);
-        peer.length = static_cast<int>(address->ai_addrlen);
+    for (const CSocketAddress& address : addresses) {
+        peer = address;
         error = Connect(peer, wait);
         if (error != NetError::cannotConnect)
             break;
     }
-    freeaddrinfo(found);
     if (error != NetError::none) {
         Close();
         return error;

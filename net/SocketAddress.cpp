@@ -62,22 +62,33 @@ bool CSocketAddress::SameHost(const CSocketAddress& other) const
     return std::memcmp(V4Bytes(), other.V4Bytes(), 4) == 0;
 }
 
-CSocketAddress CSocketAddress::FromNumeric(const std::string& host, WORD port)
+std::vector<CSocketAddress> CSocketAddress::Resolve(const std::string& host, WORD port, bool numericOnly)
 {
-    CSocketAddress address;
+    std::vector<CSocketAddress> addresses;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST;
+    hints.ai_protocol = IPPROTO_TCP;
+    hints.ai_flags = numericOnly ? AI_NUMERICHOST : 0;
     char service[8];
     std::snprintf(service, sizeof service, "%u", static_cast<unsigned>(port));
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), service, &hints, &found) != 0 || !found)
-        return address;
-    if (found->ai_addrlen <= sizeof address.storage) {
-        std::memcpy(address.storage, found->ai_addr, found->ai_addrlen);
-        address.length = static_cast<int>(found->ai_addrlen);
+    if (host.empty() || getaddrinfo(host.c_str(), service, &hints, &found) != 0)
+        return addresses;
+    for (const addrinfo* entry = found; entry; entry = entry->ai_next) {
+        CSocketAddress address;
+        if (entry->ai_addrlen > sizeof address.storage)
+            continue;
+        std::memcpy(address.storage, entry->ai_addr, entry->ai_addrlen);
+        address.length = static_cast<int>(entry->ai_addrlen);
+        addresses.push_back(address);
     }
     freeaddrinfo(found);
-    return address;
+    return addresses;
+}
+
+CSocketAddress CSocketAddress::FromNumeric(const std::string& host, WORD port)
+{
+    const std::vector<CSocketAddress> addresses = Resolve(host, port, true);
+    return addresses.empty() ? CSocketAddress() : addresses.front();
 }

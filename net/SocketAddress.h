@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The bytes of a sockaddr_storage and their length.
 struct CSocketAddress {
@@ -19,6 +20,9 @@ struct CSocketAddress {
     // Whether both name the same host (ports aside).
     bool SameHost(const CSocketAddress& other) const;
 
+    // The addresses of host (a name, or a numeric address only when
+    // numericOnly) with port, in the resolver's order; none when it has none.
+    static std::vector<CSocketAddress> Resolve(const std::string& host, WORD port, bool numericOnly = false);
     // A numeric IPv4 or IPv6 host and a port; an empty address when host is
     // not numeric.
     static CSocketAddress FromNumeric(const std::string& host, WORD port);
