@@ -105,8 +105,6 @@ public:
     void SetTransferring(bool transferring) override { m_bTransferring = transferring; }
     CWyFileSystem* GetFileSystem() const override { return m_pFileSystem.get(); }
     bool IsTreeVisible() const override { return GetVisibleTree(); }
-    // The store's FTP connection while connected to FTP, else null.
-    CFtpConnection* GetFtpConnection() const;
     void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) override;
     void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) override;
 

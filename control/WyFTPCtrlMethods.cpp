@@ -116,11 +116,6 @@ void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
     WithFileSystemInUse([&] { work(*m_pFileSystem); });
 }
 
-CFtpConnection* CWyFTPCtrl::GetFtpConnection() const
-{
-    return m_nConnectTarget == WyFTPConnectTargetFTP && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
-}
-
 bool CWyFTPCtrl::IsKnownConnectTarget() const
 {
     return m_nConnectTarget == WyFTPConnectTargetLocal || m_nConnectTarget == WyFTPConnectTargetFTP;
