@@ -86,12 +86,12 @@ STDMETHODIMP DemoEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* pa
     return S_OK;
 }
 
-EventConnection::EventConnection(IUnknown* control, IDispatch* sink)
+EventConnection::EventConnection(IUnknown* control, IDispatch* sink, const IID& events)
 {
     Microsoft::WRL::ComPtr<IConnectionPointContainer> container;
     Microsoft::WRL::ComPtr<IConnectionPoint> point;
     if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(container.GetAddressOf())))
-        && SUCCEEDED(container->FindConnectionPoint(DIID_DWyFTPEvents, point.GetAddressOf()))
+        && SUCCEEDED(container->FindConnectionPoint(events, point.GetAddressOf()))
         && SUCCEEDED(point->Advise(sink, &m_cookie)))
         m_point = point;
 }

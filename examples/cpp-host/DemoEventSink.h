@@ -27,7 +27,7 @@ private:
 // Connects a sink to a control's events for as long as it lives.
 class EventConnection {
 public:
-    EventConnection(IUnknown* control, IDispatch* sink);
+    EventConnection(IUnknown* control, IDispatch* sink, const IID& events = DIID_DWyFTPEvents);
     ~EventConnection();
     EventConnection(const EventConnection&) = delete;
     EventConnection& operator=(const EventConnection&) = delete;

@@ -2,8 +2,15 @@
 #include "tests/integration/HostSupport.h"
 
 #include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
+
+#include "framework/CodePage932.h"
+
+#include <ocidl.h>
 
 #include <fstream>
+#include <map>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -101,12 +108,85 @@ TEST(Examples, TheScriptsPrintWhatTheyDocument)
     };
     for (const auto& [script, expected, escapes] : examples) {
         ExampleServer example;
-        const ScriptRun run =
+        const ProgramRun run =
             RunScript(WindowsPath(ExamplePath(script)), example.Arguments() + (escapes ? L" escape" : L""));
         const std::string output = escapes ? Unescaped(run.output) : AsUtf8(run.output, 932);
         EXPECT_EQ(0u, run.exitCode) << script << "\n" << output;
         EXPECT_EQ(AsUtf8(ReadText(ExamplePath(expected)), CP_UTF8), output) << script;
         EXPECT_FALSE(example.server.Exists("notes.txt")) << script << " left its upload behind";
+    }
+}
+
+// Every "<name>" in text as its value.
+std::string Filled(std::string text, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    for (const auto& [name, value] : values) {
+        for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + value.size()))
+            text.replace(at, name.size(), value);
+    }
+    return text;
+}
+
+TEST(Examples, TheDialogHostLogsTheEventsOfItsButtons)
+{
+    ExampleServer example;
+    ScratchDrive folder;
+    WriteBytes(folder.PathOf("upload.txt"), "upload me\r\n");
+    const std::string program = WYFTP_DIALOG_HOST;
+    const ProgramRun run = RunProgram(WindowsPath(program) + L" " + example.Arguments() + L" " + ToWide(folder.Root())
+                                      + L" --press-buttons " + ToWide(folder.PathOf("upload.txt")));
+    const std::string output = AsUtf8(run.output, 932);
+    EXPECT_EQ(0u, run.exitCode) << output;
+    const std::string expected = Filled(AsUtf8(ReadText(ExamplePath("dialog-host/expected-output.txt")), CP_UTF8),
+                                        {{"<server>", example.server.Host()}, {"<folder>", folder.Root()}});
+    EXPECT_EQ(expected, output);
+    EXPECT_EQ("Welcome to the WyFTP example server.\r\n", ReadBytes(folder.PathOf("readme.txt")));
+    EXPECT_EQ("upload me\r\n", example.server.ReadFile("upload.txt"));
+}
+
+// The <param> elements of a page, as a browser hands them to a control: strings by name.
+class ParamBag : public StackComObject<IPropertyBag, IID_IPropertyBag> {
+public:
+    explicit ParamBag(const std::string& page)
+    {
+        const std::regex param(R"re(<param\s+name="([^"]*)"\s+value="([^"]*)"\s*/?>)re");
+        for (auto match = std::sregex_iterator(page.begin(), page.end(), param); match != std::sregex_iterator();
+             ++match)
+            values[Wide((*match)[1].str())] = (*match)[2].str();
+    }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override
+    {
+        const auto found = values.find(name);
+        if (found == values.end())
+            return E_INVALIDARG;
+        value->vt = VT_BSTR;
+        value->bstrVal = SysAllocString(Wide(found->second).c_str());
+        return S_OK;
+    }
+    STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+
+    static std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+    std::map<std::wstring, std::string> values;
+};
+
+TEST(Examples, ThePagesParamsAreTheControlsPropertiesWithValuesItAccepts)
+{
+    ParamBag bag(ReadText(ExamplePath("html/WyFTP.html")));
+    ASSERT_LE(10u, bag.values.size()) << "the page's <param> elements were not found";
+    HostedControl control;
+    ComPtr<IPersistPropertyBag> persist = ComPtr<IDispatch>(control.Get()).As<IPersistPropertyBag>(
+        IID_IPersistPropertyBag);
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(S_OK, persist->Load(&bag, nullptr));
+    // Read back by name: a name the control does not know has no property;
+    // a value it refuses would read back as the default.
+    for (const auto& [name, value] : bag.values) {
+        Variant loaded = control.Property(name.c_str());
+        Variant param(ParamBag::Wide(value).c_str());
+        Variant expected;
+        ASSERT_EQ(S_OK, VariantChangeType(expected.Get(), param.Get(), 0, loaded.Type())) << ToShiftJis(name);
+        EXPECT_EQ(VARCMP_EQ, VarCmp(loaded.Get(), expected.Get(), LOCALE_USER_DEFAULT, 0))
+            << ToShiftJis(name) << ": " << loaded.AsText() << " after loading " << value;
     }
 }
 

@@ -138,9 +138,14 @@ FILETIME LastWriteTimeOf(const std::string& path)
     return data.ftLastWriteTime;
 }
 
-ScriptRun RunScript(const std::wstring& script, const std::wstring& arguments)
+ProgramRun RunScript(const std::wstring& script, const std::wstring& arguments)
 {
-    ScriptRun run;
+    return RunProgram(L"cscript.exe //nologo \"" + script + L"\" " + arguments);
+}
+
+ProgramRun RunProgram(std::wstring commandLine)
+{
+    ProgramRun run;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
@@ -153,14 +158,13 @@ ScriptRun RunScript(const std::wstring& script, const std::wstring& arguments)
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
-    std::wstring commandLine = L"cscript.exe //nologo \"" + script + L"\" " + arguments;
     PROCESS_INFORMATION process = {};
     const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
-        run.output = "cscript could not be started, error " + std::to_string(GetLastError());
+        run.output = "the program could not be started, error " + std::to_string(GetLastError());
         return run;
     }
     char buffer[4096];

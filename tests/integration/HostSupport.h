@@ -52,14 +52,15 @@ void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE 
 // recorded code and the message of that code.
 void ExpectOwnError(const HostedControl& control, const CallResult& result, long code, const std::string& message);
 
-// What a script host run printed and how it ended.
-struct ScriptRun {
+// What a program printed and how it ended.
+struct ProgramRun {
     DWORD exitCode = 0xFFFFFFFF;
-    std::string output;  // as cscript wrote it: the system code page (932 here)
+    std::string output;  // as the program wrote it: the system code page (932 here)
 };
-// Runs Wine's cscript on the script (a Windows path) with arguments and
-// collects what it prints, its errors included.
-ScriptRun RunScript(const std::wstring& script, const std::wstring& arguments);
+// Runs a command line to its end and collects what it prints, its errors included.
+ProgramRun RunProgram(std::wstring commandLine);
+// Wine's cscript on the script (a Windows path) with arguments.
+ProgramRun RunScript(const std::wstring& script, const std::wstring& arguments);
 
 // The Japanese system text for a platform error number, or "" when the
 // system has none.

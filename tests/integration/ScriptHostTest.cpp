@@ -28,7 +28,7 @@ TEST(ScriptHost, ForEachOverAnFtpListingVisitsTheEntriesInIndexOrder)
     server.WriteFile("list/b.txt", "22");
     server.WriteFile("list/c.txt", "333");
     server.MakeDirectory("list/sub");
-    const ScriptRun run = RunScript(ScriptPath(L"FileList.vbs"), std::wstring(server.Host().begin(), server.Host().end()));
+    const ProgramRun run = RunScript(ScriptPath(L"FileList.vbs"), std::wstring(server.Host().begin(), server.Host().end()));
     EXPECT_EQ(0u, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("PASS")) << run.output;
     EXPECT_EQ(std::string::npos, run.output.find("FAIL")) << run.output;
