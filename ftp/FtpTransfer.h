@@ -21,7 +21,6 @@ public:
     CFtpTransfer& operator=(const CFtpTransfer&) = delete;
     ~CFtpTransfer();
 
-    bool IsOpen() const { return m_bOpen; }
     // Asked while this transfer waits, until it ends (null: nobody).
     void SetWaitHook(CNetworkWaitHook* hook);
 

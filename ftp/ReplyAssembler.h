@@ -28,8 +28,6 @@ public:
 
     void Feed(std::string_view bytes);
     Result Take(FtpReply& reply);
-    // Bytes received but not yet part of a reply.
-    bool HasPending() const { return !m_received.empty() || !m_line.empty() || !m_text.empty(); }
 
 private:
     // The next line (without its CR LF) when a whole one has arrived.
