@@ -1,0 +1,46 @@
+// The control's property table as tests read it: names for messages, defaults, values to change to.
+#include "tests/control/PropertyTableSupport.h"
+
+std::string NameOf(const WyFTPProperty& property)
+{
+    return ShiftJisFromBstr(CBstr(property.name).Get());
+}
+
+Variant DefaultOf(const WyFTPProperty& property)
+{
+    const WyFTPPropertyStorage& value = property.value;
+    switch (value.type) {
+    case WyFTPPropertyStorage::Flag:
+        return Variant(value.defaultNumber != FALSE);
+    case WyFTPPropertyStorage::Text:
+        return Variant(value.defaultText);
+    default:
+        return Variant(value.defaultNumber);
+    }
+}
+
+Variant ChangedValueOf(const WyFTPProperty& property)
+{
+    // Every check accepts the number after the default, and no text setter
+    // changes a name ending in a letter.
+    const WyFTPPropertyStorage& value = property.value;
+    switch (value.type) {
+    case WyFTPPropertyStorage::Flag:
+        return Variant(value.defaultNumber == FALSE);
+    case WyFTPPropertyStorage::Text:
+        return Variant((std::string(value.defaultText) + "x").c_str());
+    default:
+        return Variant(value.defaultNumber + 1);
+    }
+}
+
+void ExpectDefaultProperties(IDispatch* control)
+{
+    for (const WyFTPProperty& property : WyFTPProperties()) {
+        const Variant value = Get(control, property.name);
+        EXPECT_EQ(property.AutomationType(), value.Type()) << NameOf(property);
+        EXPECT_EQ(DefaultOf(property).AsText(), value.AsText()) << NameOf(property);
+    }
+    EXPECT_EQ(static_cast<long>(0x80000005), Get(control, L"BackColor").AsLong());  // the system's window colours
+    EXPECT_EQ(static_cast<long>(0x80000008), Get(control, L"ForeColor").AsLong());
+}
