@@ -23,7 +23,7 @@ constexpr CLSID kStockFontPage = {0x0BE35201, 0x8F91, 0x11CE, {0x9D, 0xE3, 0x00,
 
 }  // namespace
 
-CWyFTPCtrl::CWyFTPCtrl() : COleControl(DIID__DWyFTPEvents)
+CWyFTPCtrl::CWyFTPCtrl() : COleControl(DIID__DWyFTPEvents), m_properties(WyFTPProperties().count)
 {
     // A new control holds the defaults, as after InitNew.
     CDefaultPropExchange defaults;

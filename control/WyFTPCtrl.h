@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CWyFTPExplorerWnd;
 
@@ -22,23 +23,23 @@ public:
     const IID& GetDispatchIid() const override;
     TypeLibraryId GetTypeLibraryId() const override;
 
-    // Properties: the table's rows (WyFTPPropertyTable.cpp) say what is
-    // stored where; these are the accessors other parts of the control use.
-    bool GetVisibleTree() const { return m_bVisibleTree == 1; }
-    std::string GetServerNameProperty() const override { return m_strServerName; }
+    // Properties: the table's rows (WyFTPPropertyTable.cpp) say what there
+    // is; these are the accessors other parts of the control use.
+    bool GetVisibleTree() const { return Number(L"VisibleTree") == 1; }
+    std::string GetServerNameProperty() const override { return Text(L"ServerName"); }
     void SetServerNameProperty(const std::string& serverName) override;
-    std::string GetUserNameProperty() const override { return m_strUserName; }
+    std::string GetUserNameProperty() const override { return Text(L"UserName"); }
     void SetUserNameProperty(const std::string& userName) override;
-    std::string GetPasswordProperty() const override { return m_strPassword; }
+    std::string GetPasswordProperty() const override { return Text(L"Password"); }
     void SetPasswordProperty(const std::string& password) override;
-    std::string GetConnectDirectoryProperty() const override { return m_strConnectDirectory; }
-    DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(m_nTransferByte) * 1024; }
+    std::string GetConnectDirectoryProperty() const override { return Text(L"ConnectDirectory"); }
+    DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(Number(L"TransferByte")) * 1024; }
     const wchar_t* GetMessageCaption() const override { return GetErrorSource(); }
-    LONG GetShowProgressDialogProperty() const override { return m_nShowProgressDialog; }
-    bool GetPassiveModeProperty() const override { return m_bPassiveMode != FALSE; }
-    long GetPortProperty() const override { return m_nPort; }
-    long GetTimeoutProperty() const override { return m_nTimeout; }
-    long GetServerEncodingProperty() const override { return m_nServerEncoding; }
+    LONG GetShowProgressDialogProperty() const override { return Number(L"ShowProgressDialog"); }
+    bool GetPassiveModeProperty() const override { return Number(L"PassiveMode") != FALSE; }
+    long GetPortProperty() const override { return Number(L"Port"); }
+    long GetTimeoutProperty() const override { return Number(L"Timeout"); }
+    long GetServerEncodingProperty() const override { return Number(L"ServerEncoding"); }
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -79,14 +80,14 @@ public:
     bool IsTransferring() const override { return m_bTransferring != FALSE; }
     void SetTransferring(bool transferring) override { m_bTransferring = transferring; }
     CWyFileSystem* GetFileSystem() const override { return m_pFileSystem.get(); }
-    long GetConnectTargetValue() const override { return m_nConnectTarget; }
+    long GetConnectTargetValue() const override { return Number(L"ConnectTarget"); }
     bool IsTreeVisible() const override { return GetVisibleTree(); }
     CFtpConnection* GetFtpConnection() const override;
     void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) override;
     void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) override;
 
     // CWyFileSystemOwner
-    BOOL IsProgressDialogEnabled() const override { return m_bEnableProgressDialog != FALSE; }
+    BOOL IsProgressDialogEnabled() const override { return Number(L"EnableProgressDialog") != FALSE; }
     std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }  // both owners
     void SetCurrentDirectoryString(const std::string& directory) override { m_strCurrentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;
@@ -158,8 +159,13 @@ private:
     void FireStringEvent(DISPID id, const std::string& text);
 
     // The table's properties (WyFTPCtrlProperties.cpp). The table names the
-    // members below and the setters with rules of their own.
+    // setters with rules of their own.
     friend WyFTPPropertyTable WyFTPProperties();
+    // The value of a property: a flag or a number, or text.
+    long Number(const wchar_t* name) const;
+    const std::string& Text(const wchar_t* name) const;
+    WyFTPPropertyValue& ValueOf(const WyFTPProperty& property);
+    const WyFTPPropertyValue& ValueOf(const WyFTPProperty& property) const;
     // The dispatch members of the table's properties.
     static std::vector<DispatchMember> PropertyDispatchMembers();
     static void InvokePropertyGet(CCmdTarget& target, DispatchCall& call);
@@ -180,34 +186,21 @@ private:
     void PutListViewMode(const WyFTPProperty& property, const WyFTPPropertyValue& value);
     void PutTreeViewWidth(const WyFTPProperty& property, const WyFTPPropertyValue& value);
 
-    // Members without an initialiser are the persisted ones: the constructor
-    // gives them their defaults, from the property table and DoPropExchange.
     BOOL m_bTransferring = FALSE;
     int m_nFileSystemUsers = 0;        // store operations on the stack
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
-    long m_nShowProgressDialog;
-    long m_nTreeViewWidth;
     std::string m_strCurrentDirectory;
-    BOOL m_bVisibleTree;
     BOOL m_bThrowError = FALSE;
-    long m_nListViewMode;
-    OLE_COLOR m_clrFore;  // the colours last given to the views
+    // The colours last given to the views, saved with the properties; the
+    // constructor gives them their defaults (DoPropExchange).
+    OLE_COLOR m_clrFore;
     OLE_COLOR m_clrBack;
     std::string m_strLastErrorMessage;
     long m_lLastErrorCode = 0;
-    long m_nTransferByte;
-    std::string m_strConnectDirectory;
-    std::string m_strDownloadDirectory;
-    std::string m_strPassword;
-    std::string m_strUserName;
-    std::string m_strServerName;
+    // The values of the table's properties, in the table's order; the
+    // constructor gives them their defaults.
+    std::vector<WyFTPPropertyValue> m_properties;
     std::unique_ptr<CWyFileSystem> m_pFileSystem;
     std::unique_ptr<CWyFTPExplorerWnd> m_pExplorer;
-    long m_nConnectTarget;
-    BOOL m_bEnableProgressDialog;
-    BOOL m_bPassiveMode;
-    long m_nPort;
-    long m_nTimeout;
-    long m_nServerEncoding;
 };

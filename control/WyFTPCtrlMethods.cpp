@@ -70,7 +70,7 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
         return;
     if (m_pFileSystem)
         RaiseOwnError(WyFTPErrorConnectionExists);
-    m_pFileSystem = CreateFileSystem(m_nConnectTarget, *this);
+    m_pFileSystem = CreateFileSystem(GetConnectTargetValue(), *this);
     if (!m_pFileSystem)
         RaiseOwnError(WyFTPErrorCreateObject);
     const unsigned connection = ++m_nConnections;
@@ -117,7 +117,7 @@ void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
 
 CFtpConnection* CWyFTPCtrl::GetFtpConnection() const
 {
-    return m_nConnectTarget == 1 && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
+    return GetConnectTargetValue() == 1 && m_pFileSystem ? m_pFileSystem->GetConnection() : nullptr;
 }
 
 void CWyFTPCtrl::RefreshViews()
@@ -135,11 +135,12 @@ void CWyFTPCtrl::ShowStartDirectory()
     CWyFTPExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
-    const std::string start = m_strConnectDirectory.empty() ? std::string("/") : m_strConnectDirectory;
+    const std::string directory = GetConnectDirectoryProperty();
+    const std::string start = directory.empty() ? std::string("/") : directory;
     std::string path;
-    if (m_nConnectTarget == 0)
+    if (GetConnectTargetValue() == 0)
         path = m_pFileSystem->GetRoot() + start;
-    else if (m_nConnectTarget == 1)
+    else if (GetConnectTargetValue() == 1)
         path = start;
     if (GetVisibleTree())
         explorer->InitTreeForPath(path);
@@ -201,7 +202,7 @@ std::string CWyFTPCtrl::GetCurrentDirectory(long fullPath)
     ShiftJis::ReplaceAll(directory, '\\', '/');
     // The local disk answers with its drive ("C:/data"); cut it off unless
     // the full path is asked for.
-    if (m_nConnectTarget == 0 && fullPath != 1) {
+    if (GetConnectTargetValue() == 0 && fullPath != 1) {
         const size_t slash = ShiftJis::FindFirst(directory, '/');
         directory = slash == std::string::npos ? std::string() : directory.substr(slash);
     }
@@ -217,9 +218,9 @@ void CWyFTPCtrl::DirUp()
     if (!explorer || !m_pFileSystem)
         return;
     std::string path;
-    if (m_nConnectTarget == 0)
-        path = m_strServerName + m_strCurrentDirectory;
-    else if (m_nConnectTarget == 1)
+    if (GetConnectTargetValue() == 0)
+        path = GetServerNameProperty() + m_strCurrentDirectory;
+    else if (GetConnectTargetValue() == 1)
         path = m_strCurrentDirectory;
     if (GetVisibleTree())
         explorer->SelectTreeParent();
@@ -293,17 +294,17 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
     const DWORD chunkSize = GetTransferChunkSize();
     std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
     if (destination.empty())
-        destination = m_strDownloadDirectory;
+        destination = Text(L"DownloadDirectory");
     RequireName(destination);
     std::vector<std::string> names;
     if (CWyFTPExplorerWnd* explorer = Explorer())
         explorer->GetSelectedNames(names);
     if (names.empty())
         RaiseNoFileName();
-    std::string prefix = m_strServerName + m_strCurrentDirectory;
+    std::string prefix = GetServerNameProperty() + m_strCurrentDirectory;
     if (m_strCurrentDirectory != "/" && !ShiftJis::EndsWithChar(prefix, '/'))
         prefix += '/';
-    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+    if (const long target = GetConnectTargetValue(); target != 0 && target != 1)
         return;
     RunGuarded([&] {
         for (const std::string& name : names) {
@@ -327,9 +328,9 @@ void CWyFTPCtrl::PutFile(const std::string& localFile)
     if (!EnterMethod())
         return;
     RequireName(localFile);
-    const std::string destination = m_strServerName + m_strCurrentDirectory;
+    const std::string destination = GetServerNameProperty() + m_strCurrentDirectory;
     const DWORD chunkSize = GetTransferChunkSize();
-    if (m_nConnectTarget != 0 && m_nConnectTarget != 1)
+    if (const long target = GetConnectTargetValue(); target != 0 && target != 1)
         return;
     RunGuarded([&] {
         FireTransferStart(localFile);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using Storage = WyFTPPropertyStorage;
+using Kind = WyFTPPropertyKind;
 
 // The text property browsers show for the values of enumerated properties.
 struct PredefinedValue {
@@ -44,20 +44,20 @@ const WyFTPProperty& RowOf(const DispatchCall& call)
 }
 
 // The value of a put, already coerced to the property's automation type.
-WyFTPPropertyValue ValueOf(const WyFTPProperty& property, const VARIANT& value)
+WyFTPPropertyValue ValueFromVariant(const WyFTPProperty& property, const VARIANT& value)
 {
     WyFTPPropertyValue result;
     switch (property.value.type) {
-    case Storage::Flag:
+    case Kind::Flag:
         result.number = AutomationType<bool>::From(value) ? TRUE : FALSE;
         break;
-    case Storage::Number:
+    case Kind::Number:
         result.number = AutomationType<long>::From(value);
         break;
-    case Storage::ShortNumber:
+    case Kind::ShortNumber:
         result.number = AutomationType<short>::From(value);
         break;
-    case Storage::Text:
+    case Kind::Text:
         result.text = AutomationType<std::string>::From(value);
         break;
     }
@@ -65,6 +65,28 @@ WyFTPPropertyValue ValueOf(const WyFTPProperty& property, const VARIANT& value)
 }
 
 }  // namespace
+
+// Values
+
+long CWyFTPCtrl::Number(const wchar_t* name) const
+{
+    return ValueOf(Row(name)).number;
+}
+
+const std::string& CWyFTPCtrl::Text(const wchar_t* name) const
+{
+    return ValueOf(Row(name)).text;
+}
+
+WyFTPPropertyValue& CWyFTPCtrl::ValueOf(const WyFTPProperty& property)
+{
+    return m_properties[WyFTPProperties().IndexOf(property)];
+}
+
+const WyFTPPropertyValue& CWyFTPCtrl::ValueOf(const WyFTPProperty& property) const
+{
+    return m_properties[WyFTPProperties().IndexOf(property)];
+}
 
 // Dispatch: one pair of handlers for every property of the table, which
 // find their row in the member called.
@@ -82,20 +104,20 @@ std::vector<DispatchMember> CWyFTPCtrl::PropertyDispatchMembers()
 
 void CWyFTPCtrl::InvokePropertyGet(CCmdTarget& target, DispatchCall& call)
 {
-    const CWyFTPCtrl& control = static_cast<CWyFTPCtrl&>(target);
-    const Storage& value = RowOf(call).value;
-    switch (value.type) {
-    case Storage::Flag:
-        AutomationType<bool>::To(*call.result, control.*value.flag != FALSE);
+    const WyFTPProperty& property = RowOf(call);
+    const WyFTPPropertyValue& value = static_cast<CWyFTPCtrl&>(target).ValueOf(property);
+    switch (property.value.type) {
+    case Kind::Flag:
+        AutomationType<bool>::To(*call.result, value.number != FALSE);
         break;
-    case Storage::Number:
-        AutomationType<long>::To(*call.result, control.*value.number);
+    case Kind::Number:
+        AutomationType<long>::To(*call.result, value.number);
         break;
-    case Storage::ShortNumber:
-        AutomationType<short>::To(*call.result, static_cast<short>(control.*value.number));
+    case Kind::ShortNumber:
+        AutomationType<short>::To(*call.result, static_cast<short>(value.number));
         break;
-    case Storage::Text:
-        AutomationType<std::string>::To(*call.result, control.*value.text);
+    case Kind::Text:
+        AutomationType<std::string>::To(*call.result, value.text);
         break;
     }
 }
@@ -103,7 +125,7 @@ void CWyFTPCtrl::InvokePropertyGet(CCmdTarget& target, DispatchCall& call)
 void CWyFTPCtrl::InvokePropertyPut(CCmdTarget& target, DispatchCall& call)
 {
     const WyFTPProperty& property = RowOf(call);
-    static_cast<CWyFTPCtrl&>(target).PutProperty(property, ValueOf(property, call.args[0]));
+    static_cast<CWyFTPCtrl&>(target).PutProperty(property, ValueFromVariant(property, call.args[0]));
 }
 
 // Setters: they never raise. A value the check refuses is ignored, an
@@ -120,25 +142,25 @@ void CWyFTPCtrl::PutProperty(const WyFTPProperty& property, const WyFTPPropertyV
 
 bool CWyFTPCtrl::StoreProperty(const WyFTPProperty& property, const WyFTPPropertyValue& value)
 {
-    const Storage& storage = property.value;
-    switch (storage.type) {
-    case Storage::Flag: {
+    WyFTPPropertyValue& stored = ValueOf(property);
+    switch (property.value.type) {
+    case Kind::Flag: {
         const BOOL flag = value.number != 0 ? TRUE : FALSE;
-        if (flag == this->*storage.flag)
+        if (flag == stored.number)
             return false;
-        this->*storage.flag = flag;
+        stored.number = flag;
         return true;
     }
-    case Storage::Number:
-    case Storage::ShortNumber:
-        if (!property.Accepts(value.number) || value.number == this->*storage.number)
+    case Kind::Number:
+    case Kind::ShortNumber:
+        if (!property.Accepts(value.number) || value.number == stored.number)
             return false;
-        this->*storage.number = value.number;
+        stored.number = value.number;
         return true;
-    case Storage::Text:
-        if (value.text == this->*storage.text)
+    case Kind::Text:
+        if (value.text == stored.text)
             return false;
-        this->*storage.text = value.text;
+        stored.text = value.text;
         return true;
     }
     return false;
@@ -178,8 +200,9 @@ void CWyFTPCtrl::PutVisibleTree(const WyFTPProperty& property, const WyFTPProper
     if (IsTransferring() || !StoreProperty(property, value))
         return;
     if (CWyFTPExplorerWnd* explorer = ExistingExplorer()) {
-        explorer->ShowTree(m_bVisibleTree);
-        if (m_bVisibleTree) {
+        const BOOL visible = ValueOf(property).number;
+        explorer->ShowTree(visible);
+        if (visible) {
             AttachTreeImages();
             ApplyBackColor(TranslateColor(GetBackColor()));
             ApplyForeColor(TranslateColor(GetForeColor()));
@@ -196,7 +219,7 @@ void CWyFTPCtrl::PutListViewMode(const WyFTPProperty& property, const WyFTPPrope
     if (IsTransferring() || !StoreProperty(property, value))
         return;
     if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
-        explorer->SetListViewMode(m_nListViewMode);
+        explorer->SetListViewMode(ValueOf(property).number);
     PropertyChanged(property.id);
 }
 
@@ -205,7 +228,7 @@ void CWyFTPCtrl::PutTreeViewWidth(const WyFTPProperty& property, const WyFTPProp
     if (IsTransferring() || !StoreProperty(property, value))
         return;
     if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
-        explorer->SetBarPos(static_cast<int>(m_nTreeViewWidth));
+        explorer->SetBarPos(static_cast<int>(ValueOf(property).number));
     PropertyChanged(property.id);
 }
 
@@ -254,17 +277,20 @@ void CWyFTPCtrl::DoPropExchange(CPropExchange& exchange)
 
 void CWyFTPCtrl::ExchangeProperty(CPropExchange& exchange, const WyFTPProperty& property)
 {
-    const Storage& storage = property.value;
-    switch (storage.type) {
-    case Storage::Flag:
-        exchange.ExchangeBool(property.name, this->*storage.flag, storage.defaultNumber);
+    WyFTPPropertyValue& value = ValueOf(property);
+    switch (property.value.type) {
+    case Kind::Flag: {
+        BOOL flag = static_cast<BOOL>(value.number);
+        exchange.ExchangeBool(property.name, flag, static_cast<BOOL>(property.value.defaultNumber));
+        value.number = flag;
         break;
-    case Storage::Number:
-    case Storage::ShortNumber:
-        exchange.ExchangeLong(property.name, this->*storage.number, storage.defaultNumber);
+    }
+    case Kind::Number:
+    case Kind::ShortNumber:
+        exchange.ExchangeLong(property.name, value.number, property.value.defaultNumber);
         break;
-    case Storage::Text:
-        exchange.ExchangeString(property.name, this->*storage.text, storage.defaultText);
+    case Kind::Text:
+        exchange.ExchangeString(property.name, value.text, property.value.defaultText);
         break;
     }
 }
@@ -275,10 +301,8 @@ void CWyFTPCtrl::DefaultRefusedLoadedValues()
     // stored unchecked by their setters too: an unknown value makes Connect
     // fail or shows icons.
     for (const WyFTPProperty& property : WyFTPProperties()) {
-        if (!property.accepts)
-            continue;
-        long& value = this->*property.value.number;
-        if (!property.accepts(value))
+        long& value = ValueOf(property).number;
+        if (!property.Accepts(value))
             value = property.value.defaultNumber;
     }
 }
@@ -300,7 +324,7 @@ bool CWyFTPCtrl::OnGetDisplayString(DISPID id, std::string& text)
         if (!IsPredefinedFor(entry, property))
             continue;
         predefined = true;
-        if (static_cast<long>(entry.value) == this->*property->value.number)
+        if (static_cast<long>(entry.value) == ValueOf(*property).number)
             text = entry.text;
     }
     return predefined;

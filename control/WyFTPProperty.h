@@ -1,4 +1,4 @@
-// One row of the control's property table: a custom property's name, dispatch ID, value, checks, stream block and page control.
+// One row of the control's property table: a custom property's name, dispatch ID, type, default, check, stream block and page control.
 #pragma once
 #include <windows.h>
 
@@ -8,27 +8,25 @@
 class CWyFTPCtrl;
 struct WyFTPProperty;
 
-// A value on its way into a setter: flags and numbers in number, text in text.
+// A property's value as the control keeps it: flags and numbers in number,
+// text in text.
 struct WyFTPPropertyValue {
     long number = 0;
     std::string text;  // Shift-JIS
 };
 
-// Where the control keeps a property, of which type, and its default.
-struct WyFTPPropertyStorage {
+// The type of a property's value, and its default.
+struct WyFTPPropertyKind {
     enum Type : BYTE {
-        Flag,         // BOOL, travels as VARIANT_BOOL
-        Number,       // long, travels as a 32-bit integer
-        ShortNumber,  // long, travels as a 16-bit integer
+        Flag,         // TRUE or FALSE, travels as VARIANT_BOOL
+        Number,       // travels as a 32-bit integer
+        ShortNumber,  // travels as a 16-bit integer
         Text,         // Shift-JIS inside, BSTR outside
     };
 
     Type type;
-    BOOL CWyFTPCtrl::*flag;          // Flag
-    long CWyFTPCtrl::*number;        // Number, ShortNumber
-    std::string CWyFTPCtrl::*text;   // Text
-    long defaultNumber;              // Flag, Number, ShortNumber
-    const char* defaultText;         // Text
+    long defaultNumber;       // Flag, Number, ShortNumber
+    const char* defaultText;  // Text
 };
 
 // The control on a property page that shows a property, if one does.
@@ -55,7 +53,7 @@ using WyFTPPropertySetter = void (CWyFTPCtrl::*)(const WyFTPProperty& property, 
 struct WyFTPProperty {
     DISPID id;
     const wchar_t* name;  // in automation and in property bags
-    WyFTPPropertyStorage value;
+    WyFTPPropertyKind value;  // its type and default
     // A number its setter stores and a loaded document may hold; null when
     // any value is stored.
     bool (*accepts)(long number);
@@ -64,14 +62,15 @@ struct WyFTPProperty {
     // values differs from its default.
     WORD block;
     WyFTPPageControl control;
-    WyFTPPropertySetter setter = nullptr;
+    WyFTPPropertySetter setter = nullptr;  // null: the table's own setter
 
     // The type the property travels as in automation.
     VARTYPE AutomationType() const;
     bool Accepts(long number) const { return !accepts || accepts(number); }
 };
 
-// The table, in the order the properties are saved.
+// The table, in the order the properties are saved. The control keeps one
+// value per row, in the same order.
 struct WyFTPPropertyTable {
     const WyFTPProperty* rows;
     size_t count;
@@ -80,6 +79,7 @@ struct WyFTPPropertyTable {
     const WyFTPProperty* end() const { return rows + count; }
     const WyFTPProperty* Find(DISPID id) const;
     const WyFTPProperty* Find(const wchar_t* name) const;
+    size_t IndexOf(const WyFTPProperty& property) const { return static_cast<size_t>(&property - rows); }
 };
 
 // The rows live in WyFTPPropertyTable.cpp.

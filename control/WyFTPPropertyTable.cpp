@@ -43,28 +43,13 @@ constexpr const char* kListViewModes[] = {
 constexpr const char* kServerEncodings[] = {"0 - Shift-JIS", "1 - UTF-8", "2 - 自動（OPTS UTF8 ON）"};
 
 using C = CWyFTPCtrl;
-using Storage = WyFTPPropertyStorage;
+using Kind = WyFTPPropertyKind;
 using Control = WyFTPPageControl;
 
-constexpr Storage Flag(BOOL C::*member, BOOL defaultValue)
-{
-    return {Storage::Flag, member, nullptr, nullptr, defaultValue, nullptr};
-}
-
-constexpr Storage Number(long C::*member, long defaultValue)
-{
-    return {Storage::Number, nullptr, member, nullptr, defaultValue, nullptr};
-}
-
-constexpr Storage ShortNumber(long C::*member, long defaultValue)
-{
-    return {Storage::ShortNumber, nullptr, member, nullptr, defaultValue, nullptr};
-}
-
-constexpr Storage Text(std::string C::*member, const char* defaultValue)
-{
-    return {Storage::Text, nullptr, nullptr, member, 0, defaultValue};
-}
+constexpr Kind Flag(BOOL defaultValue) { return {Kind::Flag, defaultValue, nullptr}; }
+constexpr Kind Number(long defaultValue) { return {Kind::Number, defaultValue, nullptr}; }
+constexpr Kind ShortNumber(long defaultValue) { return {Kind::ShortNumber, defaultValue, nullptr}; }
+constexpr Kind Text(const char* defaultValue) { return {Kind::Text, 0, defaultValue}; }
 
 // The two pages of the control, by their dialog templates.
 constexpr UINT kGeneral = IDD_PROPPAGE_WYFTP;
@@ -83,28 +68,30 @@ constexpr Control ListIndex(UINT page, int id, const char* const (&items)[N])
 }  // namespace
 
 // Dispatch IDs 1 to 12 are the first properties'; properties added later
-// take IDs after the last method's (33). Stream blocks: see WyFTPProperty.
+// take IDs after the last method's (33) and go in a new stream block (see
+// WyFTPProperty). ShowProgressDialog and TransferByte count kilobytes,
+// TreeViewWidth pixels, Timeout seconds.
 WyFTPPropertyTable WyFTPProperties()
 {
     // clang-format off
     static constexpr WyFTPProperty kRows[] = {
-        // ID name                    storage and default                                    check                 block page control                                          setter
-        {12, L"ShowProgressDialog",   Number(&C::m_nShowProgressDialog, 100),               IsShowProgressDialog, 0, NumberBox(kGeneral, IDC_SHOW_PROGRESS_DIALOG)},   // kilobytes
-        {11, L"TreeViewWidth",        Number(&C::m_nTreeViewWidth, 100),                    IsTreeViewWidth,      0, NumberBox(kGeneral, IDC_TREE_VIEW_WIDTH),        &C::PutTreeViewWidth},  // pixels
-        {2,  L"ServerName",           Text(&C::m_strServerName, ""),                        nullptr,              0, TextBox(kGeneral, IDC_SERVER_NAME),              &C::PutServerName},
-        {10, L"ListViewMode",         Number(&C::m_nListViewMode, 1),                       nullptr,              0, ListIndex(kGeneral, IDC_LIST_VIEW_MODE, kListViewModes), &C::PutListViewMode},
-        {3,  L"VisibleTree",          Flag(&C::m_bVisibleTree, TRUE),                       nullptr,              0, CheckBox(kGeneral, IDC_VISIBLE_TREE),            &C::PutVisibleTree},
-        {4,  L"UserName",             Text(&C::m_strUserName, "anonymous"),                 nullptr,              0, TextBox(kGeneral, IDC_USER_NAME)},
-        {5,  L"Password",             Text(&C::m_strPassword, ""),                          nullptr,              0, TextBox(kGeneral, IDC_PASSWORD)},
-        {6,  L"ConnectTarget",        ShortNumber(&C::m_nConnectTarget, 1),                 nullptr,              0, ListIndex(kGeneral, IDC_CONNECT_TARGET, kConnectTargets)},
-        {8,  L"ConnectDirectory",     Text(&C::m_strConnectDirectory, "/"),                 nullptr,              0, TextBox(kGeneral, IDC_CONNECT_DIRECTORY)},
-        {7,  L"DownloadDirectory",    Text(&C::m_strDownloadDirectory, "/"),                nullptr,              0, TextBox(kGeneral, IDC_DOWNLOAD_DIRECTORY)},
-        {9,  L"TransferByte",         Number(&C::m_nTransferByte, kDefaultTransferKilobytes), IsTransferByte,     0, NumberBox(kGeneral, IDC_TRANSFER_BYTE)},
-        {1,  L"EnableProgressDialog", Flag(&C::m_bEnableProgressDialog, TRUE),              nullptr,              0, CheckBox(kGeneral, IDC_ENABLE_PROGRESS_DIALOG),  &C::PutAnnouncingEveryWrite},
-        {34, L"PassiveMode",          Flag(&C::m_bPassiveMode, FALSE),                      nullptr,              1, CheckBox(kConnection, IDC_PASSIVE_MODE)},
-        {35, L"Port",                 Number(&C::m_nPort, kDefaultFtpPort),                 nullptr,              1, NumberBox(kConnection, IDC_PORT)},
-        {36, L"Timeout",              Number(&C::m_nTimeout, kDefaultTimeoutSeconds),       IsTimeout,            1, NumberBox(kConnection, IDC_TIMEOUT)},
-        {37, L"ServerEncoding",       Number(&C::m_nServerEncoding, kServerEncodingShiftJis), IsServerEncoding,   2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
+        // ID name                     type and default                   check                 block page control, setter with rules of its own
+        {12, L"ShowProgressDialog",    Number(100),                       IsShowProgressDialog, 0, NumberBox(kGeneral, IDC_SHOW_PROGRESS_DIALOG)},
+        {11, L"TreeViewWidth",         Number(100),                       IsTreeViewWidth,      0, NumberBox(kGeneral, IDC_TREE_VIEW_WIDTH), &C::PutTreeViewWidth},
+        {2,  L"ServerName",            Text(""),                          nullptr,              0, TextBox(kGeneral, IDC_SERVER_NAME), &C::PutServerName},
+        {10, L"ListViewMode",          Number(1),                         nullptr,              0, ListIndex(kGeneral, IDC_LIST_VIEW_MODE, kListViewModes), &C::PutListViewMode},
+        {3,  L"VisibleTree",           Flag(TRUE),                        nullptr,              0, CheckBox(kGeneral, IDC_VISIBLE_TREE), &C::PutVisibleTree},
+        {4,  L"UserName",              Text("anonymous"),                 nullptr,              0, TextBox(kGeneral, IDC_USER_NAME)},
+        {5,  L"Password",              Text(""),                          nullptr,              0, TextBox(kGeneral, IDC_PASSWORD)},
+        {6,  L"ConnectTarget",         ShortNumber(1),                    nullptr,              0, ListIndex(kGeneral, IDC_CONNECT_TARGET, kConnectTargets)},
+        {8,  L"ConnectDirectory",      Text("/"),                         nullptr,              0, TextBox(kGeneral, IDC_CONNECT_DIRECTORY)},
+        {7,  L"DownloadDirectory",     Text("/"),                         nullptr,              0, TextBox(kGeneral, IDC_DOWNLOAD_DIRECTORY)},
+        {9,  L"TransferByte",          Number(kDefaultTransferKilobytes), IsTransferByte,       0, NumberBox(kGeneral, IDC_TRANSFER_BYTE)},
+        {1,  L"EnableProgressDialog",  Flag(TRUE),                        nullptr,              0, CheckBox(kGeneral, IDC_ENABLE_PROGRESS_DIALOG), &C::PutAnnouncingEveryWrite},
+        {34, L"PassiveMode",           Flag(FALSE),                       nullptr,              1, CheckBox(kConnection, IDC_PASSIVE_MODE)},
+        {35, L"Port",                  Number(kDefaultFtpPort),           nullptr,              1, NumberBox(kConnection, IDC_PORT)},
+        {36, L"Timeout",               Number(kDefaultTimeoutSeconds),    IsTimeout,            1, NumberBox(kConnection, IDC_TIMEOUT)},
+        {37, L"ServerEncoding",        Number(kServerEncodingShiftJis),   IsServerEncoding,     2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
     };
     // clang-format on
     return {kRows, std::size(kRows)};
@@ -113,13 +100,13 @@ WyFTPPropertyTable WyFTPProperties()
 VARTYPE WyFTPProperty::AutomationType() const
 {
     switch (value.type) {
-    case WyFTPPropertyStorage::Flag:
+    case WyFTPPropertyKind::Flag:
         return VT_BOOL;
-    case WyFTPPropertyStorage::ShortNumber:
+    case WyFTPPropertyKind::ShortNumber:
         return VT_I2;
-    case WyFTPPropertyStorage::Text:
+    case WyFTPPropertyKind::Text:
         return VT_BSTR;
-    case WyFTPPropertyStorage::Number:
+    case WyFTPPropertyKind::Number:
         break;
     }
     return VT_I4;

@@ -120,7 +120,7 @@ TEST_F(ControlProperties, LongStringsAreStoredWhole)
 {
     const std::string huge(1024 * 1024, 'x');
     for (const WyFTPProperty& property : WyFTPProperties()) {
-        if (property.value.type != WyFTPPropertyStorage::Text)
+        if (property.value.type != WyFTPPropertyKind::Text)
             continue;
         EXPECT_EQ(S_OK, Put(control.Get(), property.name, huge.c_str()).hr);
         EXPECT_EQ(huge.size(), Get(control.Get(), property.name).AsText().size()) << NameOf(property);

@@ -8,11 +8,11 @@ std::string NameOf(const WyFTPProperty& property)
 
 Variant DefaultOf(const WyFTPProperty& property)
 {
-    const WyFTPPropertyStorage& value = property.value;
+    const WyFTPPropertyKind& value = property.value;
     switch (value.type) {
-    case WyFTPPropertyStorage::Flag:
+    case WyFTPPropertyKind::Flag:
         return Variant(value.defaultNumber != FALSE);
-    case WyFTPPropertyStorage::Text:
+    case WyFTPPropertyKind::Text:
         return Variant(value.defaultText);
     default:
         return Variant(value.defaultNumber);
@@ -23,11 +23,11 @@ Variant ChangedValueOf(const WyFTPProperty& property)
 {
     // Every check accepts the number after the default, and no text setter
     // changes a name ending in a letter.
-    const WyFTPPropertyStorage& value = property.value;
+    const WyFTPPropertyKind& value = property.value;
     switch (value.type) {
-    case WyFTPPropertyStorage::Flag:
+    case WyFTPPropertyKind::Flag:
         return Variant(value.defaultNumber == FALSE);
-    case WyFTPPropertyStorage::Text:
+    case WyFTPPropertyKind::Text:
         return Variant((std::string(value.defaultText) + "x").c_str());
     default:
         return Variant(value.defaultNumber + 1);

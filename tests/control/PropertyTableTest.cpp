@@ -9,12 +9,12 @@
 
 namespace {
 
-using Storage = WyFTPPropertyStorage;
+using Kind = WyFTPPropertyKind;
 using Control = WyFTPPageControl;
 
 bool IsNumber(const WyFTPProperty& property)
 {
-    return property.value.type == Storage::Number || property.value.type == Storage::ShortNumber;
+    return property.value.type == Kind::Number || property.value.type == Kind::ShortNumber;
 }
 
 // The control shows values of the property's type.
@@ -22,9 +22,9 @@ bool FitsItsControl(const WyFTPProperty& property)
 {
     switch (property.control.kind) {
     case Control::CheckBox:
-        return property.value.type == Storage::Flag;
+        return property.value.type == Kind::Flag;
     case Control::TextBox:
-        return property.value.type == Storage::Text;
+        return property.value.type == Kind::Text;
     case Control::NumberBox:
         return IsNumber(property);
     case Control::ListIndex:
