@@ -21,16 +21,18 @@ Variant DefaultOf(const WyFTPProperty& property)
 
 Variant ChangedValueOf(const WyFTPProperty& property)
 {
-    // Every check accepts the number after the default, and no text setter
-    // changes a name ending in a letter.
+    // No text setter changes a name ending in a letter; a number next to the
+    // default passes the check.
     const WyFTPPropertyKind& value = property.value;
     switch (value.type) {
     case WyFTPPropertyKind::Flag:
         return Variant(value.defaultNumber == FALSE);
     case WyFTPPropertyKind::Text:
         return Variant((std::string(value.defaultText) + "x").c_str());
-    default:
-        return Variant(value.defaultNumber + 1);
+    default: {
+        const long next = value.defaultNumber + 1;
+        return Variant(property.Accepts(next) ? next : value.defaultNumber - 1);
+    }
     }
 }
 
