@@ -143,27 +143,17 @@ void CWyFTPCtrl::PutProperty(const WyFTPProperty& property, const WyFTPPropertyV
 bool CWyFTPCtrl::StoreProperty(const WyFTPProperty& property, const WyFTPPropertyValue& value)
 {
     WyFTPPropertyValue& stored = ValueOf(property);
-    switch (property.value.type) {
-    case Kind::Flag: {
-        const BOOL flag = value.number != 0 ? TRUE : FALSE;
-        if (flag == stored.number)
-            return false;
-        stored.number = flag;
-        return true;
-    }
-    case Kind::Number:
-    case Kind::ShortNumber:
-        if (!property.Accepts(value.number) || value.number == stored.number)
-            return false;
-        stored.number = value.number;
-        return true;
-    case Kind::Text:
+    if (property.value.type == Kind::Text) {
         if (value.text == stored.text)
             return false;
         stored.text = value.text;
         return true;
     }
-    return false;
+    // Flags arrive as TRUE or FALSE.
+    if (!property.Accepts(value.number) || value.number == stored.number)
+        return false;
+    stored.number = value.number;
+    return true;
 }
 
 void CWyFTPCtrl::PropertyChanged(DISPID id)
