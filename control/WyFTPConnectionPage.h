@@ -1,25 +1,11 @@
-// The control's second property page: how it connects (passive mode, port, timeout, encoding).
+// The control's second property page: how it connects (the properties the table puts on dialog 201).
 #pragma once
-#include "framework/OlePropertyPage.h"
+#include "control/WyFTPTablePage.h"
 
-class CWyFTPConnectionPage : public COlePropertyPage {
+class CWyFTPConnectionPage : public CWyFTPTablePage {
 public:
     CWyFTPConnectionPage();
 
-    // The automation interface this object answers to.
-    DispatchTable GetDispatchTable() const override { return {nullptr, 0}; }
-    const IID& GetDispatchIid() const override { return IID_IDispatch; }
-    TypeLibraryId GetTypeLibraryId() const override;
-
 protected:
-    void OnInitDialog() override;
-    void DoDataExchange(CDataExchange& exchange) override;
     const wchar_t* GetDocString() const override { return L"How the control connects"; }
-    const wchar_t* GetHelpFile() const override { return L"WyFTP.HLP"; }
-
-private:
-    BOOL m_bPassiveMode = FALSE;
-    long m_lPort = 0;
-    long m_lTimeout = 0;
-    int m_nServerEncoding = 0;
 };

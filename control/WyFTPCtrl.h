@@ -1,5 +1,6 @@
 // The WyFTP ActiveX control: properties, persistence, events, error reporting and automation methods.
 #pragma once
+#include "control/WyFTPProperty.h"
 #include "explorer/WyExplorerOwner.h"
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/WyFileSystemOwner.h"
@@ -9,12 +10,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CWyFTPExplorerWnd;
-
-// Defaults of the window properties.
-inline constexpr long kDefaultShowProgressDialog = 100;  // kilobytes
-inline constexpr long kDefaultTreeViewWidth = 100;      // pixels
 
 class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner, public CWyExplorerOwner {
 public:
@@ -25,43 +23,23 @@ public:
     const IID& GetDispatchIid() const override;
     TypeLibraryId GetTypeLibraryId() const override;
 
-    // Custom properties (dispatch IDs 1 to 12)
-    bool GetEnableProgressDialog() const { return m_bEnableProgressDialog != FALSE; }
-    void SetEnableProgressDialog(bool enable);
-    std::string GetServerNameProperty() const override { return m_strServerName; }
+    // Properties: the table's rows (WyFTPPropertyTable.cpp) say what there
+    // is; these are the accessors other parts of the control use.
+    bool GetVisibleTree() const { return Number(L"VisibleTree") == 1; }
+    std::string GetServerNameProperty() const override { return Text(L"ServerName"); }
     void SetServerNameProperty(const std::string& serverName) override;
-    bool GetVisibleTree() const { return m_bVisibleTree == 1; }
-    void SetVisibleTree(bool visible);
-    std::string GetUserNameProperty() const override { return m_strUserName; }
+    std::string GetUserNameProperty() const override { return Text(L"UserName"); }
     void SetUserNameProperty(const std::string& userName) override;
-    std::string GetPasswordProperty() const override { return m_strPassword; }
+    std::string GetPasswordProperty() const override { return Text(L"Password"); }
     void SetPasswordProperty(const std::string& password) override;
-    short GetConnectTarget() const { return static_cast<short>(m_nConnectTarget); }
-    void SetConnectTarget(short target);
-    std::string GetDownloadDirectory() const { return m_strDownloadDirectory; }
-    void SetDownloadDirectory(const std::string& directory);
-    std::string GetConnectDirectoryProperty() const override { return m_strConnectDirectory; }
-    void SetConnectDirectory(const std::string& directory);
-    long GetTransferByte() const { return m_nTransferByte; }
-    DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(m_nTransferByte) * 1024; }
+    std::string GetConnectDirectoryProperty() const override { return Text(L"ConnectDirectory"); }
+    DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(Number(L"TransferByte")) * 1024; }
     const wchar_t* GetMessageCaption() const override { return GetErrorSource(); }
-    void SetTransferByte(long kilobytes);
-    long GetListViewMode() const { return m_nListViewMode; }
-    void SetListViewMode(long mode);
-    long GetTreeViewWidth() const { return m_nTreeViewWidth; }
-    void SetTreeViewWidth(long width);
-    LONG GetShowProgressDialogProperty() const override { return m_nShowProgressDialog; }
-    void SetShowProgressDialog(long kilobytes);
-    // Connection properties (dispatch IDs 34 to 36), used from the next Connect on
-    bool GetPassiveModeProperty() const override { return m_bPassiveMode != FALSE; }
-    void SetPassiveMode(bool passive);
-    long GetPortProperty() const override { return m_nPort; }
-    void SetPort(long port);
-    long GetTimeoutProperty() const override { return m_nTimeout; }
-    void SetTimeout(long seconds);
-    long GetServerEncodingProperty() const override { return m_nServerEncoding; }
-    void SetServerEncoding(long encoding);
-
+    LONG GetShowProgressDialogProperty() const override { return Number(L"ShowProgressDialog"); }
+    bool GetPassiveModeProperty() const override { return Number(L"PassiveMode") != FALSE; }
+    long GetPortProperty() const override { return Number(L"Port"); }
+    long GetTimeoutProperty() const override { return Number(L"Timeout"); }
+    long GetServerEncodingProperty() const override { return Number(L"ServerEncoding"); }
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -109,7 +87,7 @@ public:
     void FireErrorEvent(SCODE status, const std::string& description, UINT helpContext) override;
 
     // CWyFileSystemOwner
-    BOOL IsProgressDialogEnabled() const override { return m_bEnableProgressDialog != FALSE; }
+    BOOL IsProgressDialogEnabled() const override { return Number(L"EnableProgressDialog") != FALSE; }
     std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }  // both owners
     void SetCurrentDirectoryString(const std::string& directory) override { m_strCurrentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;
@@ -169,6 +147,7 @@ private:
     // ConnectTarget names a store (it is stored unchecked): transfers do
     // nothing after the host set another value.
     bool IsKnownConnectTarget() const;
+    long GetConnectTargetValue() const { return Number(L"ConnectTarget"); }
     void RequireName(const std::string& name);
     // Runs work under the handlers that turn a failure into a recorded code
     // and message and an automation error, with the store in use.
@@ -182,37 +161,49 @@ private:
     void CloseFileSystem();
     [[noreturn]] void RaiseSystemError(const CException& error, long code, SCODE status, UINT categoryId);
     void FireStringEvent(DISPID id, const std::string& text);
-    // Announces a stored change of a persisted property.
+
+    // The table's properties (WyFTPCtrlProperties.cpp). The table names the
+    // setters with rules of their own.
+    friend WyFTPPropertyTable WyFTPProperties();
+    // The value of a property: a flag or a number, or text.
+    long Number(const wchar_t* name) const;
+    const std::string& Text(const wchar_t* name) const;
+    WyFTPPropertyValue& ValueOf(const WyFTPProperty& property);
+    const WyFTPPropertyValue& ValueOf(const WyFTPProperty& property) const;
+    // The dispatch members of the table's properties.
+    static std::vector<DispatchMember> PropertyDispatchMembers();
+    static void InvokePropertyGet(CCmdTarget& target, DispatchCall& call);
+    static void InvokePropertyPut(CCmdTarget& target, DispatchCall& call);
+    void PutProperty(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    // Stores a value its check accepts and that differs from the stored one;
+    // true when it did.
+    bool StoreProperty(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void ExchangeProperty(CPropExchange& exchange, const WyFTPProperty& property);
     // A document is untrusted: after a load, every value its setter would
     // refuse takes its default.
     void DefaultRefusedLoadedValues();
+    // Announces a stored change of a persisted property.
     void PropertyChanged(DISPID id);
+    void PutAnnouncingEveryWrite(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void PutServerName(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void PutVisibleTree(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void PutListViewMode(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void PutTreeViewWidth(const WyFTPProperty& property, const WyFTPPropertyValue& value);
 
     BOOL m_bTransferring = FALSE;
     int m_nFileSystemUsers = 0;        // store operations on the stack
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
-    long m_nShowProgressDialog = kDefaultShowProgressDialog;
-    long m_nTreeViewWidth = kDefaultTreeViewWidth;
     std::string m_strCurrentDirectory;
-    BOOL m_bVisibleTree = TRUE;
-    long m_nListViewMode = 1;
-    OLE_COLOR m_clrFore = 0x80000008;
-    OLE_COLOR m_clrBack = 0x80000005;
+    // The colours last given to the views, saved with the properties; the
+    // constructor gives them their defaults (DoPropExchange).
+    OLE_COLOR m_clrFore;
+    OLE_COLOR m_clrBack;
     std::string m_strLastErrorMessage;
     long m_lLastErrorCode = 0;
-    long m_nTransferByte = kDefaultTransferKilobytes;
-    std::string m_strConnectDirectory = "/";
-    std::string m_strDownloadDirectory = "/";
-    std::string m_strPassword;
-    std::string m_strUserName = "anonymous";
-    std::string m_strServerName;
+    // The values of the table's properties, in the table's order; the
+    // constructor gives them their defaults.
+    std::vector<WyFTPPropertyValue> m_properties;
     std::unique_ptr<CWyFileSystem> m_pFileSystem;
     std::unique_ptr<CWyFTPExplorerWnd> m_pExplorer;
-    long m_nConnectTarget = 1;
-    BOOL m_bEnableProgressDialog = TRUE;
-    BOOL m_bPassiveMode = FALSE;
-    long m_nPort = kDefaultFtpPort;
-    long m_nTimeout = kDefaultTimeoutSeconds;
-    long m_nServerEncoding = kServerEncodingShiftJis;
 };

@@ -71,7 +71,7 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
         return;
     if (m_pFileSystem)
         RaiseOwnError(WyFTPErrorConnectionExists);
-    m_pFileSystem = CreateFileSystem(m_nConnectTarget, *this);
+    m_pFileSystem = CreateFileSystem(GetConnectTargetValue(), *this);
     if (!m_pFileSystem)
         RaiseOwnError(WyFTPErrorCreateObject);
     const unsigned connection = ++m_nConnections;
@@ -118,7 +118,8 @@ void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
 
 bool CWyFTPCtrl::IsKnownConnectTarget() const
 {
-    return m_nConnectTarget == WyFTPConnectTargetLocal || m_nConnectTarget == WyFTPConnectTargetFTP;
+    const long target = GetConnectTargetValue();
+    return target == WyFTPConnectTargetLocal || target == WyFTPConnectTargetFTP;
 }
 
 void CWyFTPCtrl::RefreshViews()
@@ -136,7 +137,8 @@ void CWyFTPCtrl::ShowStartDirectory()
     CWyFTPExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
-    const std::string start = m_strConnectDirectory.empty() ? std::string("/") : m_strConnectDirectory;
+    const std::string directory = GetConnectDirectoryProperty();
+    const std::string start = directory.empty() ? std::string("/") : directory;
     // The local disk's drive in front; FTP has none.
     const std::string path = m_pFileSystem->GetRoot() + start;
     if (GetVisibleTree())
@@ -287,14 +289,14 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
     const DWORD chunkSize = GetTransferChunkSize();
     std::string destination = IsPresent(localDirectory) ? AsText(localDirectory) : std::string();
     if (destination.empty())
-        destination = m_strDownloadDirectory;
+        destination = Text(L"DownloadDirectory");
     RequireName(destination);
     std::vector<std::string> names;
     if (CWyFTPExplorerWnd* explorer = Explorer())
         explorer->GetSelectedNames(names);
     if (names.empty())
         RaiseNoFileName();
-    std::string prefix = m_strServerName + m_strCurrentDirectory;
+    std::string prefix = GetServerNameProperty() + m_strCurrentDirectory;
     if (m_strCurrentDirectory != "/" && !ShiftJis::EndsWithChar(prefix, '/'))
         prefix += '/';
     if (!IsKnownConnectTarget())
@@ -321,7 +323,7 @@ void CWyFTPCtrl::PutFile(const std::string& localFile)
     if (!EnterMethod())
         return;
     RequireName(localFile);
-    const std::string destination = m_strServerName + m_strCurrentDirectory;
+    const std::string destination = GetServerNameProperty() + m_strCurrentDirectory;
     const DWORD chunkSize = GetTransferChunkSize();
     if (!IsKnownConnectTarget())
         return;

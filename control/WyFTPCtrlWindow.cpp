@@ -54,7 +54,7 @@ bool CWyFTPCtrl::OnCreate()
     if (!explorer->CreateExplorer(client, GetHwnd(), kExplorerId, GetVisibleTree()))
         return true;  // the control still works without views
     m_pExplorer = std::move(explorer);
-    m_pExplorer->SetBarPos(static_cast<int>(m_nTreeViewWidth));
+    m_pExplorer->SetBarPos(static_cast<int>(Number(L"TreeViewWidth")));
     if (CWyListView* list = m_pExplorer->GetListView()) {
         m_pExplorer->PrepareList();
         list->AttachImageList(MakeIconList(32), LVSIL_NORMAL);
@@ -69,8 +69,8 @@ void CWyFTPCtrl::ApplyViewProperties()
     if (!m_pExplorer)
         return;
     m_pExplorer->ShowTree(GetVisibleTree());
-    m_pExplorer->SetBarPos(static_cast<int>(m_nTreeViewWidth));
-    m_pExplorer->SetListViewMode(m_nListViewMode);
+    m_pExplorer->SetBarPos(static_cast<int>(Number(L"TreeViewWidth")));
+    m_pExplorer->SetListViewMode(Number(L"ListViewMode"));
     // The tree's image list is made the first time the tree shows.
     if (GetVisibleTree())
         AttachTreeImages();

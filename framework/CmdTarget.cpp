@@ -243,7 +243,7 @@ HRESULT CCmdTarget::CallMember(const DispatchMember& member, WORD flags, DISPPAR
 
     VARIANT value;
     VariantInit(&value);
-    DispatchCall call{values, &value};
+    DispatchCall call{values, &value, &member};
     try {
         (put ? member.put : member.invoke)(*this, call);
     } catch (const COleDispatchException& error) {

@@ -14,9 +14,11 @@ class CCmdTarget;
 
 // The arguments of one call, already coerced to the member's parameter
 // types and in declaration order (a property put's value comes last).
+struct DispatchMember;
 struct DispatchCall {
     VARIANT* args;
     VARIANT* result;  // never null; cleared by the caller after use
+    const DispatchMember* member;  // the member called
 };
 
 using DispatchHandler = void (*)(CCmdTarget& target, DispatchCall& call);
@@ -34,6 +36,9 @@ struct DispatchMember {
     DispatchHandler invoke;  // the method, or the property's get
     DispatchHandler put;     // the property's put; null when it cannot be written
     VARTYPE putType = VT_EMPTY;  // the type the put takes its value as (the setter's last parameter)
+    // What handlers shared by several members read to tell them apart (a
+    // row of a property table); null for handlers bound to one member.
+    const void* data = nullptr;
 };
 
 struct DispatchTable {

@@ -118,25 +118,3 @@ std::wstring ModuleUnderTest()
         module.erase(module.find_last_of(L'\\'));
     return module + L"\\control\\WyFTP.ocx";
 }
-
-void ExpectDefaultProperties(IDispatch* control)
-{
-    EXPECT_EQ(100, Get(control, L"ShowProgressDialog").AsLong());
-    EXPECT_EQ(100, Get(control, L"TreeViewWidth").AsLong());
-    EXPECT_EQ("", Get(control, L"ServerName").AsText());
-    EXPECT_EQ(1, Get(control, L"ListViewMode").AsLong());
-    EXPECT_TRUE(Get(control, L"VisibleTree").AsBool());
-    EXPECT_EQ("anonymous", Get(control, L"UserName").AsText());
-    EXPECT_EQ("", Get(control, L"Password").AsText());
-    EXPECT_EQ(1, Get(control, L"ConnectTarget").AsLong());
-    EXPECT_EQ("/", Get(control, L"ConnectDirectory").AsText());
-    EXPECT_EQ("/", Get(control, L"DownloadDirectory").AsText());
-    EXPECT_EQ(1024, Get(control, L"TransferByte").AsLong());
-    EXPECT_TRUE(Get(control, L"EnableProgressDialog").AsBool());
-    EXPECT_EQ(static_cast<long>(0x80000005), Get(control, L"BackColor").AsLong());  // the system's window colours
-    EXPECT_EQ(static_cast<long>(0x80000008), Get(control, L"ForeColor").AsLong());
-    EXPECT_FALSE(Get(control, L"PassiveMode").AsBool());
-    EXPECT_EQ(21, Get(control, L"Port").AsLong());
-    EXPECT_EQ(60, Get(control, L"Timeout").AsLong());
-    EXPECT_EQ(0, Get(control, L"ServerEncoding").AsLong());
-}

@@ -81,7 +81,8 @@ public:
     STDMETHODIMP_(ULONG) Release() override { return 1; }
 };
 
-// Expects every property of a control to hold its default.
+// Expects every property of a control to hold its default (the property
+// table's; PropertyTableSupport.cpp, in the suites that link the control).
 void ExpectDefaultProperties(IDispatch* control);
 
 // A new control of the registered module.

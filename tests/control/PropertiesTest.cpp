@@ -1,9 +1,12 @@
 // The control's properties through automation: defaults, setter rules and change notifications.
 #include "tests/control/ComTestSupport.h"
+#include "tests/control/PropertyTableSupport.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -90,25 +93,21 @@ TEST_F(ControlProperties, OutOfRangeValuesAreIgnoredAndNotAnnounced)
 
 TEST_F(ControlProperties, EachStoredChangeIsAnnouncedOnceAndUnchangedValuesNotAtAll)
 {
-    const struct {
-        const wchar_t* name;
-        DISPID id;
-        Variant value;
-    } changes[] = {
-        {L"ServerName", 2, "host"},          {L"VisibleTree", 3, false},     {L"UserName", 4, "user"},
-        {L"Password", 5, "secret"},          {L"ConnectTarget", 6, 0},       {L"DownloadDirectory", 7, "/dl"},
-        {L"ConnectDirectory", 8, "/pub"},    {L"TransferByte", 9, 4},        {L"ListViewMode", 10, 3},
-        {L"TreeViewWidth", 11, 150},         {L"ShowProgressDialog", 12, 1}, {L"BackColor", DISPID_BACKCOLOR, 0x00FF00},
-        {L"ForeColor", DISPID_FORECOLOR, 0x0000FF},
-    };
-    for (const auto& change : changes) {
+    std::vector<std::pair<std::wstring, Variant>> changes = {{L"BackColor", 0x00FF00}, {L"ForeColor", 0x0000FF}};
+    for (const WyFTPProperty& property : WyFTPProperties()) {
+        // EnableProgressDialog announces every write (below).
+        if (std::wstring(property.name) != L"EnableProgressDialog")
+            changes.emplace_back(property.name, ChangedValueOf(property));
+    }
+    for (const auto& [name, value] : changes) {
+        const DISPID id = DispIdOf(control.Get(), name.c_str());
         sink.changes.clear();
-        EXPECT_EQ(S_OK, Put(control.Get(), change.name, change.value).hr);
-        EXPECT_EQ(std::vector<DISPID>{change.id}, sink.changes) << "first write";
+        EXPECT_EQ(S_OK, Put(control.Get(), name.c_str(), value).hr);
+        EXPECT_EQ(std::vector<DISPID>{id}, sink.changes) << "first write, dispatch ID " << id;
         sink.changes.clear();
-        EXPECT_EQ(S_OK, Put(control.Get(), change.name, change.value).hr);
-        EXPECT_TRUE(sink.changes.empty()) << "unchanged value announced, dispatch ID " << change.id;
-        EXPECT_EQ(change.value.AsText(), Get(control.Get(), change.name).AsText());
+        EXPECT_EQ(S_OK, Put(control.Get(), name.c_str(), value).hr);
+        EXPECT_TRUE(sink.changes.empty()) << "unchanged value announced, dispatch ID " << id;
+        EXPECT_EQ(value.AsText(), Get(control.Get(), name.c_str()).AsText()) << "dispatch ID " << id;
     }
     // EnableProgressDialog is a plain member: every write is announced.
     sink.changes.clear();
@@ -120,9 +119,11 @@ TEST_F(ControlProperties, EachStoredChangeIsAnnouncedOnceAndUnchangedValuesNotAt
 TEST_F(ControlProperties, LongStringsAreStoredWhole)
 {
     const std::string huge(1024 * 1024, 'x');
-    for (const wchar_t* name : {L"ServerName", L"UserName", L"Password", L"DownloadDirectory", L"ConnectDirectory"}) {
-        EXPECT_EQ(S_OK, Put(control.Get(), name, huge.c_str()).hr);
-        EXPECT_EQ(huge.size(), Get(control.Get(), name).AsText().size());
+    for (const WyFTPProperty& property : WyFTPProperties()) {
+        if (property.value.type != WyFTPPropertyKind::Text)
+            continue;
+        EXPECT_EQ(S_OK, Put(control.Get(), property.name, huge.c_str()).hr);
+        EXPECT_EQ(huge.size(), Get(control.Get(), property.name).AsText().size()) << NameOf(property);
     }
 }
 

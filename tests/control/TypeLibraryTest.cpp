@@ -5,6 +5,7 @@
 #include "control/WyFTPFile.h"
 #include "control/WyFTPFiles.h"
 #include "control/WyFTPIds.h"
+#include "control/WyFTPProperty.h"
 
 #include <map>
 #include <set>
@@ -118,6 +119,15 @@ TEST(TypeLibrary, ControlInterfaceMatchesTheControlsDispatchTable)
     ComPtr<CWyFTPCtrl> control = ComPtr<CWyFTPCtrl>::Attach(new CWyFTPCtrl);
     // The stock Font is answered but, as documented, not listed.
     CheckInterface(typeLib.Get(), DIID__DWyFTP, control->GetDispatchTable(), {DISPID_FONT});
+    // The control's own properties are the property table's rows: the
+    // library declares each row, with its ID, name and type, and no other.
+    const DispatchTable table = control->GetDispatchTable();
+    for (size_t i = 0; i < table.count; ++i) {
+        const DispatchMember& member = table.members[i];
+        if (member.kind == DispatchMember::Property && member.id > 0) {
+            EXPECT_EQ(WyFTPProperties().Find(member.id), member.data) << Narrow(member.name);
+        }
+    }
 }
 
 TEST(TypeLibrary, CollectionInterfacesMatchTheirDispatchTables)
