@@ -118,7 +118,7 @@ std::string StatusTable(const ModuleStrings& strings)
               [](const StatusMeaning& a, const StatusMeaning& b) { return static_cast<unsigned long>(a.status) < static_cast<unsigned long>(b.status); });
     MarkdownTable table({"status", "Err.Number:", "description", "meaning", "GetLastError() afterwards"});
     for (const StatusMeaning& status : statuses)
-        table.AddRow({MarkdownTable::Code(StatusText(status.status)), std::to_string(status.status & 0xFFFF),
+        table.AddRow({CodeSpan(StatusText(status.status)), std::to_string(status.status & 0xFFFF),
                       strings.Load(status.categoryId), status.meaning, status.lastError});
     return "### Status codes\n\n"
            "A method that fails raises an automation error (`DISP_E_EXCEPTION`) with one of these status codes and "
@@ -142,7 +142,7 @@ std::string OwnErrorTable(const LibraryModel& library, const ModuleStrings& stri
 
     MarkdownTable table({"number:", "constant", "message", "meaning"});
     for (const NumberMeaning& error : ByNumber(OwnErrorMeanings()))
-        table.AddRow({std::to_string(error.number), MarkdownTable::Code(names.at(error.number)),
+        table.AddRow({std::to_string(error.number), CodeSpan(names.at(error.number)),
                       strings.Load(ErrorMessageId(static_cast<int>(error.number))), error.meaning});
     return "### The control's own errors\n\n"
            "Status code `" + StatusText(WyFTPScodeOwn) + "`. `GetLastError()` answers the number and "
@@ -157,7 +157,7 @@ std::string InternetErrorTable()
                        NumbersOf(InternetErrorMeanings()), "tools/reference/ErrorMeanings.cpp (InternetErrorMeanings)");
     MarkdownTable table({"number:", "name", "meaning"});
     for (const NumberMeaning& error : ByNumber(InternetErrorMeanings()))
-        table.AddRow({std::to_string(error.number), MarkdownTable::Code(error.name), error.meaning});
+        table.AddRow({std::to_string(error.number), CodeSpan(error.name), error.meaning});
     return "### Internet library numbers\n\n"
            "Status code `" + StatusText(WyFTPScodeInternet) + "`. `GetLastError()` answers the number; "
            "`GetErrorMessage()` the server's reply for 12003, and otherwise the text of the host system for the "

@@ -9,11 +9,9 @@
 
 namespace {
 
-using Code = MarkdownTable;
-
 std::string Link(const std::string& name)
 {
-    return "[" + Code::Code(name) + "](#" + AnchorOf(name) + ")";
+    return "[" + CodeSpan(name) + "](#" + AnchorOf(name) + ")";
 }
 
 // "1", or "-501 (DISPID_BACKCOLOR)" for a standard one.
@@ -175,8 +173,8 @@ std::string PropertiesTable(const TypeModel& type)
     for (const Property& property : PropertiesOf(type)) {
         const MemberModel& first = property.First();
         const CallShape shape = PropertyShape(property);
-        std::string name = Code::Code(first.name + (shape.parameters.empty() ? "" : ParameterListText(shape.parameters)));
-        table.AddRow({DispatchIdText(first.id), name + FlagsSuffix(PropertyFlags(property)), Code::Code(shape.result),
+        std::string name = CodeSpan(first.name + (shape.parameters.empty() ? "" : ParameterListText(shape.parameters)));
+        table.AddRow({DispatchIdText(first.id), name + FlagsSuffix(PropertyFlags(property)), CodeSpan(shape.result),
                       AccessText(property), first.help});
     }
     const std::string text = table.Text();
@@ -191,11 +189,11 @@ std::string MethodsTable(const TypeModel& type, bool events)
         if (member.kind != MemberKind::method)
             continue;
         const CallShape shape = ShapeOf(member);
-        const std::string call = Code::Code(member.name + ParameterListText(shape.parameters)) + FlagsSuffix(member.flags);
+        const std::string call = CodeSpan(member.name + ParameterListText(shape.parameters)) + FlagsSuffix(member.flags);
         if (events)
             table.AddRow({DispatchIdText(member.id), call, member.help, HelpContextText(member.helpContext)});
         else
-            table.AddRow({DispatchIdText(member.id), call, Code::Code(shape.result), member.help,
+            table.AddRow({DispatchIdText(member.id), call, CodeSpan(shape.result), member.help,
                           HelpContextText(member.helpContext)});
     }
     const std::string text = table.Text();
@@ -229,7 +227,7 @@ std::vector<std::string> UsersOf(const LibraryModel& library, const std::string&
                 continue;
             if (std::find(implemented.flags.begin(), implemented.flags.end(), "source") != implemented.flags.end())
                 isSource = true;
-            users.push_back(Code::Code(type.name) + FlagsSuffix(implemented.flags));
+            users.push_back(CodeSpan(type.name) + FlagsSuffix(implemented.flags));
         }
     }
     return users;
@@ -242,11 +240,11 @@ std::string InterfaceText(const LibraryModel& library, const TypeModel& type)
     std::string text = "### " + type.name + "\n\n";
     if (!type.help.empty())
         text += type.help + "\n\n";
-    text += "- " + std::string(KindText(type.kind)) + (type.guid.empty() ? "" : ", IID " + Code::Code(type.guid))
+    text += "- " + std::string(KindText(type.kind)) + (type.guid.empty() ? "" : ", IID " + CodeSpan(type.guid))
             + FlagsSuffix(type.flags) + "\n";
     std::vector<std::string> bases;
     for (const ImplementedModel& base : type.implemented)
-        bases.push_back(Code::Code(base.name));
+        bases.push_back(CodeSpan(base.name));
     if (!bases.empty())
         text += "- derives from " + Join(bases) + "\n";
     if (!users.empty())
@@ -266,9 +264,9 @@ std::string EnumerationText(const TypeModel& type)
                                     : MarkdownTable({"constant", "value:"});
     for (const MemberModel& member : type.members) {
         if (described)
-            table.AddRow({Code::Code(member.name), member.value, member.help});
+            table.AddRow({CodeSpan(member.name), member.value, member.help});
         else
-            table.AddRow({Code::Code(member.name), member.value});
+            table.AddRow({CodeSpan(member.name), member.value});
     }
     return text + table.Text();
 }
@@ -278,11 +276,11 @@ std::string MembersText(const TypeModel& type)
     std::vector<std::string> members;
     for (const MemberModel& member : type.members) {
         if (member.kind == MemberKind::constant)
-            members.push_back(Code::Code("const " + member.type + " " + member.name + " = " + member.value));
+            members.push_back(CodeSpan("const " + member.type + " " + member.name + " = " + member.value));
         else if (member.kind == MemberKind::variable)
-            members.push_back(Code::Code(member.type + " " + member.name));
+            members.push_back(CodeSpan(member.type + " " + member.name));
         else
-            members.push_back(Code::Code(member.type + " " + member.name + ParameterListText(member.parameters)));
+            members.push_back(CodeSpan(member.type + " " + member.name + ParameterListText(member.parameters)));
     }
     return Join(members, "<br>");
 }
@@ -322,12 +320,12 @@ std::vector<std::string> TypeNames(const LibraryModel& library, bool (*belongs)(
 std::string LibrarySection(const LibraryModel& library)
 {
     std::string text = "## Type library\n\n";
-    text += "- " + Code::Code(library.name) + " version " + std::to_string(library.major) + "."
-            + std::to_string(library.minor) + ", LIBID " + Code::Code(library.guid) + FlagsSuffix(library.flags) + "\n";
+    text += "- " + CodeSpan(library.name) + " version " + std::to_string(library.major) + "."
+            + std::to_string(library.minor) + ", LIBID " + CodeSpan(library.guid) + FlagsSuffix(library.flags) + "\n";
     if (!library.help.empty())
         text += "- " + library.help + "\n";
     if (!library.helpFile.empty())
-        text += "- help file " + Code::Code(library.helpFile) + "\n";
+        text += "- help file " + CodeSpan(library.helpFile) + "\n";
     return text + "\n";
 }
 
@@ -340,7 +338,7 @@ std::string ClassesSection(const LibraryModel& library)
         std::vector<std::string> interfaces;
         for (const ImplementedModel& implemented : type.implemented)
             interfaces.push_back(Link(implemented.name) + FlagsSuffix(implemented.flags));
-        table.AddRow({Code::Code(type.name) + FlagsSuffix(type.flags), Code::Code(type.guid), Join(interfaces),
+        table.AddRow({CodeSpan(type.name) + FlagsSuffix(type.flags), CodeSpan(type.guid), Join(interfaces),
                       type.help});
     }
     return "## Classes\n\n" + table.Text();
@@ -373,8 +371,8 @@ std::string OtherTypesSection(const LibraryModel& library)
     MarkdownTable table({"type", "kind", "definition", "description"});
     for (const TypeModel& type : library.types) {
         if (IsOtherType(type.kind))
-            table.AddRow({Code::Code(type.name), KindText(type.kind),
-                          type.kind == TKIND_ALIAS ? Code::Code(type.aliasOf) : MembersText(type), type.help});
+            table.AddRow({CodeSpan(type.name), KindText(type.kind),
+                          type.kind == TKIND_ALIAS ? CodeSpan(type.aliasOf) : MembersText(type), type.help});
     }
     const std::string text = table.Text();
     return text.empty() ? text : "## Other types\n\n" + text;

@@ -55,7 +55,7 @@ std::string MarkdownTable::Text() const
     return text + "\n";
 }
 
-std::string MarkdownTable::Code(const std::string& text)
+std::string CodeSpan(const std::string& text)
 {
     // A backtick inside needs a longer fence; the library's names have none.
     if (text.find('`') != std::string::npos)

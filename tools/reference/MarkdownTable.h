@@ -12,13 +12,13 @@ public:
     // The table followed by an empty line; nothing at all without rows.
     std::string Text() const;
 
-    // Code span: `text`.
-    static std::string Code(const std::string& text);
-
 private:
     std::vector<std::string> m_headings;
     std::vector<std::vector<std::string>> m_rows;
 };
+
+// A code span: `text`.
+std::string CodeSpan(const std::string& text);
 
 // "a, b, c"
 std::string Join(const std::vector<std::string>& parts, const char* separator = ", ");

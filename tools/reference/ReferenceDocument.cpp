@@ -11,7 +11,7 @@ std::string LinksTo(const std::vector<std::string>& names)
 {
     std::vector<std::string> links;
     for (const std::string& name : names)
-        links.push_back("[" + MarkdownTable::Code(name) + "](#" + AnchorOf(name) + ")");
+        links.push_back("[" + CodeSpan(name) + "](#" + AnchorOf(name) + ")");
     return Join(links);
 }
 
