@@ -1,6 +1,6 @@
+@rem Registers WyFTP.ocx for every architecture this Windows runs: x64 and x86 on 64-bit Windows, x86 on 32-bit.
 @echo off
-rem Registers WyFTP.ocx for every architecture this Windows runs: x64 and x86 on
-rem 64-bit Windows (each with its own regsvr32), x86 on 32-bit Windows.
+rem Each architecture is registered with its own regsvr32.
 rem Run it from an elevated command prompt; unregister.cmd undoes it.
 rem Each architecture is tried whatever became of the other, and each result is
 rem printed. Exit code: 0 when every one succeeded, otherwise the sum of
