@@ -1,6 +1,7 @@
 // Base of an ActiveX control: its window, in-place activation, keyboard and drawing.
 #include "framework/OleControl.h"
 
+#include "framework/CodePage932.h"
 #include "framework/Gdi.h"
 
 #include <windowsx.h>
@@ -268,6 +269,10 @@ void COleControl::ShowPropertyFrame(HWND parent)
     if (pages.empty())
         return;
     IUnknown* self = static_cast<IDispatch*>(this);
-    OleCreatePropertyFrame(parent ? parent : GetHwnd(), 0, 0, nullptr, 1, &self, static_cast<ULONG>(pages.size()),
-                           const_cast<CLSID*>(pages.data()), LOCALE_USER_DEFAULT, 0, nullptr);
+    // The frame's title names the object ("WyFTP Control のプロパティ"); without
+    // a name Wine shows its format string as it is.
+    const std::wstring name = ToWide(LoadResourceString(GetUserTypeNameId()));
+    OleCreatePropertyFrame(parent ? parent : GetHwnd(), 0, 0, name.c_str(), 1, &self,
+                           static_cast<ULONG>(pages.size()), const_cast<CLSID*>(pages.data()), LOCALE_USER_DEFAULT, 0,
+                           nullptr);
 }

@@ -4,6 +4,7 @@
 #include "tests/control/WindowTestSupport.h"
 
 #include "control/WyFTPIds.h"
+#include "framework/CodePage932.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -301,6 +302,7 @@ HWND FindControlsPage(HWND frame)
 // Inspects the property frame from inside its modal loop, then closes it.
 bool g_frameSeen = false;
 bool g_frameHasOurPage = false;
+std::wstring g_frameTitle;
 
 void CALLBACK InspectPropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -310,6 +312,9 @@ void CALLBACK InspectPropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
     KillTimer(nullptr, timer);
     g_frameSeen = true;
     g_frameHasOurPage = FindControlsPage(frame) != nullptr;
+    wchar_t title[128] = L"";
+    GetWindowTextW(frame, title, 128);
+    g_frameTitle = title;
     PostMessageW(frame, WM_COMMAND, IDCANCEL, 0);
 }
 
@@ -337,6 +342,8 @@ TEST(Verbs, ThePropertiesVerbIsListedAndShowsTheControlsPage)
     KillTimer(nullptr, timer);
     EXPECT_TRUE(g_frameSeen) << "no property frame appeared";
     EXPECT_TRUE(g_frameHasOurPage) << "the frame does not show the control's page";
+    // The title names the control, not a format string ("%sのプロパティ").
+    EXPECT_EQ(0u, g_frameTitle.find(L"WyFTP Control")) << ToShiftJis(g_frameTitle);
 }
 
 // Where the control's page and its controls sit in a property frame, in
