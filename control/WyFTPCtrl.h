@@ -89,6 +89,11 @@ public:
     // CWyFileSystemOwner
     BOOL IsProgressDialogEnabled() const override { return Number(L"EnableProgressDialog") != FALSE; }
     std::string GetCurrentDirectoryString() const override { return m_strCurrentDirectory; }  // both owners
+    unsigned GetCallGeneration() const override { return m_nCallDepth > 0 ? m_nCallGeneration : 0; }
+    // One call of the host (an automation call) or gesture of the user
+    // (CWyExplorerOwner) begins or ends; calls may nest.
+    void BeginCall() override { ++m_nCallDepth; }
+    void EndCall() override;
     void SetCurrentDirectoryString(const std::string& directory) override { m_strCurrentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;
     void FireChangeCurrentDirectory(const char* directory) override;
@@ -192,6 +197,8 @@ private:
 
     BOOL m_bTransferring = FALSE;
     int m_nFileSystemUsers = 0;        // store operations on the stack
+    int m_nCallDepth = 0;              // calls and gestures on the stack
+    unsigned m_nCallGeneration = 1;    // counts the outermost calls ended
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
     std::string m_strCurrentDirectory;

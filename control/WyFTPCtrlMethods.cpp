@@ -146,6 +146,12 @@ void CWyFTPCtrl::ShowStartDirectory()
     explorer->RefreshList(path);
 }
 
+void CWyFTPCtrl::EndCall()
+{
+    if (--m_nCallDepth == 0 && ++m_nCallGeneration == 0)
+        m_nCallGeneration = 1;
+}
+
 void CWyFTPCtrl::WithFileSystemInUse(const std::function<void()>& work)
 {
     ++m_nFileSystemUsers;

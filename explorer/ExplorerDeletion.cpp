@@ -36,6 +36,7 @@ bool CWyFTPExplorerWnd::ConfirmDeletion(const std::string& question)
 
 void CWyFTPExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
 {
+    const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
     // The top of the store is no directory one can remove.
     if (!view || !m_owner.GetFileSystem() || m_owner.IsTransferring() || item == view->Tree().GetRootItem())
@@ -68,6 +69,7 @@ void CWyFTPExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
 
 void CWyFTPExplorerWnd::OnListDeleteKey()
 {
+    const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();
     if (!view || !m_owner.GetFileSystem() || m_owner.IsTransferring())
         return;

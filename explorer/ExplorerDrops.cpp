@@ -100,6 +100,7 @@ bool CWyFTPExplorerWnd::UploadDropped(const std::vector<std::string>& paths, con
 
 BOOL CWyFTPExplorerWnd::OnTreeDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
 {
+    const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
     if (!view || !CanTakeDrop(paths, effect))
         return FALSE;
@@ -125,6 +126,7 @@ BOOL CWyFTPExplorerWnd::OnTreeDropFiles(const std::vector<std::string>& paths, D
 
 BOOL CWyFTPExplorerWnd::OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
 {
+    const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();
     if (!view || !CanTakeDrop(paths, effect))
         return FALSE;

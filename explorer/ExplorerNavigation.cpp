@@ -28,6 +28,7 @@ void CWyFTPExplorerWnd::SelectCurrentDirectoryItem()
 
 void CWyFTPExplorerWnd::OnTreeSelChanged(HTREEITEM item)
 {
+    const CWyOwnerCall call(m_owner);
     // The explorer's own changes of the selection navigate nowhere; neither
     // does the user while a transfer holds the store.
     if (m_nQuietTreeChanges > 0 || !m_owner.GetFileSystem())
@@ -52,6 +53,7 @@ void CWyFTPExplorerWnd::OnTreeSelChanged(HTREEITEM item)
 
 void CWyFTPExplorerWnd::OnListDoubleClick()
 {
+    const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();
     if (!view || !m_owner.GetFileSystem() || m_owner.IsTransferring())
         return;

@@ -41,6 +41,7 @@ int CWyFTPExplorerWnd::OnListBeginLabelEdit(int item)
 
 void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL* reject)
 {
+    const CWyOwnerCall call(m_owner);
     // An empty label renames nothing; the old one stays.
     if (!newText || newText->empty()) {
         *reject = TRUE;
@@ -79,6 +80,7 @@ int CWyFTPExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM item)
 
 void CWyFTPExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string* newText, BOOL* reject)
 {
+    const CWyOwnerCall call(m_owner);
     if (!newText || newText->empty()) {
         *reject = TRUE;
         return;

@@ -114,6 +114,7 @@ void CWyFTPExplorerWnd::SortList(int column, int descending)
 
 void CWyFTPExplorerWnd::OnListColumnClick(int column)
 {
+    const CWyOwnerCall call(m_owner);
     // A sort by date reads the directory, which a running transfer's
     // connection cannot do meanwhile.
     if (m_owner.IsTransferring())

@@ -16,7 +16,6 @@ namespace {
 constexpr int kClosedImage = 0;
 constexpr int kOpenImage = 1;
 constexpr int kRootImage = 2;
-const char kPlaceholderText[] = "1";
 
 // Shows the wait cursor while it lives.
 class WaitCursor {
@@ -139,12 +138,20 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
         const bool found = ListDirectory(levelPath, entries);
         if (!found && m_rememberedPaths.empty())
             return FALSE;
-        bool inserted = false;
+        // A child shows its button from what the listing tells (a Unix
+        // link count); where it tells nothing, the tree asks when the item
+        // is first shown (OnTreeItemChildren), not by listing every
+        // subdirectory of the level now.
+        const auto insert = [&](const std::string& name, int subdirectories) {
+            const HTREEITEM child = tree.InsertItem(name, kClosedImage, kOpenImage, item);
+            if (LeadsToRememberedPath(JoinPath(levelPath, name)) || subdirectories > 0)
+                tree.SetItemChildren(child, 1);
+            else if (subdirectories < 0)
+                tree.SetItemChildren(child, I_CHILDRENCALLBACK);
+        };
         for (const CWyDirectoryEntry& entry : entries) {
-            if (entry.type != CWyDirectoryEntry::kDirectory || IsDots(entry.name))
-                continue;
-            tree.InsertItem(entry.name, kClosedImage, kOpenImage, item);
-            inserted = true;
+            if (entry.type == CWyDirectoryEntry::kDirectory && !IsDots(entry.name))
+                insert(entry.name, entry.subdirectories);
         }
 
         // Directories the store's listing of this level hides (a server may),
@@ -152,24 +159,30 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
         for (const std::string& remembered : m_rememberedPaths) {
             const std::string component = NextComponentBelow(remembered, levelPath);
             if (!component.empty() && !FindChildNoCase(item, component))
-                tree.InsertItem(component, kClosedImage, kOpenImage, item);
+                insert(component, -1);
         }
-        if (inserted || !m_rememberedPaths.empty()) {
-            for (HTREEITEM child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child)) {
-                const std::string childPath = JoinPath(levelPath, tree.GetItemText(child));
-                if (tree.GetItemImage(child) == kClosedImage
-                    && (HasSubdirectory(childPath) || LeadsToRememberedPath(childPath)))
-                    tree.InsertItem(kPlaceholderText, kClosedImage, kOpenImage, child);
-            }
-        }
+        // A level found empty loses its button.
+        if (item != root)
+            tree.SetItemChildren(item, tree.GetChildItem(item) ? 1 : 0);
     }
     if (select)
         tree.SelectItem(item);
     return TRUE;
 }
 
+int CWyFTPExplorerWnd::OnTreeItemChildren(HTREEITEM item)
+{
+    const CWyOwnerCall call(m_owner);
+    CWyTreeView* view = GetTreeView();
+    if (!view || !m_owner.GetFileSystem() || m_owner.IsTransferring())
+        return -1;
+    const std::string path = GetTreeItemPath(view->Tree(), item);
+    return HasSubdirectory(path) || LeadsToRememberedPath(path) ? 1 : 0;
+}
+
 void CWyFTPExplorerWnd::OnTreeItemExpanding(HTREEITEM item)
 {
+    const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
     if (!view || m_owner.IsTransferring())
         return;

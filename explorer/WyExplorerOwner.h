@@ -21,6 +21,10 @@ public:
     // nothing without a store. Failures of work pass to the caller.
     virtual void UseFileSystem(const std::function<void(CWyFileSystem&)>& work) = 0;
 
+    // A gesture of the user begins or ends (see CWyOwnerCall).
+    virtual void BeginCall() = 0;
+    virtual void EndCall() = 0;
+
     virtual bool IsTransferring() const = 0;
     virtual void SetTransferring(bool transferring) = 0;
     virtual void SetLastErrorInfo(long code, const std::string& message) = 0;
@@ -35,4 +39,17 @@ public:
 
 protected:
     ~CWyExplorerOwner() = default;
+};
+
+// One gesture of the user, from the message that starts it to its end: the
+// store reads each listing once within it.
+class CWyOwnerCall {
+public:
+    explicit CWyOwnerCall(CWyExplorerOwner& owner) : m_owner(owner) { m_owner.BeginCall(); }
+    ~CWyOwnerCall() { m_owner.EndCall(); }
+    CWyOwnerCall(const CWyOwnerCall&) = delete;
+    CWyOwnerCall& operator=(const CWyOwnerCall&) = delete;
+
+private:
+    CWyExplorerOwner& m_owner;
 };

@@ -73,6 +73,11 @@ int CWyExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM) { return 1; }
 void CWyExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string*, BOOL*) {}
 void CWyExplorerWnd::OnTreeRightClick(POINT) {}
 void CWyExplorerWnd::OnTreeItemExpanding(HTREEITEM) {}
+
+int CWyExplorerWnd::OnTreeItemChildren(HTREEITEM)
+{
+    return 0;
+}
 void CWyExplorerWnd::OnTreeSelChanged(HTREEITEM) {}
 BOOL CWyExplorerWnd::OnTreeKeyDown(UINT, UINT, UINT) { return FALSE; }
 BOOL CWyExplorerWnd::OnTreeKeyUp(UINT, UINT, UINT) { return FALSE; }

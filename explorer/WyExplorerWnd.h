@@ -47,6 +47,9 @@ public:
     virtual void OnTreeEndLabelEdit(HTREEITEM item, const std::string* newText, BOOL* reject);
     virtual void OnTreeRightClick(POINT point);
     virtual void OnTreeItemExpanding(HTREEITEM item);
+    // Whether item has children (1) or not (0), for an item inserted with
+    // I_CHILDRENCALLBACK; -1 when that cannot be told now.
+    virtual int OnTreeItemChildren(HTREEITEM item);
     virtual void OnTreeSelChanged(HTREEITEM item);
     virtual BOOL OnTreeKeyDown(UINT key, UINT repeat, UINT flags);
     virtual BOOL OnTreeKeyUp(UINT key, UINT repeat, UINT flags);

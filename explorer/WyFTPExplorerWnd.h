@@ -30,6 +30,7 @@ public:
     void OnTreeEndLabelEdit(HTREEITEM item, const std::string* newText, BOOL* reject) override;
     void OnTreeRightClick(POINT point) override;
     void OnTreeItemExpanding(HTREEITEM item) override;
+    int OnTreeItemChildren(HTREEITEM item) override;
     void OnTreeSelChanged(HTREEITEM item) override;
     BOOL OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point) override;
     BOOL OnListBeginDrag(std::vector<std::string>& paths) override;

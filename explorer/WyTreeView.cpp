@@ -97,6 +97,18 @@ LRESULT CWyTreeView::OnNotify(const NMHDR& header)
             m_pExplorer->OnTreeItemExpanding(info.itemNew.hItem);
         return FALSE;
     }
+    case TVN_GETDISPINFOW: {
+        // Items whose children are not known yet, as they are first shown.
+        auto& info = const_cast<NMTVDISPINFOW&>(reinterpret_cast<const NMTVDISPINFOW&>(header));
+        if ((info.item.mask & TVIF_CHILDREN) && info.item.hItem) {
+            const int children = m_pExplorer->OnTreeItemChildren(info.item.hItem);
+            info.item.cChildren = children != 0;
+            // Not known yet: asked again the next time.
+            if (children >= 0)
+                info.item.mask |= TVIF_DI_SETITEM;
+        }
+        return 0;
+    }
     case TVN_SELCHANGEDW: {
         const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
         if (info.itemNew.hItem)

@@ -56,7 +56,7 @@ void CFtpConnection::PathCommand(const char* verb, const char* path, int expecte
 
 void CFtpConnection::SetCurrentDirectory(const char* directory)
 {
-    PathCommand("CWD", directory);
+    Check(m_session->ChangeDirectory(Text(directory)));
 }
 
 std::string CFtpConnection::GetCurrentDirectory() const

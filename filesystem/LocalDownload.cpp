@@ -1,20 +1,20 @@
 // Downloads one file of an FTP connection into a local file, through the chunked copy loop.
 #include "filesystem/LocalDownload.h"
 
-#include "filesystem/DirectoryProbes.h"
-#include "filesystem/RemoteFileSize.h"
+#include "filesystem/RemotePath.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "filesystem/FtpConnection.h"
 #include "framework/File.h"
 
 void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connection, const CWyPath& source,
-                         const CWyPath& localFile, DWORD chunkSize)
+                         const CWyPath& localFile, DWORD chunkSize, const CWyDirectoryEntry* listed)
 {
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
-    if (IsRemoteDirectory(source.c_str(), connection) == 1)
+    const CWyRemotePath facts = DescribeRemotePath(*connection, source.Str(), listed);
+    if (facts.directory)
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-    const LONGLONG size = FindRemoteFileSize(connection, source.c_str());
+    const LONGLONG size = facts.size;
 
     CInternetFile remote = connection->OpenForReading(source.c_str());
     CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);

@@ -14,6 +14,9 @@ struct CWyDirectoryEntry {
     DWORD size = 0;            // low 32 bits of the length in bytes
     ULONGLONG length = 0;      // the whole length in bytes
     DATE lastWriteTime = 0.0;  // local time
+    // How many subdirectories a directory holds, where the listing tells
+    // (a Unix link count); -1 when it does not.
+    int subdirectories = -1;
 };
 
 // Receives the entries of a listing in the order the platform's finder

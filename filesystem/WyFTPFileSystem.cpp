@@ -2,23 +2,41 @@
 #include "filesystem/WyFTPFileSystem.h"
 
 #include "filesystem/ConnectionSettings.h"
-#include "filesystem/DirectoryListing.h"
-#include "filesystem/DirectoryProbes.h"
 #include "filesystem/FileSizeAnswer.h"
 #include "filesystem/ParentDirectory.h"
-#include "filesystem/RemoteFileSize.h"
+#include "filesystem/RemotePath.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "filesystem/WyUrlConnection.h"
+#include "framework/OleDateTime.h"
 #include "framework/ShiftJis.h"
-#include "filesystem/FtpFileFind.h"
 #include "filesystem/InternetError.h"
+#include "ftp/FtpSession.h"
+#include "ftp/ListingParser.h"
+#include "ftp/ListingReader.h"
+
+#include <algorithm>
 
 namespace {
 
 std::string Text(const char* text)
 {
     return text ? text : "";
+}
+
+CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
+{
+    CWyDirectoryEntry entry;
+    entry.name = listed.name;
+    entry.type = listed.kind == FtpEntry::Kind::directory ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
+    entry.length = listed.size;
+    entry.size = static_cast<DWORD>(listed.size);
+    entry.lastWriteTime = COleDateTime(listed.written).m_dt;
+    // A Unix directory links to itself, from its parent and from each
+    // subdirectory; a count below 2 tells nothing (some file systems).
+    if (listed.kind == FtpEntry::Kind::directory && listed.links >= 2)
+        entry.subdirectories = static_cast<int>(std::min<unsigned>(listed.links - 2, 0x7FFFFFFF));
+    return entry;
 }
 
 }  // namespace
@@ -57,7 +75,10 @@ CFtpConnection* CWyFTPFileSystem::GetConnection()
 DWORD CWyFTPFileSystem::GetFileSize(const char* name)
 {
     RequireConnection();
-    return FileSizeAnswer(FindRemoteFileSize(m_pConnection.get(), name));
+    CWyPath path(Text(name));
+    path.ToForwardSlashes();
+    const CWyRemotePath facts = DescribeRemotePath(*m_pConnection, path.Str(), ListedEntry(path.Str()));
+    return FileSizeAnswer(facts.exists && !facts.directory ? facts.size : -1);
 }
 
 void CWyFTPFileSystem::Connect(const char* server, const char* user, const char* password)
@@ -102,6 +123,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
 void CWyFTPFileSystem::CreateDirectory(const char* name)
 {
     RequireConnection();
+    ForgetListings();
     m_pConnection->CreateDirectory(name);
 }
 
@@ -109,6 +131,7 @@ void CWyFTPFileSystem::Disconnect()
 {
     m_pConnection.reset();
     m_bConnectStarted = false;
+    ForgetListings();
 }
 
 std::string CWyFTPFileSystem::GetCurrentDirectory(BOOL asUrl)
@@ -120,17 +143,76 @@ std::string CWyFTPFileSystem::GetCurrentDirectory(BOOL asUrl)
 void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
 {
     RequireConnection();
-    CWyPath pattern(directory);
-    pattern.RemoveTrailingSlash();
-    CFtpFileFind finder(*m_pConnection);
-    if (!finder.FindFile((pattern.Str() + "/*").c_str())) {
-        // A listing the server cut off is a failure with its reply, not an
-        // empty directory.
-        if (finder.WasCutOff())
-            RaiseFtpError(finder.Failure());
+    // A pattern in the last part is matched here; servers differ on it.
+    std::string path = CWyPath(Text(directory)).ToForwardSlashes().Str();
+    std::string pattern;
+    const size_t slash = path.rfind('/');
+    const std::string last = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (last.find_first_of("*?") != std::string::npos) {
+        pattern = last;
+        path.erase(slash == std::string::npos ? 0 : slash + 1);
+    }
+    CWyPath listed(path);
+    listed.RemoveTrailingSlash();
+    bool found = false;
+    for (const CWyDirectoryEntry& entry : Listing(listed.Str().empty() ? "/" : listed.Str())) {
+        if (!pattern.empty() && !MatchesPattern(pattern.c_str(), entry.name.c_str()))
+            continue;
+        found = true;
+        if (files)
+            files->AddEntry(entry);
+    }
+    if (!found)
+        throw CWyFTPException(WyFTPErrorNoFiles);
+}
+
+const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::string& directory)
+{
+    const unsigned call = m_pCtrl->GetCallGeneration();
+    if (call != m_nListingsCall) {
+        m_listings.clear();
+        m_nListingsCall = call;
+    }
+    if (call != 0) {
+        const auto held = m_listings.find(directory);
+        if (held != m_listings.end())
+            return held->second;
+    }
+    std::vector<FtpEntry> listed;
+    bool cutOff = false;
+    if (const FtpError failure = ListDirectory(m_pConnection->Session(), directory, listed, cutOff)) {
+        // A listing the server cut off, or a connection that failed, is a
+        // failure with its reply, not an empty directory.
+        if (cutOff || m_pConnection->Session().IsBroken())
+            RaiseFtpError(failure);
         throw CWyFTPException(WyFTPErrorNoFiles);
     }
-    AppendFoundEntries(finder, files);
+    std::vector<CWyDirectoryEntry> entries;
+    entries.reserve(listed.size());
+    for (const FtpEntry& entry : listed)
+        entries.push_back(StoreEntry(entry));
+    // Outside a call nothing is held: the next listing asks again.
+    if (call == 0)
+        m_listings.clear();
+    return m_listings[directory] = std::move(entries);
+}
+
+const CWyDirectoryEntry* CWyFTPFileSystem::ListedEntry(const std::string& path)
+{
+    if (m_pCtrl->GetCallGeneration() != m_nListingsCall || m_nListingsCall == 0)
+        return nullptr;
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return nullptr;
+    const auto held = m_listings.find(slash == 0 ? "/" : path.substr(0, slash));
+    if (held == m_listings.end())
+        return nullptr;
+    const std::string name = path.substr(slash + 1);
+    for (const CWyDirectoryEntry& entry : held->second) {
+        if (entry.name == name)
+            return &entry;
+    }
+    return nullptr;
 }
 
 void CWyFTPFileSystem::RemoveDirectory(const char* directory)
@@ -140,6 +222,7 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
     if (leaving)
         SetCurrentDirectory("/");
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
+    ForgetListings();
     try {
         m_pConnection->RemoveDirectory(directory);
     } catch (const CException&) {
@@ -153,6 +236,7 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
 void CWyFTPFileSystem::RemoveFile(const char* name)
 {
     RequireConnection();
+    ForgetListings();
     m_pConnection->Remove(name);
 }
 
@@ -168,6 +252,7 @@ void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
     const bool moving = directory == from;
     if (moving)
         SetCurrentDirectory("/");
+    ForgetListings();
     try {
         m_pConnection->Rename(from.c_str(), to.c_str());
     } catch (const CException&) {
@@ -210,7 +295,12 @@ std::string CWyFTPFileSystem::GetDragOutEntry(const std::string& path)
 
 bool CWyFTPFileSystem::IsDirectory(const char* path)
 {
-    return IsRemoteDirectory(path, m_pConnection.get()) == 1;
+    if (!m_pConnection || !path)
+        return false;
+    const std::string name = CWyPath(path).ToForwardSlashes().Str();
+    const CWyRemotePath facts = DescribeRemotePath(*m_pConnection, name, ListedEntry(name));
+    // A directory the server leaves out of its listings can still be entered.
+    return facts.directory || (!facts.exists && CanEnterRemoteDirectory(*m_pConnection, name));
 }
 
 void CWyFTPFileSystem::RequireConnection() const

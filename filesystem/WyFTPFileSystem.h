@@ -4,8 +4,10 @@
 #include "filesystem/FtpConnection.h"
 #include "filesystem/WyFileSystemOwner.h"
 
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CWyPath;
 
@@ -56,6 +58,13 @@ private:
     // Makes path the server's working directory and tells the control.
     void ChangeDirectory(const char* path);
     void UploadLocalFile(const CWyPath& source, const CWyPath& destination, DWORD chunkSize);
+    // The entries of directory (absolute, no trailing slash), read once per
+    // call of the host; raises as GetFileList does.
+    const std::vector<CWyDirectoryEntry>& Listing(const std::string& directory);
+    // The entry of path in a listing already read in this call, or null.
+    const CWyDirectoryEntry* ListedEntry(const std::string& path);
+    // After anything that changes the server's directories.
+    void ForgetListings() { m_listings.clear(); }
 
     BOOL m_bBusy = FALSE;
     BOOL m_bAbort = FALSE;
@@ -64,4 +73,7 @@ private:
     // refused until then, also after one that failed.
     bool m_bConnectStarted = false;
     std::unique_ptr<CFtpConnection> m_pConnection;
+    // The listings read in the call whose generation is m_nListingsCall.
+    std::map<std::string, std::vector<CWyDirectoryEntry>> m_listings;
+    unsigned m_nListingsCall = 0;
 };

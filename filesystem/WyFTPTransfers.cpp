@@ -5,7 +5,7 @@
 #include "filesystem/DirectoryProbes.h"
 #include "filesystem/FtpUrl.h"
 #include "filesystem/LocalDownload.h"
-#include "filesystem/RemoteFileSize.h"
+#include "filesystem/RemotePath.h"
 #include "filesystem/TransferFileName.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
@@ -55,7 +55,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(destination.Str());
         const CWyPath target = DestinationFile(CWyPath(url.path), remote);
         remote.Normalize();
-        if (IsRemoteDirectory(remote.c_str(), m_pConnection.get()) == 1)
+        if (DescribeRemotePath(*m_pConnection, remote.Str(), ListedEntry(remote.Str())).directory)
             throw CWyFTPException(WyFTPErrorDirectoryTransfer);
         CWyUrlConnection other(url, ConnectionSettingsFor(url, *m_pCtrl));
         CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
@@ -67,7 +67,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
     const CWyPath target = DestinationFile(destination, remote);
     remote.Normalize();
     DownloadToLocalFile(CWyTransferParty{*this, *m_pCtrl, m_bAbort}, m_pConnection.get(), remote, target,
-                        chunkSize);
+                        chunkSize, ListedEntry(remote.Str()));
 }
 
 void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char* destinationPath,
@@ -82,11 +82,15 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
     CWyPath destination(destinationPath);
     source.ToForwardSlashes();
     destination.ToForwardSlashes();
-    if (IsRemoteDirectory(source.c_str(), sourceConnection) == 1)
+    const CWyRemotePath facts = DescribeRemotePath(
+        *sourceConnection, source.Str(), sourceConnection == m_pConnection.get() ? ListedEntry(source.Str()) : nullptr);
+    if (facts.directory)
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+    if (destinationConnection == m_pConnection.get())
+        ForgetListings();
 
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
-    const LONGLONG size = FindRemoteFileSize(sourceConnection, source.c_str());
+    const LONGLONG size = facts.size;
     CInternetFile reader = sourceConnection->OpenForReading(source.c_str());
     CInternetFile writer = destinationConnection->OpenForWriting(destination.c_str());
     const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
@@ -106,6 +110,7 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
     if (IsLocalDirectory(source.c_str()) == 1)
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
+    ForgetListings();
     CFile local(source.c_str(), CFile::modeRead);
     const LONGLONG size = static_cast<LONGLONG>(local.GetLength());
     CInternetFile remote = m_pConnection->OpenForWriting(destination.c_str());

@@ -46,6 +46,11 @@ public:
     virtual long GetTimeoutProperty() const = 0;
     virtual long GetServerEncodingProperty() const = 0;
 
+    // Changes whenever a call of the host or a gesture of the user ends;
+    // 0 outside of one. Within one call a store may answer a listing it
+    // has already read instead of asking again.
+    virtual unsigned GetCallGeneration() const = 0;
+
     virtual std::string GetCurrentDirectoryString() const = 0;
     virtual void SetCurrentDirectoryString(const std::string& directory) = 0;
 

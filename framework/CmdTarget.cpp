@@ -180,7 +180,9 @@ STDMETHODIMP CCmdTarget::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPAR
         return DISP_E_MEMBERNOTFOUND;
     // A call must not be able to release the object under our feet.
     AddRef();
+    BeginCall();
     const HRESULT hr = CallMember(*member, flags, *params, result, exception, argumentError);
+    EndCall();
     Release();
     return hr;
 }

@@ -47,6 +47,10 @@ protected:
 
     ITypeInfo* DispatchTypeInfo();
 
+    // Around every automation call of a member (calls may nest).
+    virtual void BeginCall() {}
+    virtual void EndCall() {}
+
     // Runs when the last reference goes; deletes the object. A derived class
     // tears down what must go before its destructor runs (windows, sinks).
     virtual void OnFinalRelease();

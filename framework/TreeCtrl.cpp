@@ -76,6 +76,15 @@ BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const
     return query.cChildren != 0;
 }
 
+BOOL CTreeCtrl::SetItemChildren(HTREEITEM item, int children) const
+{
+    TVITEMW change = {};
+    change.mask = TVIF_CHILDREN;
+    change.hItem = item;
+    change.cChildren = children;
+    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
+}
+
 BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const
 {
     std::memcpy(rect, &item, sizeof item);  // the item goes in, the rectangle comes out

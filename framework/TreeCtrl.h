@@ -61,6 +61,10 @@ public:
     int GetItemImage(HTREEITEM item) const;
     // The children flag of the item (cChildren).
     BOOL ItemHasChildren(HTREEITEM item) const;
+    // Sets it: 1 shows a button before any child is inserted, 0 none, and
+    // I_CHILDRENCALLBACK asks the parent (TVN_GETDISPINFO) when the item is
+    // first shown.
+    BOOL SetItemChildren(HTREEITEM item, int children) const;
     int GetItemHeight() const { return static_cast<int>(Send(TVM_GETITEMHEIGHT, 0, 0)); }
     BOOL GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const;
 

@@ -66,15 +66,70 @@ FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string
         return error;
     if (greeting.Kind() != 2)
         return Break(Refused(greeting));
+    // Features are asked before the login, as most servers allow: a server
+    // that then falls silent is met before the password goes.
+    bool answered = false;
+    if (const FtpError error = AskFeatures(answered))
+        return error;
     if (const FtpError error = Login(user, password))
         return error;
+    if (!answered) {
+        if (const FtpError error = AskFeatures(answered))
+            return error;
+    }
     if (m_options.encoding != CFtpOptions::shiftJis) {
         FtpReply reply;
         if (const FtpError error = Command("OPTS UTF8 ON", reply))
             return error;
-        m_bUtf8 = m_options.encoding == CFtpOptions::utf8 || reply.Kind() == 2;
+        // A server that lists UTF8 speaks it, whatever it answers to OPTS.
+        m_bUtf8 = m_options.encoding == CFtpOptions::utf8 || Offers("UTF8") || reply.Kind() == 2;
     }
     return {};
+}
+
+FtpError CFtpSession::AskFeatures(bool& answered)
+{
+    FtpReply reply;
+    if (const FtpError error = Command("FEAT", reply))
+        return error;
+    answered = reply.code != 530;
+    m_features.clear();
+    if (reply.Kind() == 2) {
+        for (const std::string& feature : FeatureList(reply.text))
+            m_features.insert(feature.substr(0, feature.find(' ')));
+    }
+    return {};
+}
+
+FtpError CFtpSession::ChangeDirectory(const std::string& path)
+{
+    std::string wire;
+    if (const FtpError error = ToWire(path, wire))
+        return error;
+    m_workingDirectory.clear();
+    if (const FtpError error = Expect("CWD " + wire))
+        return error;
+    if (!path.empty() && path[0] == '/')
+        m_workingDirectory = path;
+    return {};
+}
+
+FtpError CFtpSession::WorkingDirectory(std::string& directory)
+{
+    if (m_workingDirectory.empty()) {
+        if (const FtpError error = Expect("PWD"))
+            return error;
+        // The reply is already in the control's text (converted from UTF-8).
+        if (!QuotedPath(m_lastReply.text, m_workingDirectory))
+            return Refused(m_lastReply);
+    }
+    directory = m_workingDirectory;
+    return {};
+}
+
+bool CFtpSession::Offers(const std::string& feature) const
+{
+    return m_features.count(feature) != 0;
 }
 
 FtpError CFtpSession::Login(const std::string& user, const std::string& password)

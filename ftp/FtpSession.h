@@ -28,7 +28,8 @@ public:
     CFtpSession& operator=(const CFtpSession&) = delete;
     ~CFtpSession();
 
-    // Connects, reads the greeting, logs in and agrees on the encoding.
+    // Connects, reads the greeting, asks for the server's features, logs in
+    // and agrees on the encoding.
     FtpError Open(const std::string& host, WORD port, const std::string& user, const std::string& password);
     // Says goodbye (briefly) and closes; the session is broken afterwards.
     void Close();
@@ -41,6 +42,26 @@ public:
     FtpError Expect(const std::string& line, int expected = 0);
     // The last reply read, in the control's text.
     const FtpReply& LastReply() const { return m_lastReply; }
+
+    // CWD path; remembers an absolute path as the working directory.
+    FtpError ChangeDirectory(const std::string& path);
+    // The working directory in the control's text: the last absolute path
+    // entered, or the server's PWD answer.
+    FtpError WorkingDirectory(std::string& directory);
+
+    // Whether the server listed feature (an upper-case name such as "MLST",
+    // "MDTM") in its FEAT reply.
+    bool Offers(const std::string& feature) const;
+
+    // How far the times of the server's LIST lines are ahead of UTC, once
+    // learned for this session.
+    bool KnowsListingOffset() const { return m_bListingOffsetKnown; }
+    LONGLONG ListingOffsetSeconds() const { return m_listingOffsetSeconds; }
+    void SetListingOffset(LONGLONG seconds)
+    {
+        m_listingOffsetSeconds = seconds;
+        m_bListingOffsetKnown = true;
+    }
 
     // A name of the control (Shift-JIS) as the server's wire text, and back.
     // A name that cannot go on the wire as it is (a line break, or a name
@@ -74,6 +95,8 @@ private:
     friend class CFtpTransfer;
 
     FtpError Login(const std::string& user, const std::string& password);
+    // FEAT; false when the server wants a login first.
+    FtpError AskFeatures(bool& answered);
     FtpError SendLine(const std::string& line);
     FtpError ReadReply(FtpReply& reply);
     // Reads replies until a final one (not 1xx).
@@ -100,6 +123,10 @@ private:
     FtpReply m_lastReply;
     FtpError m_broken;
     bool m_bUtf8 = false;
+    std::string m_workingDirectory;  // "" until known
+    std::set<std::string> m_features;  // names only, upper case
+    bool m_bListingOffsetKnown = false;
+    LONGLONG m_listingOffsetSeconds = 0;
     std::set<std::string> m_lossyNames;  // shown with a replacement mark
     bool m_bTransferOpen = false;
     char m_cType = 0;

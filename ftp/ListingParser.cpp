@@ -1,6 +1,7 @@
-// Lines of an FTP directory listing (Unix "ls -l" and DOS styles) as find data.
+// Lines of an FTP directory listing (Unix "ls -l", DOS and machine-readable MLSD styles) as entries.
 #include "ftp/ListingParser.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -55,38 +56,36 @@ int MonthNumber(const std::string& word)
     return 0;
 }
 
-bool SetTime(WIN32_FIND_DATAA& entry, int year, int month, int day, int hour, int minute)
+bool SetTime(FtpEntry& entry, int year, int month, int day, int hour, int minute, int second = 0)
 {
-    if (year < 1601 || year > 30827 || hour > 23 || minute > 59)
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59
+        || second > 60)
         return false;
     const auto word = [](int value) { return static_cast<WORD>(value); };
-    SYSTEMTIME time = {word(year), word(month), 0, word(day), word(hour), word(minute), 0, 0};
-    if (!SystemTimeToFileTime(&time, &entry.ftLastWriteTime))
+    // A leap second is shown as the last second of its minute.
+    SYSTEMTIME time = {word(year), word(month), 0, word(day), word(hour), word(minute), word(second == 60 ? 59 : second), 0};
+    return SystemTimeToFileTime(&time, &entry.written) != FALSE;
+}
+
+bool SetName(FtpEntry& entry, const std::string& name)
+{
+    // A NUL would cut the name short: such a line is no entry. A name with
+    // a slash is kept as a name; whoever uses it as a path refuses it.
+    if (name.empty() || name.size() >= MAX_PATH || name.find('\0') != std::string::npos)
         return false;
-    entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime;
+    entry.name = name;
     return true;
 }
 
-bool SetName(WIN32_FIND_DATAA& entry, const std::string& name)
+unsigned long long Number(const std::string& digits)
 {
-    // A NUL would cut the name short: such a line is no entry.
-    if (name.empty() || name.size() >= sizeof entry.cFileName || name.find('\0') != std::string::npos)
-        return false;
-    std::memcpy(entry.cFileName, name.c_str(), name.size() + 1);
-    return true;
-}
-
-void SetSize(WIN32_FIND_DATAA& entry, const std::string& digits)
-{
-    const unsigned long long size = std::strtoull(digits.c_str(), nullptr, 10);
-    entry.nFileSizeLow = static_cast<DWORD>(size);
-    entry.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    return std::strtoull(digits.c_str(), nullptr, 10);
 }
 
 // "drwxr-xr-x 2 owner group 4096 Feb 20 21:00 name", the group or the link
 // count sometimes missing, "... Feb 20  2023 name" for older entries, and
 // "name -> target" for links.
-bool ParseUnixLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND_DATAA& entry)
+bool ParseUnixLine(const std::string& line, const SYSTEMTIME& now, FtpEntry& entry)
 {
     const char kind = line[0];
     if (std::strchr("-dlbcps", kind) == nullptr || line.size() < 10)
@@ -130,17 +129,24 @@ bool ParseUnixLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND_DA
         }
         if (!SetName(entry, name) || !SetTime(entry, year, month, day, hour, minute))
             return false;
+        entry.hasTimeOfDay = colon != std::string::npos;
+        entry.kind = kind == 'd' ? FtpEntry::Kind::directory : kind == 'l' ? FtpEntry::Kind::link : FtpEntry::Kind::file;
         // A directory's listed size is that of its own record, not of what it holds.
         if (kind != 'd')
-            SetSize(entry, size);
-        entry.dwFileAttributes = kind == 'd' ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+            entry.size = Number(size);
+        // The link count follows the permissions when there are at least an
+        // owner and a size besides it.
+        if (m >= 4 && AllDigits(text(1)))
+            entry.links = static_cast<unsigned>(std::min<unsigned long long>(Number(text(1)), 0xFFFFFFFFu));
         return true;
     }
     return false;
 }
 
-// "02-20-24  09:00PM       <DIR>          name" or "... 1234 name".
-bool ParseDosLine(const std::string& line, WIN32_FIND_DATAA& entry)
+// "02-20-24  09:00PM       <DIR>          name" or "... 1234 name"; IIS
+// puts the name at a fixed column, 22 characters after the time, so a name
+// may begin with spaces of its own.
+bool ParseDosLine(const std::string& line, FtpEntry& entry)
 {
     size_t rest = 0;
     const std::vector<Word> words = Words(line, 3, rest);
@@ -165,21 +171,27 @@ bool ParseDosLine(const std::string& line, WIN32_FIND_DATAA& entry)
     const bool directory = sizeOrDir == "<DIR>";
     if (!directory && !AllDigits(sizeOrDir))
         return false;
-    // The name starts after the spaces that follow the size column.
-    size_t nameStart = words[2].end;
-    while (nameStart < line.size() && line[nameStart] == ' ')
-        ++nameStart;
+    // The name starts at IIS's column when the size column ends before it
+    // with one space, else after the spaces that follow the size column.
+    constexpr size_t kNameColumnAfterTime = 22;
+    size_t nameStart = words[1].end + kNameColumnAfterTime;
+    if (nameStart >= line.size() || words[2].end >= nameStart || line[nameStart - 1] != ' ') {
+        nameStart = words[2].end;
+        while (nameStart < line.size() && line[nameStart] == ' ')
+            ++nameStart;
+    }
     if (!SetName(entry, line.substr(nameStart)) || !SetTime(entry, year, month, day, hour, minute))
         return false;
+    entry.hasTimeOfDay = true;
     if (!directory)
-        SetSize(entry, sizeOrDir);
-    entry.dwFileAttributes = directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        entry.size = Number(sizeOrDir);
+    entry.kind = directory ? FtpEntry::Kind::directory : FtpEntry::Kind::file;
     return true;
 }
 
 }  // namespace
 
-bool ParseListingLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND_DATAA& entry)
+bool ParseListingLine(const std::string& line, const SYSTEMTIME& now, FtpEntry& entry)
 {
     entry = {};
     if (line.empty())
@@ -187,6 +199,50 @@ bool ParseListingLine(const std::string& line, const SYSTEMTIME& now, WIN32_FIND
     if (line[0] >= '0' && line[0] <= '9')
         return ParseDosLine(line, entry);
     return ParseUnixLine(line, now, entry);
+}
+
+bool ParseFactsLine(const std::string& line, FtpEntry& entry)
+{
+    entry = {};
+    const size_t space = line.find(' ');
+    if (space == std::string::npos || !SetName(entry, line.substr(space + 1)))
+        return false;
+    bool typed = false;
+    bool timed = false;
+    size_t start = 0;
+    while (start < space) {
+        size_t end = line.find(';', start);
+        if (end == std::string::npos || end > space)
+            end = space;
+        const std::string fact = line.substr(start, end - start);
+        start = end + 1;
+        const size_t equals = fact.find('=');
+        if (equals == std::string::npos)
+            continue;
+        const std::string name = fact.substr(0, equals);
+        const std::string value = fact.substr(equals + 1);
+        if (_stricmp(name.c_str(), "type") == 0) {
+            typed = true;
+            if (_stricmp(value.c_str(), "cdir") == 0 || _stricmp(value.c_str(), "pdir") == 0)
+                return false;
+            if (_stricmp(value.c_str(), "dir") == 0)
+                entry.kind = FtpEntry::Kind::directory;
+            else if (_strnicmp(value.c_str(), "OS.unix=slink", 13) == 0
+                     || _stricmp(value.c_str(), "OS.unix=symlink") == 0)
+                entry.kind = FtpEntry::Kind::link;
+        } else if ((_stricmp(name.c_str(), "size") == 0 || _stricmp(name.c_str(), "sizd") == 0) && AllDigits(value)) {
+            if (entry.kind != FtpEntry::Kind::directory)
+                entry.size = Number(value);
+        } else if (_stricmp(name.c_str(), "modify") == 0 && value.size() >= 14 && AllDigits(value.substr(0, 14))) {
+            const auto part = [&](size_t at, size_t count) { return std::atoi(value.substr(at, count).c_str()); };
+            timed = SetTime(entry, part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2));
+        }
+    }
+    if (entry.kind == FtpEntry::Kind::directory)
+        entry.size = 0;
+    entry.utc = timed;
+    entry.hasTimeOfDay = timed;
+    return typed;
 }
 
 bool MatchesPattern(const char* pattern, const char* name)

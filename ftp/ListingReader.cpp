@@ -4,14 +4,22 @@
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
 #include "ftp/ListingParser.h"
+#include "ftp/ReplyParsers.h"
+
+#include <cstdlib>
 
 namespace {
 
+constexpr LONGLONG kTicksPerSecond = 10000000;
+// Time zones are whole quarter hours, and no farther than this from UTC.
+constexpr LONGLONG kQuarterHourSeconds = 15 * 60;
+constexpr LONGLONG kFarthestOffsetSeconds = 14 * 60 * 60;
+
 // The listing's bytes, read as a remote file is: the same deadlines and pace.
-FtpError ReadListingBytes(CFtpSession& session, const std::string& wire, std::string& listing, bool& cutOff)
+FtpError ReadListingBytes(CFtpSession& session, const std::string& command, std::string& listing, bool& cutOff)
 {
     std::unique_ptr<CFtpTransfer> transfer;
-    if (const FtpError error = session.OpenTransfer(wire.empty() ? "LIST" : "LIST " + wire, 'A', transfer)) {
+    if (const FtpError error = session.OpenTransfer(command, 'A', transfer)) {
         cutOff = error != FtpErrorCode::refused;
         return error;
     }
@@ -35,20 +43,11 @@ FtpError ReadListingBytes(CFtpSession& session, const std::string& wire, std::st
     return {};
 }
 
-}  // namespace
-
-FtpError ReadListing(CFtpSession& session, const std::string& argument, std::vector<WIN32_FIND_DATAA>& entries,
-                     bool& cutOff)
+// Every line of a listing, without its line end, through parse; names
+// converted from the wire.
+template <typename Parse>
+void ParseLines(CFtpSession& session, const std::string& listing, Parse parse, std::vector<FtpEntry>& entries)
 {
-    cutOff = false;
-    std::string wire;
-    if (const FtpError error = session.ToWire(argument, wire))
-        return error;
-    std::string listing;
-    if (const FtpError error = ReadListingBytes(session, wire, listing, cutOff))
-        return error;
-    SYSTEMTIME now;
-    GetSystemTime(&now);
     size_t start = 0;
     while (start < listing.size()) {
         size_t end = listing.find('\n', start);
@@ -58,14 +57,179 @@ FtpError ReadListing(CFtpSession& session, const std::string& argument, std::vec
         start = end + 1;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        WIN32_FIND_DATAA entry;
-        if (!ParseListingLine(line, now, entry))
+        FtpEntry entry;
+        if (!parse(line, entry))
             continue;
-        const std::string name = session.FromWire(entry.cFileName);
-        if (name.size() >= sizeof entry.cFileName)
+        entry.name = session.FromWire(entry.name);
+        entries.push_back(std::move(entry));
+    }
+}
+
+LONGLONG Seconds(const FILETIME& time)
+{
+    return static_cast<LONGLONG>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime)
+        / kTicksPerSecond;
+}
+
+void MoveBy(FILETIME& time, LONGLONG seconds)
+{
+    const ULONGLONG ticks = ((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime)
+        + static_cast<ULONGLONG>(seconds * kTicksPerSecond);
+    time.dwLowDateTime = static_cast<DWORD>(ticks);
+    time.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+}
+
+// Learns how far the server's listed times are ahead of UTC: MDTM tells the
+// UTC time of a file whose listed time is known to the minute.
+FtpError LearnListingOffset(CFtpSession& session, const std::string& directory, const std::vector<FtpEntry>& entries)
+{
+    for (const FtpEntry& entry : entries) {
+        if (entry.kind != FtpEntry::Kind::file || !entry.hasTimeOfDay)
             continue;
-        lstrcpynA(entry.cFileName, name.c_str(), sizeof entry.cFileName);
-        entries.push_back(entry);
+        std::string wire;
+        if (session.ToWire(JoinFtpPath(directory, entry.name), wire))
+            continue;
+        FtpReply reply;
+        if (const FtpError error = session.Command("MDTM " + wire, reply))
+            return error;
+        SYSTEMTIME utc;
+        FILETIME exact;
+        LONGLONG offset = 0;
+        if (reply.Kind() == 2 && ModificationTime(reply.text, utc) && SystemTimeToFileTime(&utc, &exact)) {
+            // The listing drops the seconds: round to the nearest quarter hour.
+            const LONGLONG ahead = Seconds(entry.written) - Seconds(exact);
+            offset = (ahead + (ahead >= 0 ? 1 : -1) * kQuarterHourSeconds / 2) / kQuarterHourSeconds
+                * kQuarterHourSeconds;
+            if (std::llabs(offset) > kFarthestOffsetSeconds)
+                offset = 0;
+        }
+        session.SetListingOffset(offset);
+        return {};
     }
     return {};
+}
+
+// Asks what each link leads to: SIZE answers for files (with the target's
+// size) and is refused for directories.
+FtpError ResolveLinks(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries)
+{
+    size_t asked = 0;
+    for (FtpEntry& entry : entries) {
+        if (entry.kind != FtpEntry::Kind::link || asked == kMostLinksResolved)
+            continue;
+        ++asked;
+        std::string wire;
+        if (session.ToWire(JoinFtpPath(directory, entry.name), wire))
+            continue;
+        if (const FtpError error = session.SetType('I'))
+            return error;
+        FtpReply reply;
+        if (const FtpError error = session.Command("SIZE " + wire, reply))
+            return error;
+        ULONGLONG size = 0;
+        if (reply.Kind() == 2 && SizeValue(reply.text, size)) {
+            entry.kind = FtpEntry::Kind::file;
+            entry.size = size;
+        } else {
+            entry.kind = FtpEntry::Kind::directory;
+            entry.size = 0;
+        }
+    }
+    return {};
+}
+
+// LIST inside directory, then back to where the session was.
+FtpError ListInside(CFtpSession& session, const std::string& directory, std::string& listing, bool& cutOff)
+{
+    std::string here;
+    if (const FtpError error = session.WorkingDirectory(here))
+        return error;
+    const bool moving = here != directory;
+    if (moving) {
+        if (const FtpError error = session.ChangeDirectory(directory))
+            return error;
+    }
+    const FtpError listed = ReadListingBytes(session, "LIST", listing, cutOff);
+    if (moving && !session.IsBroken()) {
+        if (const FtpError error = session.ChangeDirectory(here))
+            return listed ? listed : error;
+    }
+    return listed;
+}
+
+}  // namespace
+
+std::string JoinFtpPath(const std::string& directory, const std::string& name)
+{
+    if (directory.empty())
+        return name;
+    return directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries,
+                       bool& cutOff)
+{
+    cutOff = false;
+    std::string listing;
+    if (session.Offers("MLST")) {
+        std::string wire;
+        if (const FtpError error = session.ToWire(directory, wire))
+            return error;
+        if (const FtpError error = ReadListingBytes(session, "MLSD " + wire, listing, cutOff))
+            return error;
+        ParseLines(session, listing, ParseFactsLine, entries);
+        return ResolveLinks(session, directory, entries);
+    }
+    if (const FtpError error = ListInside(session, directory, listing, cutOff))
+        return error;
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    ParseLines(session, listing,
+               [&now](const std::string& line, FtpEntry& entry) { return ParseListingLine(line, now, entry); },
+               entries);
+    if (!session.KnowsListingOffset()) {
+        if (const FtpError error = LearnListingOffset(session, directory, entries))
+            return error;
+    }
+    if (const LONGLONG offset = session.ListingOffsetSeconds()) {
+        for (FtpEntry& entry : entries) {
+            if (entry.hasTimeOfDay)
+                MoveBy(entry.written, -offset);
+        }
+    }
+    return ResolveLinks(session, directory, entries);
+}
+
+bool DescribePath(CFtpSession& session, const std::string& path, FtpEntry& entry, FtpError& failure)
+{
+    failure = {};
+    std::string wire;
+    if (!session.Offers("MLST") || session.ToWire(path, wire))
+        return false;
+    FtpReply reply;
+    if ((failure = session.Command("MLST " + wire, reply)) || reply.Kind() != 2)
+        return false;
+    // "250-Listing path", " facts; /path", "250 End": the fact line is the
+    // one that begins with a space.
+    size_t start = 0;
+    while (start < reply.text.size()) {
+        size_t end = reply.text.find('\n', start);
+        if (end == std::string::npos)
+            end = reply.text.size();
+        std::string line = reply.text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.size() < 2 || line[0] != ' ')
+            continue;
+        // The name is a whole path: only its kind, size and time are wanted.
+        const size_t space = line.find(' ', 1);
+        if (space == std::string::npos)
+            continue;
+        if (ParseFactsLine(line.substr(1, space) + "x", entry)) {
+            entry.name = path.substr(path.rfind('/') + 1);
+            return true;
+        }
+    }
+    return false;
 }

@@ -1,8 +1,7 @@
 // A directory listing read over a data connection and parsed into entries.
 #pragma once
+#include "ftp/FtpEntry.h"
 #include "ftp/FtpError.h"
-
-#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -12,11 +11,28 @@ class CFtpSession;
 // A listing larger than this is refused rather than held: no directory a
 // person browses comes near it.
 inline constexpr size_t kMaxListingBytes = 256u * 1024 * 1024;
+// Links whose kind a LIST leaves open are asked about one by one, up to
+// this many in one listing; the rest stay links.
+inline constexpr size_t kMostLinksResolved = 64;
 
-// Lists argument (control text; "" for the working directory) with LIST
-// and parses every line; names come back in the control's text. The
-// listing counts only when the server's final reply confirms it: cutOff
-// tells a listing that failed once started (ended by an error reply such
-// as 426, by none, or out of time) from one the server refused outright.
-FtpError ReadListing(CFtpSession& session, const std::string& argument, std::vector<WIN32_FIND_DATAA>& entries,
-                     bool& cutOff);
+// Lists directory (an absolute path in the control's text) the way every
+// server understands: MLSD when the server offers MLST, else LIST without
+// an argument inside the directory (servers read a LIST argument as "ls"
+// options or list a link as itself), returning to the working directory
+// afterwards. Names come back in the control's text. Links to directories
+// come back as directories and links to files as files with the target's
+// size, where the server tells (SIZE answers only for files). LIST times
+// are corrected by the server's offset from UTC, learned once per session
+// from the MDTM of one listed file. The listing counts only when the
+// server's final reply confirms it: cutOff tells a listing that failed once
+// started (ended by an error reply such as 426, by none, or out of time)
+// from one the server refused outright (no such directory).
+FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries,
+                       bool& cutOff);
+
+// The entry of one path by MLST, when the server offers it; false (and no
+// command sent) otherwise or when the server refuses.
+bool DescribePath(CFtpSession& session, const std::string& path, FtpEntry& entry, FtpError& failure);
+
+// directory + "/" + name, without a doubled slash.
+std::string JoinFtpPath(const std::string& directory, const std::string& name);

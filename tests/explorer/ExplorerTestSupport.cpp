@@ -56,6 +56,15 @@ void OutlineOf(HWND tree, HTREEITEM item, std::string& out)
             out += '[';
             OutlineOf(tree, child, out);
             out += ']';
+        } else {
+            // A button before the children are read: asking for it is what
+            // showing the item does (a lazily decided item decides now).
+            TVITEMW query = {};
+            query.mask = TVIF_CHILDREN;
+            query.hItem = item;
+            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+            if (query.cChildren != 0)
+                out += '+';
         }
     }
 }

@@ -37,7 +37,8 @@ private:
 
 
 // The tree as text: each item's text, its children in brackets, siblings
-// separated by spaces: "/[docs pub[1]]".
+// separated by spaces, "+" after an item with a button but no children
+// read yet: "/[docs pub+]".
 std::string TreeOutline(HWND tree);
 std::string TreeItemText(HWND tree, HTREEITEM item);
 int TreeItemImage(HWND tree, HTREEITEM item);

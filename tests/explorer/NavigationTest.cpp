@@ -204,7 +204,7 @@ TEST(Renaming, AListLabelEditRenamesTheEntryAndTheTreeFollows)
     EditLabel(list, L"pub2");
     EXPECT_TRUE(fixture.server.Exists("pub2/in-pub.txt"));
     const HWND tree = fixture.host.Tree();
-    EXPECT_EQ("/[pub2[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[pub2+]", TreeOutline(tree));
 
     // Refused by the server: the label comes back and Error tells why.
     SelectRows(list, {"名前.txt"});

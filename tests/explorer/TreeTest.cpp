@@ -29,12 +29,12 @@ struct TreeFixture {
     ExplorerHost host;
 };
 
-TEST(Tree, ConnectShowsTheRootAndFirstLevelWithPlaceholdersUnderDirectoriesWithSubdirectories)
+TEST(Tree, ConnectShowsTheRootAndFirstLevelWithButtonsOnDirectoriesWithSubdirectories)
 {
     TreeFixture fixture;
     fixture.host.Control().Must(L"Connect");
     const HWND tree = fixture.Tree();
-    EXPECT_EQ("/[docs pub[1] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub+ 表+]", TreeOutline(tree));
     const HTREEITEM root = TreeView_GetRoot(tree);
     EXPECT_EQ(2, TreeItemImage(tree, root));
     EXPECT_EQ(0, TreeItemImage(tree, TreeChild(tree, root, "pub")));
@@ -49,12 +49,12 @@ TEST(Tree, ExpandingReadsALevelOnceAndNeverAgain)
     const HWND tree = fixture.Tree();
     const HTREEITEM pub = TreeChild(tree, TreeView_GetRoot(tree), "pub");
     TreeView_Expand(tree, pub, TVE_EXPAND);
-    EXPECT_EQ("/[docs pub[sub] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub[sub] 表+]", TreeOutline(tree));
     // Read once: a directory made later does not show on the next expansion.
     fixture.server.MakeDirectory("pub/later");
     TreeView_Expand(tree, pub, TVE_COLLAPSE);
     TreeView_Expand(tree, pub, TVE_EXPAND);
-    EXPECT_EQ("/[docs pub[sub] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub[sub] 表+]", TreeOutline(tree));
     // The Shift-JIS names with a 0x5C trail byte read as names.
     TreeView_Expand(tree, TreeChild(tree, TreeView_GetRoot(tree), "表"), TVE_EXPAND);
     EXPECT_EQ("/[docs pub[sub] 表[ソフト]]", TreeOutline(tree));
@@ -67,7 +67,7 @@ TEST(Tree, SetCurrentDirectoryAndConnectDirectoryOpenTheTreeDownToThePath)
     control.SetProperty(L"ConnectDirectory", "/表/ソフト");
     control.Must(L"Connect");
     const HWND tree = fixture.Tree();
-    EXPECT_EQ("/[docs pub[1] 表[ソフト]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub+ 表[ソフト]]", TreeOutline(tree));
     EXPECT_EQ("ソフト", TreeItemText(tree, TreeSelection(tree)));
 
     fixture.server.MakeDirectory("Mixed");
@@ -81,7 +81,7 @@ TEST(Tree, SetCurrentDirectoryAndConnectDirectoryOpenTheTreeDownToThePath)
     EXPECT_EQ("In", TreeItemText(tree, TreeSelection(tree)));
     // "/" on a built tree builds it anew from the root.
     control.Must(L"SetCurrentDirectory", {"/"});
-    EXPECT_EQ("/[docs Mixed[1] pub[1] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs Mixed+ pub+ 表+]", TreeOutline(tree));
 }
 
 TEST(Tree, DirectoriesTheParentListingHidesAreRememberedAndStayReachable)
@@ -93,18 +93,18 @@ TEST(Tree, DirectoriesTheParentListingHidesAreRememberedAndStayReachable)
     control.Must(L"Connect");
     const HWND tree = fixture.Tree();
     control.Must(L"SetCurrentDirectory", {"/pub/hidden/deep"});
-    EXPECT_EQ("/[docs pub[hidden[deep] sub] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub[hidden[deep] sub] 表+]", TreeOutline(tree));
     EXPECT_EQ("deep", TreeItemText(tree, TreeSelection(tree)));
     // Reading the levels again keeps the remembered path in view.
     control.Must(L"SetCurrentDirectory", {"/pub"});
     control.Must(L"Refresh");
-    EXPECT_EQ("/[docs pub[hidden[1] sub] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub[hidden+ sub] 表+]", TreeOutline(tree));
     // A disconnection forgets it.
     control.Must(L"DisConnect");
     EXPECT_EQ("", TreeOutline(tree));
     control.Must(L"Connect");
     control.Must(L"SetCurrentDirectory", {"/pub"});
-    EXPECT_EQ("/[docs pub[sub] 表[1]]", TreeOutline(tree));
+    EXPECT_EQ("/[docs pub[sub] 表+]", TreeOutline(tree));
 }
 
 TEST(Tree, TheLocalDiskShowsItsDriveLetterAsTheRoot)
@@ -117,7 +117,7 @@ TEST(Tree, TheLocalDiskShowsItsDriveLetterAsTheRoot)
     HostedControl& control = host.Control();
     ConnectToDisk(control, drive.Root());
     const std::string letter = drive.Root().substr(0, 1);
-    EXPECT_EQ(letter + "[data[1] plain]", TreeOutline(host.Tree()));
+    EXPECT_EQ(letter + "[data+ plain]", TreeOutline(host.Tree()));
     EXPECT_EQ(2, TreeItemImage(host.Tree(), TreeView_GetRoot(host.Tree())));
     EXPECT_EQ((std::vector<std::string>{"data", "plain"}), ListColumn(host.List(), 0));
     control.Must(L"SetCurrentDirectory", {"/data/inner"});

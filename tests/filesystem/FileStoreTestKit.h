@@ -28,6 +28,7 @@ public:
     long timeout = kDefaultTimeoutSeconds;
     long serverEncoding = kServerEncodingShiftJis;
     std::string currentDirectory;
+    unsigned callGeneration = 0;  // 0: every listing goes to the server
     std::vector<LONG> progress;
     std::vector<std::string> directoryChanges;
     // Called after each TransferProgress has been recorded.
@@ -49,6 +50,7 @@ public:
     long GetPortProperty() const override { return port; }
     long GetTimeoutProperty() const override { return timeout; }
     long GetServerEncodingProperty() const override { return serverEncoding; }
+    unsigned GetCallGeneration() const override { return callGeneration; }
     std::string GetCurrentDirectoryString() const override { return currentDirectory; }
     void SetCurrentDirectoryString(const std::string& directory) override { currentDirectory = directory; }
     void FireTransferProgress(LONG bytes) override;

@@ -152,12 +152,12 @@ TEST(TextFuzz, HostileListingLinesGiveEntriesThatFitOrNone)
             default: line.resize(at);
             }
         }
-        WIN32_FIND_DATAA entry;
+        FtpEntry entry;
         if (ParseListingLine(line, now, entry)) {
             ++parsed;
-            const size_t length = strnlen(entry.cFileName, sizeof entry.cFileName);
-            ASSERT_LT(length, sizeof entry.cFileName) << "round " << round;
-            EXPECT_GT(length, 0u) << "round " << round;
+            ASSERT_LT(entry.name.size(), static_cast<size_t>(MAX_PATH)) << "round " << round;
+            EXPECT_GT(entry.name.size(), 0u) << "round " << round;
+            EXPECT_EQ(std::string::npos, entry.name.find('\0')) << "round " << round;
         }
         // Whatever a UTF-8 server sends becomes Shift-JIS text of whole
         // characters.

@@ -11,9 +11,11 @@ namespace {
 struct ListedLine {
     const char* line;
     const char* name;  // nullptr: not an entry
-    bool directory = false;
+    char kind = 'f';   // 'f' file, 'd' directory, 'l' link of unknown kind
     unsigned long long size = 0;
     WORD year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    bool timeOfDay = true;
+    unsigned links = 0;
 };
 
 // "Now" for the lines without a year: 7 December 2026.
@@ -21,20 +23,31 @@ const SYSTEMTIME kNow = {2026, 12, 1, 7, 12, 0, 0, 0};
 
 const ListedLine kLines[] = {
     // Unix style, as pyftpdlib and vsftpd send it; the year missing for recent entries.
-    {"-rw-r--r--   1 owner    group        1234 Dec 07 09:05 new.txt", "new.txt", false, 1234, 2026, 12, 7, 9, 5},
-    {"drwxr-xr-x   2 0        0            4096 Feb 20  2023 docs", "docs", true, 0, 2023, 2, 20, 0, 0},
-    {"-rw-r--r-- 1 ftp ftp 6442450944 Jan 02 2024 big.iso", "big.iso", false, 6442450944ull, 2024, 1, 2, 0, 0},
+    {"-rw-r--r--   1 owner    group        1234 Dec 07 09:05 new.txt", "new.txt", 'f', 1234, 2026, 12, 7, 9, 5, true, 1},
+    {"drwxr-xr-x   5 0        0            4096 Feb 20  2023 docs", "docs", 'd', 0, 2023, 2, 20, 0, 0, false, 5},
+    {"-rw-r--r-- 1 ftp ftp 6442450944 Jan 02 2024 big.iso", "big.iso", 'f', 6442450944ull, 2024, 1, 2, 0, 0, false, 1},
     // A date later in the year than today is last year's.
-    {"-rw-r--r--   1 a b 5 Dec 09 10:00 last-year.txt", "last-year.txt", false, 5, 2025, 12, 9, 10, 0},
-    {"-rw-r--r--   1 a b 5 Dec 08 10:00 tomorrow.txt", "tomorrow.txt", false, 5, 2026, 12, 8, 10, 0},
-    // Without a group column; names with spaces; links by their own name.
-    {"-rw-r--r--   1 owner  77 Mar  4 2020 two  spaces.txt", "two  spaces.txt", false, 77, 2020, 3, 4, 0, 0},
-    {"lrwxrwxrwx   1 a b 11 Mar 04 2020 latest -> docs/v2", "latest", false, 11, 2020, 3, 4, 0, 0},
+    {"-rw-r--r--   1 a b 5 Dec 09 10:00 last-year.txt", "last-year.txt", 'f', 5, 2025, 12, 9, 10, 0, true, 1},
+    {"-rw-r--r--   1 a b 5 Dec 08 10:00 tomorrow.txt", "tomorrow.txt", 'f', 5, 2026, 12, 8, 10, 0, true, 1},
+    // Without a group column; names with spaces of their own, leading and trailing too.
+    {"-rw-r--r--   1 owner  77 Mar  4 2020 two  spaces.txt", "two  spaces.txt", 'f', 77, 2020, 3, 4, 0, 0, false, 1},
+    {"drwxr-xr-x   2 root root 4096 Jan  2  2020  lead", " lead", 'd', 0, 2020, 1, 2, 0, 0, false, 2},
+    {"drwxr-xr-x   2 root root 4096 Jan  2  2020 trail ", "trail ", 'd', 0, 2020, 1, 2, 0, 0, false, 2},
+    // Links by their own name; what they lead to is asked separately.
+    {"lrwxrwxrwx   1 a b 11 Mar 04 2020 latest -> docs/v2", "latest", 'l', 11, 2020, 3, 4, 0, 0, false, 1},
+    // Marks after the permissions, devices, and no link count at all.
+    {"-rw-r--r--+  1 a b 9 Mar 04 2020 acl.txt", "acl.txt", 'f', 9, 2020, 3, 4, 0, 0, false, 1},
+    {"drwxr-xr-x@ 12 a b 384 Mar 04 2020 mac", "mac", 'd', 0, 2020, 3, 4, 0, 0, false, 12},
+    {"crw-rw-rw-   1 root root 1, 3 Jan  1  2020 null", "null", 'f', 3, 2020, 1, 1, 0, 0, false, 1},
+    {"-rw-r--r-- owner group 5 Mar 04 2020 nolinks.txt", "nolinks.txt", 'f', 5, 2020, 3, 4, 0, 0, false, 0},
     // Shift-JIS names pass as they are.
-    {"drwxr-xr-x 2 a b 0 Mar 04 2020 \x95\\", "\x95\\", true, 0, 2020, 3, 4, 0, 0},
-    // DOS style, as IIS sends it.
-    {"02-20-24  09:00PM       <DIR>          Program Files", "Program Files", true, 0, 2024, 2, 20, 21, 0},
-    {"12-31-1999  12:15AM             2048 old.dat", "old.dat", false, 2048, 1999, 12, 31, 0, 15},
+    {"drwxr-xr-x 2 a b 0 Mar 04 2020 \x95\\", "\x95\\", 'd', 0, 2020, 3, 4, 0, 0, false, 2},
+    // DOS style, as IIS sends it: the name at a fixed column, so it may
+    // begin with a space; 2- and 4-digit years; sizes past 4 GiB.
+    {"02-20-24  09:00PM       <DIR>          Program Files", "Program Files", 'd', 0, 2024, 2, 20, 21, 0},
+    {"02-20-24  09:00PM       <DIR>           spaced", " spaced", 'd', 0, 2024, 2, 20, 21, 0},
+    {"12-31-1999  12:15AM             2048 old.dat", "old.dat", 'f', 2048, 1999, 12, 31, 0, 15},
+    {"01-02-03  12:00PM           4294967301 big.bin", "big.bin", 'f', 4294967301ull, 2003, 1, 2, 12, 0},
     // Not entries.
     {"total 12", nullptr},
     {"", nullptr},
@@ -45,27 +58,79 @@ const ListedLine kLines[] = {
     {"13-01-24  09:00PM  1 bad-month", nullptr},
 };
 
+struct FactsLine {
+    const char* line;
+    const char* name;  // nullptr: not an entry
+    char kind = 'f';
+    unsigned long long size = 0;
+    WORD year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+const FactsLine kFacts[] = {
+    {"type=file;size=4294967301;modify=20200102030405;perm=r; big file.bin", "big file.bin", 'f', 4294967301ull,
+     2020, 1, 2, 3, 4, 5},
+    {"modify=20241231235960.123;type=dir;sizd=4096;  lead", " lead", 'd', 0, 2024, 12, 31, 23, 59, 59},
+    {"type=OS.unix=slink:small.txt;size=9;modify=20200102000000; link", "link", 'l', 9, 2020, 1, 2, 0, 0, 0},
+    {"Type=OS.unix=symlink;Size=3;Modify=20200102000000; other", "other", 'l', 3, 2020, 1, 2, 0, 0, 0},
+    {"type=cdir;modify=20200102000000; .", nullptr},
+    {"type=pdir;modify=20200102000000; ..", nullptr},
+    {"size=5;modify=20200102000000; untyped", nullptr},
+    {"type=file;size=5;modify=20200102000000;", nullptr},
+};
+
+void ExpectTime(const FILETIME& written, WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second,
+                const char* line)
+{
+    SYSTEMTIME time;
+    FileTimeToSystemTime(&written, &time);
+    EXPECT_EQ(year, time.wYear) << line;
+    EXPECT_EQ(month, time.wMonth) << line;
+    EXPECT_EQ(day, time.wDay) << line;
+    EXPECT_EQ(hour, time.wHour) << line;
+    EXPECT_EQ(minute, time.wMinute) << line;
+    EXPECT_EQ(second, time.wSecond) << line;
+}
+
+char KindLetter(FtpEntry::Kind kind)
+{
+    return kind == FtpEntry::Kind::directory ? 'd' : kind == FtpEntry::Kind::link ? 'l' : 'f';
+}
+
 }  // namespace
 
 TEST(FtpListing, ReadsTheLinesServersSendAndSkipsTheRest)
 {
     for (const ListedLine& expected : kLines) {
-        WIN32_FIND_DATAA entry;
+        FtpEntry entry;
         const bool parsed = ParseListingLine(expected.line, kNow, entry);
         ASSERT_EQ(expected.name != nullptr, parsed) << expected.line;
         if (!parsed)
             continue;
-        EXPECT_STREQ(expected.name, entry.cFileName) << expected.line;
-        EXPECT_EQ(expected.directory, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) << expected.line;
-        EXPECT_EQ(expected.size, (static_cast<unsigned long long>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow)
-            << expected.line;
-        SYSTEMTIME time;
-        FileTimeToSystemTime(&entry.ftLastWriteTime, &time);
-        EXPECT_EQ(expected.year, time.wYear) << expected.line;
-        EXPECT_EQ(expected.month, time.wMonth) << expected.line;
-        EXPECT_EQ(expected.day, time.wDay) << expected.line;
-        EXPECT_EQ(expected.hour, time.wHour) << expected.line;
-        EXPECT_EQ(expected.minute, time.wMinute) << expected.line;
+        EXPECT_EQ(expected.name, entry.name) << expected.line;
+        EXPECT_EQ(expected.kind, KindLetter(entry.kind)) << expected.line;
+        EXPECT_EQ(expected.size, entry.size) << expected.line;
+        EXPECT_EQ(expected.links, entry.links) << expected.line;
+        EXPECT_EQ(expected.timeOfDay, entry.hasTimeOfDay) << expected.line;
+        EXPECT_FALSE(entry.utc) << expected.line;
+        ExpectTime(entry.written, expected.year, expected.month, expected.day, expected.hour, expected.minute, 0,
+                   expected.line);
+    }
+}
+
+TEST(FtpListing, ReadsMachineListingsWithExactTimesAndSizes)
+{
+    for (const FactsLine& expected : kFacts) {
+        FtpEntry entry;
+        const bool parsed = ParseFactsLine(expected.line, entry);
+        ASSERT_EQ(expected.name != nullptr, parsed) << expected.line;
+        if (!parsed)
+            continue;
+        EXPECT_EQ(expected.name, entry.name) << expected.line;
+        EXPECT_EQ(expected.kind, KindLetter(entry.kind)) << expected.line;
+        EXPECT_EQ(expected.size, entry.size) << expected.line;
+        EXPECT_TRUE(entry.utc) << expected.line;
+        ExpectTime(entry.written, expected.year, expected.month, expected.day, expected.hour, expected.minute,
+                   expected.second, expected.line);
     }
 }
 

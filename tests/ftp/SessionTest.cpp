@@ -1,17 +1,22 @@
 // Whole FTP conversations byte for byte: login, commands, awkward replies, deadlines, data connections, transfers, ABOR.
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
+#include "ftp/ListingParser.h"
 #include "ftp/ListingReader.h"
 #include "tests/ftp/ScriptedServer.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 namespace {
 
-const std::vector<Exchange> kLogin = {
-    {"", "220 ready\r\n"}, {"USER anonymous", "331 password please\r\n"}, {"PASS guest", "230 in\r\n"}};
+const Exchange kGreeting = {"", "220 ready\r\n"};
+const Exchange kFeatures = {"FEAT", "211-Features:\r\n SIZE\r\n MDTM\r\n211 End\r\n"};
+const Exchange kUser = {"USER anonymous", "331 password please\r\n"};
+const Exchange kPassword = {"PASS guest", "230 in\r\n"};
+const std::vector<Exchange> kLogin = {kGreeting, kFeatures, kUser, kPassword};
 
 std::vector<Exchange> AfterLogin(const std::vector<Exchange>& more)
 {
@@ -58,14 +63,19 @@ TEST(FtpSession, LogsInAsTheServerAsksAndStopsAtTheFirstRefusal)
 {
     const LoginCase cases[] = {
         {"user and password", kLogin, FtpErrorCode::none, ""},
-        {"a greeting after 120", {{"", "120 in a moment\r\n220 ready\r\n"}, kLogin[1], kLogin[2]},
+        {"a greeting after 120", {{"", "120 in a moment\r\n220 ready\r\n"}, kFeatures, kUser, kPassword},
          FtpErrorCode::none, ""},
-        {"no password asked", {{"", "220 ready\r\n"}, {"USER anonymous", "230 welcome\r\n"}}, FtpErrorCode::none, ""},
-        {"a greeting of several lines", {{"", "220-Welcome\r\n220-to the\r\n220 server\r\n"}, kLogin[1], kLogin[2]},
+        {"no password asked", {kGreeting, kFeatures, {"USER anonymous", "230 welcome\r\n"}}, FtpErrorCode::none, ""},
+        {"a greeting of several lines",
+         {{"", "220-Welcome\r\n220-to the\r\n220 server\r\n"}, kFeatures, kUser, kPassword}, FtpErrorCode::none, ""},
+        {"features told only after the login",
+         {kGreeting, {"FEAT", "530 Please login with USER and PASS.\r\n"}, kUser, kPassword, kFeatures},
+         FtpErrorCode::none, ""},
+        {"a server without FEAT", {kGreeting, {"FEAT", "500 Unknown command\r\n"}, kUser, kPassword},
          FtpErrorCode::none, ""},
         {"a server that is full", {{"", "421 Too many users\r\n", Then::close}}, FtpErrorCode::refused,
          "421 Too many users"},
-        {"a refused password", {kLogin[0], kLogin[1], {"PASS guest", "530 Login incorrect.\r\n"}},
+        {"a refused password", {kGreeting, kFeatures, kUser, {"PASS guest", "530 Login incorrect.\r\n"}},
          FtpErrorCode::loginRefused, "530 Login incorrect."},
         {"a server that says nothing", {{"", ""}}, FtpErrorCode::timedOut, ""},
     };
@@ -91,17 +101,21 @@ TEST(FtpSession, TheEncodingOfNamesIsAgreedAfterLogin)
 {
     struct Case {
         CFtpOptions::Encoding encoding;
-        const char* answer;  // to OPTS UTF8 ON; nullptr: not asked
+        const char* features;  // FEAT's reply
+        const char* answer;    // to OPTS UTF8 ON; nullptr: not asked
         bool utf8;
     };
+    const char* const kWithUtf8 = "211-Features:\r\n UTF8\r\n MLST type*;size*;\r\n211 End\r\n";
     const Case cases[] = {
-        {CFtpOptions::shiftJis, nullptr, false},
-        {CFtpOptions::automatic, "200 UTF8 set\r\n", true},
-        {CFtpOptions::automatic, "504 not here\r\n", false},
-        {CFtpOptions::utf8, "500 what\r\n", true},
+        {CFtpOptions::shiftJis, kWithUtf8, nullptr, false},
+        {CFtpOptions::automatic, kFeatures.server.c_str(), "200 UTF8 set\r\n", true},
+        {CFtpOptions::automatic, kFeatures.server.c_str(), "504 not here\r\n", false},
+        // A server that lists UTF8 speaks it, whatever OPTS says.
+        {CFtpOptions::automatic, kWithUtf8, "504 Unknown command\r\n", true},
+        {CFtpOptions::utf8, kFeatures.server.c_str(), "500 what\r\n", true},
     };
     for (const Case& test : cases) {
-        std::vector<Exchange> exchanges = kLogin;
+        std::vector<Exchange> exchanges = {kGreeting, {"FEAT", test.features}, kUser, kPassword};
         if (test.answer)
             exchanges.push_back({"OPTS UTF8 ON", test.answer});
         CFtpOptions options;
@@ -465,22 +479,65 @@ TEST(FtpListing, AListingCountsWhenConfirmedAndTellsACutOffFromARefusal)
     };
     for (const Case& test : cases) {
         DataScript data{lines};
-        TransferRun run({{"TYPE A", "200 ascii\r\n"},
-                         {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
-                         {"LIST /pub", test.reply}},
-                        {&data});
-        std::vector<WIN32_FIND_DATAA> entries;
+        // Listed inside the directory, without an argument, and back.
+        std::vector<Exchange> exchanges = {{"PWD", "257 \"/\" is current\r\n"},
+                                           {"CWD /pub", "250 ok\r\n"},
+                                           {"TYPE A", "200 ascii\r\n"},
+                                           {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                                           {"LIST", test.reply},
+                                           {"CWD /", "250 ok\r\n"}};
+        TransferRun run(exchanges, {&data});
+        std::vector<FtpEntry> entries;
         bool cutOff = !test.cutOff;
-        const FtpError error = ReadListing(*run.conversation.session, "/pub", entries, cutOff);
+        const FtpError error = ListDirectory(*run.conversation.session, "/pub", entries, cutOff);
         EXPECT_EQ(test.expected, error.code) << test.what;
         EXPECT_EQ(test.cutOff, cutOff) << test.what;
         ASSERT_EQ(test.entries, entries.size()) << test.what;
         if (test.entries == 2) {
-            EXPECT_STREQ("docs", entries[0].cFileName);
-            EXPECT_STREQ("a file.txt", entries[1].cFileName);
-            EXPECT_EQ(1234u, entries[1].nFileSizeLow);
+            EXPECT_EQ("docs", entries[0].name);
+            EXPECT_EQ("a file.txt", entries[1].name);
+            EXPECT_EQ(1234u, entries[1].size);
         }
     }
+}
+
+TEST(FtpListing, ListedTimesAreCorrectedByTheServersOffsetLearnedOnce)
+{
+    // A server nine hours ahead of UTC lists its local time; MDTM tells UTC
+    // to the second, the listing only to the minute.
+    const std::string line = "-rw-r--r-- 1 ftp ftp 5 Jan  2 18:05 f.txt\r\n";
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    FtpEntry listed;
+    ASSERT_TRUE(ParseListingLine(line.substr(0, line.size() - 2), now, listed));
+    ULARGE_INTEGER ticks = {{listed.written.dwLowDateTime, listed.written.dwHighDateTime}};
+    ticks.QuadPart -= 9ull * 3600 * 10000000;
+    const FILETIME utc = {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME exact;
+    FileTimeToSystemTime(&utc, &exact);
+    char mdtm[64];
+    std::snprintf(mdtm, sizeof mdtm, "213 %04u%02u%02u%02u%02u17\r\n", exact.wYear, exact.wMonth, exact.wDay, exact.wHour,
+                  exact.wMinute);
+    DataScript first{line};
+    DataScript second{line};
+    const Exchange pasv = {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"};
+    TransferRun run({{"PWD", "257 \"/pub\" is current\r\n"},
+                     {"TYPE A", "200 ascii\r\n"},
+                     pasv,
+                     {"LIST", "150 list\r\n226 done\r\n"},
+                     {"MDTM /pub/f.txt", mdtm},
+                     pasv,
+                     {"LIST", "150 list\r\n226 done\r\n"}},
+                    {&first, &second});
+    for (int round = 0; round < 2; ++round) {
+        std::vector<FtpEntry> entries;
+        bool cutOff = false;
+        ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries, cutOff)) << round;
+        ASSERT_EQ(1u, entries.size());
+        EXPECT_EQ(utc.dwLowDateTime, entries[0].written.dwLowDateTime) << round;
+        EXPECT_EQ(utc.dwHighDateTime, entries[0].written.dwHighDateTime) << round;
+    }
+    EXPECT_TRUE(run.conversation.control.Finished()) << run.conversation.control.Unexpected();
 }
 
 TEST(FtpSession, ClosingSaysGoodbye)
