@@ -1,4 +1,4 @@
-// One directory entry as an automation object: Name, Type, Size, LastWriteTime.
+// One directory entry as an automation object: Name, Type, Size, LastWriteTime, ExactSize.
 #include "control/WyFTPFile.h"
 
 #include "control/WyFTPIds.h"
@@ -13,6 +13,7 @@ DispatchTable CWyFTPFile::GetDispatchTable() const
         DispProperty<&C::GetType, &C::SetType>(2, L"Type"),
         DispProperty<&C::GetSize, &C::SetSize>(3, L"Size"),
         DispProperty<&C::GetLastWriteTime, &C::SetLastWriteTime>(4, L"LastWriteTime"),
+        DispProperty<&C::GetExactSize>(5, L"ExactSize"),
     };
     return {members, std::size(members)};
 }

@@ -3,6 +3,7 @@
 
 #include "control/WyFTPFilesEnum.h"
 #include "control/WyFTPIds.h"
+#include "filesystem/FileSizeAnswer.h"
 
 #include <iterator>
 
@@ -35,7 +36,8 @@ void CWyFTPFiles::AddEntry(const CWyDirectoryEntry& entry)
     ComPtr<CWyFTPFile> file = ComPtr<CWyFTPFile>::Attach(new CWyFTPFile);
     file->SetName(entry.name);
     file->SetType(entry.type);
-    file->SetSize(static_cast<long>(entry.size));
+    file->SetSize(static_cast<long>(FileSizeAnswer(static_cast<LONGLONG>(entry.length))));
+    file->SetLength(entry.length);
     file->SetLastWriteTime(entry.lastWriteTime);
     Add(file.Get(), -1);
 }

@@ -83,6 +83,16 @@ struct AutomationType<double> {  // dates
     static double From(const VARIANT& v) { return v.date; }
     static void To(VARIANT& v, double x) { v.vt = VT_DATE; v.date = x; }
 };
+// A number that is no date: double travels as a date.
+struct AutomationReal {
+    double value;
+};
+template <>
+struct AutomationType<AutomationReal> {
+    static constexpr VARTYPE vt = VT_R8;
+    static AutomationReal From(const VARIANT& v) { return {v.dblVal}; }
+    static void To(VARIANT& v, AutomationReal x) { v.vt = VT_R8; v.dblVal = x.value; }
+};
 template <>
 struct AutomationType<std::string> {  // Shift-JIS inside, BSTR outside
     static constexpr VARTYPE vt = VT_BSTR;
