@@ -23,8 +23,8 @@ std::wstring TreeItemText(HWND tree, HTREEITEM item)
 
 }  // namespace
 
-HostedExplorer::HostedExplorer(const BenchSetup& setup)
-    : m_setup(setup), m_frame(kControlSize.cx + 40, kControlSize.cy + 60)
+HostedExplorer::HostedExplorer(const BenchSetup& setup, const std::string& countsFile)
+    : m_setup(setup), m_frame(kControlSize.cx + 40, kControlSize.cy + 60), m_commands(countsFile)
 {
     m_control = ControlInAtlHost(m_frame.Get(), {0, 0, kControlSize.cx, kControlSize.cy}, &m_host);
     if (!m_control)
@@ -37,11 +37,14 @@ HostedExplorer::HostedExplorer(const BenchSetup& setup)
         throw BenchError("the control in ATL's host shows no list view or no tree view");
 }
 
-void HostedExplorer::ConnectFtp()
+ListingSample HostedExplorer::ConnectFtp()
 {
     Put(L"UserName", Argument(m_setup.user));
     Put(L"Password", Argument(m_setup.password));
-    ConnectTo(1, m_setup.host, "/");
+    Put(L"Port", Argument(m_setup.port));
+    // The latency proxy forwards passive data connections only.
+    Put(L"PassiveMode", Argument(true));
+    return ConnectTo(1, m_setup.host, "/");
 }
 
 void HostedExplorer::ConnectLocal(const std::string& drive, const std::string& directory)
@@ -49,14 +52,14 @@ void HostedExplorer::ConnectLocal(const std::string& drive, const std::string& d
     ConnectTo(0, drive, directory);
 }
 
-void HostedExplorer::ConnectTo(long target, const std::string& server, const std::string& directory)
+ListingSample HostedExplorer::ConnectTo(long target, const std::string& server, const std::string& directory)
 {
     Put(L"ConnectTarget", Argument(target));
     Put(L"ServerName", Argument(server));
     Put(L"ConnectDirectory", Argument(directory));
     Put(L"ListViewMode", Argument(1L));
     Put(L"VisibleTree", Argument(false));
-    Call(L"Connect");
+    return Time(L"Connect");
 }
 
 void HostedExplorer::Put(const wchar_t* property, const Argument& value)
@@ -79,6 +82,7 @@ ListingSample HostedExplorer::Time(const wchar_t* method, const std::vector<Argu
     sample.tool = "control";
     // Whatever earlier calls queued is handled before the clock starts.
     PumpMessages();
+    m_commands.Start();
     const TransferMeter meter(m_setup);
     const Stopwatch call;
     CallControlMethod(m_control.Get(), method, args);
@@ -87,6 +91,7 @@ ListingSample HostedExplorer::Time(const wchar_t* method, const std::vector<Argu
     StopMeter(meter, sample);
     PumpMessages();
     CheckNoError();
+    m_commands.Stop(sample.commands, sample.verbs);
     sample.entries = ListCount();
     return sample;
 }

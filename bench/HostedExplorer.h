@@ -1,6 +1,7 @@
 // The registered control in ATL's host window on a frame, its list and tree found, its calls timed as users wait.
 #pragma once
 #include "bench/Automation.h"
+#include "bench/CommandCounter.h"
 #include "bench/ListingCase.h"
 #include "bench/ProgressSink.h"
 #include "bench/SinkConnection.h"
@@ -21,13 +22,16 @@ struct TreeLevelCounts {
 // an event sink that keeps the Error event's message box away.
 class HostedExplorer {
 public:
-    explicit HostedExplorer(const BenchSetup& setup);
+    // countsFile: the latency proxy's counts (a Windows path), or empty when
+    // the commands are not counted.
+    HostedExplorer(const BenchSetup& setup, const std::string& countsFile);
     HostedExplorer(const HostedExplorer&) = delete;
     HostedExplorer& operator=(const HostedExplorer&) = delete;
 
-    // Connects to the setup's server (ConnectTarget 1) with "/" as the start
-    // directory, in report view with the tree hidden.
-    void ConnectFtp();
+    // Connects to the setup's server and port (ConnectTarget 1) in passive
+    // mode with "/" as the start directory, in report view with the tree
+    // hidden; timed as Time times a call (Connect lists "/" into the list).
+    ListingSample ConnectFtp();
     // Connects to the local disk (ConnectTarget 0) with drive as the server
     // and directory as the start directory, in report view with the tree hidden.
     void ConnectLocal(const std::string& drive, const std::string& directory);
@@ -36,7 +40,8 @@ public:
     void Call(const wchar_t* method, const std::vector<Argument>& args = {});
     // Calls a method and paints the frame (UpdateWindow: the visible rows
     // and items), timed: seconds is the whole, callSeconds the call alone.
-    // Entries is the list's row count afterwards.
+    // Entries is the list's row count afterwards; commands and verbs what
+    // the control sent meanwhile, when they are counted.
     ListingSample Time(const wchar_t* method, const std::vector<Argument>& args = {});
 
     long ListCount() const;
@@ -45,7 +50,7 @@ public:
     TreeLevelCounts TreeLevel(const std::wstring& topLevelName) const;
 
 private:
-    void ConnectTo(long target, const std::string& server, const std::string& directory);
+    ListingSample ConnectTo(long target, const std::string& server, const std::string& directory);
     // An Error event or a missing window makes the measurement meaningless.
     void CheckNoError();
 
@@ -53,6 +58,7 @@ private:
     TestWindow m_frame;
     HWND m_host = nullptr;
     ComPtr<IDispatch> m_control;
+    CommandCounter m_commands;
     ProgressSink m_sink;
     std::unique_ptr<SinkConnection> m_sinkConnection;  // destroyed first: unadvised before the control goes
     HWND m_list = nullptr;

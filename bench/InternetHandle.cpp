@@ -28,9 +28,10 @@ InternetHandle OpenSession()
                           "InternetOpen");
 }
 
-InternetHandle ConnectFtp(const InternetHandle& session, const BenchSetup& setup)
+InternetHandle ConnectFtp(const InternetHandle& session, const BenchSetup& setup, bool passive)
 {
-    return InternetHandle(InternetConnectA(session.Get(), setup.host.c_str(), INTERNET_DEFAULT_FTP_PORT,
-                                           setup.user.c_str(), setup.password.c_str(), INTERNET_SERVICE_FTP, 0, 1),
+    return InternetHandle(InternetConnectA(session.Get(), setup.host.c_str(), static_cast<INTERNET_PORT>(setup.port),
+                                           setup.user.c_str(), setup.password.c_str(), INTERNET_SERVICE_FTP,
+                                           passive ? INTERNET_FLAG_PASSIVE : 0, 1),
                           "InternetConnect");
 }

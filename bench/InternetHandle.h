@@ -22,6 +22,6 @@ private:
 
 // As the control's sessions: preconfigured access, no proxy, synchronous.
 InternetHandle OpenSession();
-// Port 21 of the setup's host, its user and password, active mode (no
-// INTERNET_FLAG_PASSIVE), as the control connects.
-InternetHandle ConnectFtp(const InternetHandle& session, const BenchSetup& setup);
+// The setup's host and port, its user and password; active mode (no
+// INTERNET_FLAG_PASSIVE), as the control connects by default, unless passive.
+InternetHandle ConnectFtp(const InternetHandle& session, const BenchSetup& setup, bool passive = false);

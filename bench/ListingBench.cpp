@@ -1,16 +1,20 @@
-// Listing benchmark host: times the WyFTP control listing a large directory, sorting it and reading a tree level.
+// Listing benchmark host: times the WyFTP control connecting, listing a large directory, sorting it, reading a
+// tree level and downloading a small file.
 //
-// Run by bench/listing, which starts the FTP server, makes the directories
-// and adds curl's figures. The control sits in atl.dll's host window on a
-// frame, in-place active; it is created from its registration, not linked.
-// Every measurement prints one line:
-//   sample label=list|sort|tree|local|local-sort tool=control|wininet|findfile case=C dir=D entries=N seconds=S call=S
-//          cpu_client=S cpu_server=S
+// Run by bench/listing, which starts the FTP server and the latency proxy in
+// front of it (--port is the proxy's, --counts-file its command counts),
+// makes the directories and adds curl's figures. The control sits in
+// atl.dll's host window on a frame, in-place active; it is created from its
+// registration, not linked. Every measurement prints one line:
+//   sample label=connect|list|sort|tree|get|local|local-sort tool=control|wininet|findfile case=C dir=D entries=N
+//          seconds=S call=S cpu_client=S cpu_server=S commands=N verbs=VERB:N,...
 // (seconds: the call and the painting it caused, or the bare listing; call:
 // the control's method alone, -1 for the bare listing; entries: rows in the
 // list afterwards, or entries the bare listing gave; cpu_client: CPU seconds
 // of this process; cpu_server: those of the wineserver given with
-// --wineserver-pid, or -1).
+// --wineserver-pid, or -1; commands and verbs: what the control sent
+// meanwhile, -1 and "-" when not counted). --wininet adds the bare WinInet
+// listings.
 #include "bench/BenchMain.h"
 #include "bench/HostedExplorer.h"
 #include "bench/ListingSections.h"
@@ -36,6 +40,7 @@ int Run(int argc, char** argv)
     const Options options = ParseOptions(argc, argv);
     ListingSetup setup;
     setup.server.host = Required(options, "host");
+    setup.server.port = std::atol(Optional(options, "port", "21").c_str());
     setup.server.user = Required(options, "user");
     setup.server.password = Required(options, "password");
     setup.server.wineserverPid = Optional(options, "wineserver-pid", "");
@@ -47,13 +52,23 @@ int Run(int argc, char** argv)
     setup.localDrive = Required(options, "local-drive");
     setup.localFilesDir = Required(options, "local-files-dir");
     setup.localFiles = Count(options, "local-files");
+    setup.smallFile = Required(options, "small-file");
+    setup.smallFileBytes = Count(options, "small-file-bytes");
+    setup.downloadDir = Required(options, "download-dir");
+    setup.countsFile = Optional(options, "counts-file", "");
+    setup.wininet = options.count("wininet") != 0;
 
-    HostedExplorer explorer(setup.server);
-    explorer.ConnectFtp();
+    HostedExplorer explorer(setup.server, setup.countsFile);
+    ListingSample connected = explorer.ConnectFtp();
+    connected.label = "connect";
+    connected.what = "connect";
+    connected.directory = "/";
+    PrintSample(connected);
     // The sorts run on the list the list section filled.
     RunListSection(explorer, setup);
     RunSortSection(explorer, "sort", setup.filesDir, setup.files);
     RunTreeSection(explorer, setup);
+    RunDownloadSection(explorer, setup);
     RunLocalSection(explorer, setup);
     explorer.Call(L"DisConnect");
     return 0;

@@ -9,7 +9,8 @@ enum class Direction { Download, Upload };
 
 // Where the benchmark's files are, as the run script set them up.
 struct BenchSetup {
-    std::string host;            // 127.0.0.N, port 21
+    std::string host;            // 127.0.0.N
+    long port = 21;              // the FTP server's port (the listing bench: the latency proxy's)
     std::string user;
     std::string password;
     std::string remoteFile;      // the file to download, a path on the server ("/pub/big.bin")

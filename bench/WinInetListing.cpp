@@ -21,7 +21,7 @@ ListingSample ListWithWinInet(const BenchSetup& setup, const std::string& direct
     sample.directory = directory;
     const std::string pattern = directory + "/*";
     InternetHandle session = OpenSession();
-    InternetHandle connection = ConnectFtp(session, setup);
+    InternetHandle connection = ConnectFtp(session, setup, true);
     long entries = 0;
     const TransferMeter meter(setup);
     WIN32_FIND_DATAA entry;

@@ -4,8 +4,8 @@
 
 // FtpFindFirstFileA on "<directory>/*" with INTERNET_FLAG_RELOAD (as the
 // control lists), InternetFindNextFileA to the end, the find handle closed:
-// timed. The session and the connection (active mode, as the control
-// connects) are opened for each listing, untimed: the server ends a
-// connection left idle between listings. Entries counts what came, "." and
+// timed. The session and the connection (passive mode, as the latency
+// proxy forwards only passive data connections) are opened for each
+// listing, untimed: the server ends a connection left idle between listings. Entries counts what came, "." and
 // ".." left out.
 ListingSample ListWithWinInet(const BenchSetup& setup, const std::string& directory);
