@@ -125,7 +125,12 @@ TreeLevelCounts HostedExplorer::TreeLevel(const std::wstring& topLevelName) cons
         level = next(level, TVGN_NEXT);
     for (HTREEITEM child = level ? next(level, TVGN_CHILD) : nullptr; child; child = next(child, TVGN_NEXT)) {
         ++counts.children;
-        if (next(child, TVGN_CHILD))
+        // A button shows for children read or still to be read.
+        TVITEMW query = {};
+        query.mask = TVIF_CHILDREN;
+        query.hItem = child;
+        SendMessageW(m_tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+        if (next(child, TVGN_CHILD) || query.cChildren != 0)
             ++counts.expandable;
     }
     return counts;
