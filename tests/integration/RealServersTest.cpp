@@ -1,0 +1,334 @@
+// Debian's FTP servers and the replayed listing styles: every directory of their trees lists, opens and downloads as it is.
+#include "tests/integration/HostSupport.h"
+
+#include "framework/CodePage932.h"
+#include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The Debian kinds serving the tree of ftp_fixture_debian.py. The Japanese
+// names are UTF-8 on disk and on the wire: automatic where FEAT lists UTF8,
+// UTF-8 where it does not (GNU ftpd).
+struct ServerKind {
+    const char* kind;
+    long encoding;  // ServerEncoding
+    bool facts;     // MLSD: exact UTC times to the second
+};
+const ServerKind kServers[] = {
+    {"proftpd", 2, true}, {"proftpd-nomlsd", 2, false}, {"pure-ftpd", 2, true}, {"inetutils", 1, false}};
+
+constexpr LONGLONG kNoSize = -1;  // directories, and entries whose size is not the listing's to give
+
+struct Entry {
+    const char* name;
+    long type;  // 0 directory, 1 file
+    LONGLONG size;
+};
+
+struct Directory {
+    const char* path;
+    std::vector<Entry> entries;     // none: GetFileList raises "no files"
+    const char* current = nullptr;  // what GetCurrentDirectory answers once inside; nullptr: path
+};
+
+const std::vector<Entry> kInsideAB = {{"inner", 0, kNoSize}, {"in a b.txt", 1, 11}};
+
+// Every directory of the tree and what it holds; links show what they lead to.
+const Directory kTree[] = {
+    {"/",
+     {{"a b", 0, kNoSize},         {" lead", 0, kNoSize},      {"trail ", 0, kNoSize},       {"file a b.txt", 1, 13},
+      {" lead.txt", 1, 10},        {"trail.txt ", 1, 11},      {"-dash.txt", 1, 10},         {"資料", 0, kNoSize},
+      {"表.txt", 1, 8},            {"日本語 名前.txt", 1, 21}, {"small.txt", 1, 10},         {"big.bin", 1, 4294967301LL},
+      {"old.txt", 1, 8},           {"recent.txt", 1, 11},      {"link-file", 1, 10},         {"link-dir", 0, kNoSize},
+      {"pub", 0, kNoSize}}},
+    {"/a b", kInsideAB},
+    {"/a b/inner", {}},
+    {"/ lead", {{"x.txt", 1, 6}}},
+    {"/trail ", {}},
+    {"/資料", {{"表", 0, kNoSize}, {"報告書.txt", 1, 14}}},
+    {"/資料/表", {}},
+    // The servers answer PWD in a linked directory with the link resolved.
+    {"/link-dir", kInsideAB, "/a b"},
+    {"/pub", {}},
+};
+
+// What GetFileList's Size answers for a file of size bytes: from 4 GiB - 1
+// on, 0xFFFFFFFE ("at least this big").
+long LongSize(LONGLONG size)
+{
+    return size >= 0xFFFFFFFFLL ? -2L : static_cast<long>(size);
+}
+
+// One entry as "name|type|Size|ExactSize", the sizes only where they are known.
+std::string Describe(const std::string& name, long type, LONGLONG size, long longSize, double exact)
+{
+    std::string text = name + "|" + std::to_string(type);
+    if (size != kNoSize)
+        text += "|" + std::to_string(longSize) + "|" + std::to_string(static_cast<LONGLONG>(exact));
+    return text;
+}
+
+double ExactSizeOf(IDispatch* file)
+{
+    const Variant exact = Get(file, L"ExactSize");
+    EXPECT_EQ(VT_R8, exact.Type());
+    return exact.Type() == VT_R8 ? exact.Value().dblVal : -1;
+}
+
+void ExpectListing(const HostedControl& control, const std::string& directory, const std::vector<Entry>& expected)
+{
+    SCOPED_TRACE("GetFileList " + directory);
+    if (expected.empty()) {
+        ExpectOwnError(control, control.Call(L"GetFileList", {directory.c_str()}), 20200,
+                       "指定ディレクトリにファイルは存在しません");
+        return;
+    }
+    std::vector<std::string> wanted;
+    for (const Entry& entry : expected)
+        wanted.push_back(Describe(entry.name, entry.type, entry.size, LongSize(entry.size), entry.size));
+    std::vector<std::string> listed;
+    const Variant files = control.Must(L"GetFileList", {directory.c_str()});  // holds the file objects
+    for (const ListedFile& file : ReadListing(files.AsDispatch())) {
+        const auto known = std::find_if(expected.begin(), expected.end(),
+                                        [&](const Entry& entry) { return file.name == entry.name; });
+        const LONGLONG size = known != expected.end() && known->size == kNoSize ? kNoSize : 0;
+        listed.push_back(Describe(file.name, file.type, size, file.size, ExactSizeOf(file.object)));
+    }
+    std::sort(wanted.begin(), wanted.end());
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(wanted, listed);
+}
+
+void ConnectTo(const HostedControl& control, const FtpServer& server, long encoding)
+{
+    control.SetProperty(L"ConnectTarget", 1L);
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.SetProperty(L"Port", static_cast<long>(server.Port()));
+    control.SetProperty(L"UserName", FtpServer::kUser);
+    control.SetProperty(L"Password", FtpServer::kPassword);
+    control.SetProperty(L"ServerEncoding", encoding);
+    control.Must(L"Connect");
+}
+
+// The bytes a file of the tree holds: its name in UTF-8 and a line feed.
+std::string ContentOf(const std::string& shiftJisName)
+{
+    const std::wstring wide = ToWide(shiftJisName);
+    std::string utf8(wide.size() * 4, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8 + "\n";
+}
+
+// Times compared and printed to the second: "2001-02-03 13:05:06".
+std::string TextOf(DATE date)
+{
+    const LONGLONG seconds = std::llround(date * 86400.0);
+    SYSTEMTIME day = {};
+    VariantTimeToSystemTime(static_cast<double>(seconds / 86400), &day);
+    const LONGLONG inDay = seconds % 86400;
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02lld:%02lld:%02lld", day.wYear, day.wMonth, day.wDay,
+                  inDay / 3600, inDay / 60 % 60, inDay % 60);
+    return text;
+}
+
+// A UTC time shown in local time, as the control shows exact times.
+DATE LocalOfUtc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second)
+{
+    const SYSTEMTIME utc = {year, month, 0, day, hour, minute, second, 0};
+    FILETIME time;
+    SystemTimeToFileTime(&utc, &time);
+    return LocalOleDate(time);
+}
+
+// The date alone: a listing line that gives the year gives no time of day.
+DATE Midnight(WORD year, WORD month, WORD day)
+{
+    SYSTEMTIME date = {year, month, 0, day, 0, 0, 0, 0};
+    DATE value = 0;
+    SystemTimeToVariantTime(&date, &value);
+    return value;
+}
+
+}  // namespace
+
+TEST(RealServers, EveryDirectoryListsAndIsEnteredByItsName)
+{
+    for (const ServerKind& test : kServers) {
+        SCOPED_TRACE(test.kind);
+        FtpServer server(test.kind, FtpServer::kAnyPort);
+        HostedControl control;
+        ConnectTo(control, server, test.encoding);
+        for (const Directory& directory : kTree) {
+            ExpectListing(control, directory.path, directory.entries);
+            control.Must(L"SetCurrentDirectory", {directory.path});
+            EXPECT_EQ(directory.current ? directory.current : directory.path,
+                      control.Must(L"GetCurrentDirectory", {0}).AsText());
+        }
+    }
+}
+
+TEST(RealServers, FilesWithSpacesDashesAndJapaneseNamesDownloadWhole)
+{
+    const std::pair<const char*, const char*> kFiles[] = {
+        {"/a b", "in a b.txt"}, {"/ lead", "x.txt"},    {"/", "-dash.txt"},           {"/", "日本語 名前.txt"},
+        {"/", "表.txt"},        {"/資料", "報告書.txt"}, {"/link-dir", "in a b.txt"}, {"/", "link-file"}};
+    for (const ServerKind& test : kServers) {
+        SCOPED_TRACE(test.kind);
+        FtpServer server(test.kind, FtpServer::kAnyPort);
+        ScratchDrive local;
+        HostedControl control;
+        control.SetProperty(L"EnableProgressDialog", false);
+        ConnectTo(control, server, test.encoding);
+        int row = 0;
+        for (const auto& [directory, name] : kFiles) {
+            SCOPED_TRACE(std::string(directory) + " " + name);
+            // A directory of its own for each download: the same name comes twice.
+            const std::string into = local.PathOf(std::to_string(++row));
+            MakeDirectory(into);
+            control.Must(L"SetCurrentDirectory", {directory});
+            control.Must(L"SelectFile", {name});
+            control.Must(L"GetFile", {into.c_str()});
+            const std::string source = std::string(name) == "link-file" ? "small.txt" : name;
+            EXPECT_EQ(ContentOf(source), ReadBytes(into + "\\" + name));
+        }
+    }
+}
+
+TEST(RealServers, GetFileSizeAnswersTheFileOrTheLinksTarget)
+{
+    const std::pair<const char*, long> kSizes[] = {{"big.bin", -2}, {"small.txt", 10}, {"link-file", 10}};
+    for (const ServerKind& test : kServers) {
+        SCOPED_TRACE(test.kind);
+        FtpServer server(test.kind, FtpServer::kAnyPort);
+        HostedControl control;
+        ConnectTo(control, server, test.encoding);
+        for (const auto& [name, size] : kSizes)
+            EXPECT_EQ(size, control.Must(L"GetFileSize", {name}).AsLong()) << name;
+    }
+}
+
+TEST(RealServers, ListedTimesAreTheFilesTimesInLocalTime)
+{
+    // pure-ftpd and GNU ftpd list in the server's clock (the fixture's TZ),
+    // proftpd in UTC; MLSD gives UTC to the second. A LIST line of a file
+    // older than half a year gives the date only.
+    for (const ServerKind& test : kServers) {
+        SCOPED_TRACE(test.kind);
+        FtpServer server(test.kind, FtpServer::kAnyPort);
+        HostedControl control;
+        ConnectTo(control, server, test.encoding);
+        const std::vector<ListedFile> root = ReadListing(control.Must(L"GetFileList", {"/"}).AsDispatch());
+        const ListedFile* old = FindListed(root, "old.txt");
+        const ListedFile* recent = FindListed(root, "recent.txt");
+        ASSERT_TRUE(old && recent);
+        const DATE oldTime = test.facts ? LocalOfUtc(2001, 2, 3, 4, 5, 6) : Midnight(2001, 2, 3);
+        EXPECT_EQ(TextOf(oldTime), TextOf(old->lastWriteTime));
+        // Three hours before the server started, to the minute.
+        EXPECT_EQ(TextOf(LocalOleDate(LastWriteTimeOf(server.PathOf("recent.txt")))), TextOf(recent->lastWriteTime));
+    }
+}
+
+namespace {
+
+struct ReplayEntry {
+    const char* name;
+    long type;
+    LONGLONG size;
+    SYSTEMTIME listed;  // the listed time, which the server's disk holds as UTC
+    bool timed;         // false: the line gives the date only
+};
+
+struct ReplayDirectory {
+    const char* path;
+    std::vector<ReplayEntry> entries;
+};
+
+constexpr SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour = 0, WORD minute = 0)
+{
+    return {year, month, 0, day, hour, minute, 0, 0};
+}
+
+// The canned listings of ftp_fixture_replay.py, entry by entry.
+const ReplayDirectory kReplay[] = {
+    {"/dos",
+     {{"y2k", 0, kNoSize, At(1999, 12, 31, 23, 59), true},
+      {"sub dir", 0, kNoSize, At(2020, 1, 2, 3, 4), true},
+      {"four-digit.txt", 1, 10, At(2001, 2, 3, 16, 5), true},
+      {"noon.txt", 1, 11, At(2009, 7, 8, 12, 0), true},
+      {"midnight.txt", 1, 15, At(2009, 7, 8, 0, 0), true},
+      {"big5g.bin", 1, 5368709120LL, At(2020, 1, 2, 3, 4), true},
+      {" lead.txt", 1, 10, At(2020, 1, 2, 3, 4), true},
+      {"with space.txt", 1, 14, At(2020, 1, 2, 3, 4), true}}},
+    {"/unix-nogroup",
+     {{"nogroup.txt", 1, 12, At(2020, 1, 2), false}, {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
+    {"/unix-numeric",
+     {{"numeric.txt", 1, 12, At(2020, 1, 2), false},
+      {"big5g.bin", 1, 5368709120LL, At(2020, 1, 2), false},
+      {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
+    {"/unix-acl",
+     {{"acl.txt", 1, 8, At(2020, 1, 2), false},
+      {"xattr dir", 0, kNoSize, At(2020, 1, 2), false},
+      {"xattr.txt", 1, 10, At(2020, 1, 2), false},
+      {"selinux.txt", 1, 12, At(2020, 1, 2), false}}},
+    // Devices are neither directories nor files with a size.
+    {"/unix-devices",
+     {{"null", 1, kNoSize, At(2020, 1, 1), false},
+      {"sda", 1, kNoSize, At(2020, 1, 1), false},
+      {"fifo", 1, kNoSize, At(2020, 1, 1), false},
+      {"socket", 1, kNoSize, At(2020, 1, 1), false},
+      {"plain.txt", 1, 10, At(2020, 1, 1), false}}},
+    {"/unix-total", {{"first.txt", 1, 10, At(2020, 1, 2), false}, {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
+    // A link to a file has the target's size; the broken one has none.
+    {"/unix-links",
+     {{"link-file", 1, 10, At(2020, 1, 2), false},
+      {"link-dir", 0, kNoSize, At(2020, 1, 2), false},
+      {"a link", 1, 13, At(2020, 1, 2), false},
+      {"broken", 1, kNoSize, At(2020, 1, 2), false},
+      {"small.txt", 1, 10, At(2020, 1, 2), false},
+      {"a target.txt", 1, 13, At(2020, 1, 2), false},
+      {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
+    {"/unix-years",
+     {{"year.txt", 1, 8, At(2001, 2, 3), false},
+      {"leap-day.txt", 1, 12, At(2000, 2, 29), false},
+      {"last-day.txt", 1, 12, At(1999, 12, 31), false}}},
+};
+
+}  // namespace
+
+TEST(RealServers, ReplayedListingStylesGiveEachEntrysNameTypeSizeAndTime)
+{
+    FtpServer server("replay", FtpServer::kAnyPort);
+    HostedControl control;
+    ConnectTo(control, server, 2);
+    for (const ReplayDirectory& directory : kReplay) {
+        std::vector<Entry> entries;
+        for (const ReplayEntry& entry : directory.entries)
+            entries.push_back({entry.name, entry.type, entry.size});
+        ExpectListing(control, directory.path, entries);
+
+        // The server's clock is UTC (MDTM agrees with the lines): a line with
+        // a time shows it in local time; a date alone stays that date.
+        const std::vector<ListedFile> listed = ReadListing(control.Must(L"GetFileList", {directory.path}).AsDispatch());
+        for (const ReplayEntry& entry : directory.entries) {
+            SCOPED_TRACE(std::string(directory.path) + "/" + entry.name);
+            const ListedFile* file = FindListed(listed, entry.name);
+            if (!file)
+                continue;  // reported by ExpectListing
+            const SYSTEMTIME& at = entry.listed;
+            const DATE expected = entry.timed ? LocalOfUtc(at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute, 0)
+                                              : Midnight(at.wYear, at.wMonth, at.wDay);
+            EXPECT_EQ(TextOf(expected), TextOf(file->lastWriteTime));
+        }
+    }
+}
