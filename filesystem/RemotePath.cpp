@@ -29,14 +29,16 @@ CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& 
         facts.size = facts.directory ? -1 : static_cast<LONGLONG>(known->length);
         return facts;
     }
+    // SIZE first: it follows links to the target's size, where servers
+    // describe a link by MLST with the link's own size or as a link.
     CFtpSession& session = connection.Session();
+    ULONGLONG size = 0;
+    if (connection.GetFileSize(path.c_str(), size))
+        return FromEntry(FtpEntry::Kind::file, size);
     FtpEntry entry;
     FtpError failure;
-    if (DescribePath(session, path, entry, failure))
+    if (!session.IsBroken() && DescribePath(session, path, entry, failure))
         return FromEntry(entry.kind, entry.size);
-    ULONGLONG size = 0;
-    if (!session.IsBroken() && connection.GetFileSize(path.c_str(), size))
-        return FromEntry(FtpEntry::Kind::file, size);
     const size_t slash = path.rfind('/');
     if (session.IsBroken() || slash == std::string::npos)
         return {};

@@ -15,8 +15,8 @@ struct CWyRemotePath {
 };
 
 // Asks, in this order, what answers first: the path's entry in a listing
-// the caller already holds (known, may be null), MLST, SIZE (which servers
-// answer for files only, following links), the listing of its parent. A
+// the caller already holds (known, may be null), SIZE (which servers answer
+// for files only, following links), MLST, the listing of its parent. A
 // name that none of them shows is taken as missing; nothing is probed by a
 // command expected to fail. Never raises: a connection that fails leaves
 // the session broken, and the next command reports it.

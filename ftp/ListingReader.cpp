@@ -191,11 +191,11 @@ FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::
         if (const FtpError error = LearnListingOffset(session, directory, entries))
             return error;
     }
+    // A date given without a time of day is the server's date too: its
+    // midnight in the server's zone.
     if (const LONGLONG offset = session.ListingOffsetSeconds()) {
-        for (FtpEntry& entry : entries) {
-            if (entry.hasTimeOfDay)
-                MoveBy(entry.written, -offset);
-        }
+        for (FtpEntry& entry : entries)
+            MoveBy(entry.written, -offset);
     }
     return ResolveLinks(session, directory, entries);
 }

@@ -21,9 +21,11 @@ inline constexpr size_t kMostLinksResolved = 64;
 // options or list a link as itself), returning to the working directory
 // afterwards. Names come back in the control's text. Links to directories
 // come back as directories and links to files as files with the target's
-// size, where the server tells (SIZE answers only for files). LIST times
+// size, where the server tells (SIZE answers only for files; a link it
+// refuses, a broken one included, is taken for a directory). LIST times
 // are corrected by the server's offset from UTC, learned once per session
-// from the MDTM of one listed file. The listing counts only when the
+// from the MDTM of one listed file; a date given alone is the server's
+// midnight. The listing counts only when the
 // server's final reply confirms it: cutOff tells a listing that failed once
 // started (ended by an error reply such as 426, by none, or out of time)
 // from one the server refused outright (no such directory).

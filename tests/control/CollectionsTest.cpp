@@ -14,7 +14,7 @@ protected:
             CWyDirectoryEntry entry;
             entry.name = name;
             entry.type = name[0] == 's' ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
-            entry.size = 10;
+            entry.length = entry.size = 10;
             entry.lastWriteTime = 36526.5;
             collection->AddEntry(entry);
         }

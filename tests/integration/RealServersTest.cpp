@@ -20,11 +20,13 @@ namespace {
 // UTF-8 where it does not (GNU ftpd).
 struct ServerKind {
     const char* kind;
-    long encoding;  // ServerEncoding
-    bool facts;     // MLSD: exact UTC times to the second
+    long encoding;      // ServerEncoding
+    bool facts;         // MLSD: exact UTC times to the second
+    int listingOffset;  // hours ahead of UTC of the times a LIST gives
 };
+// The fixture runs the servers with TZ=Asia/Tokyo; proftpd lists in UTC.
 const ServerKind kServers[] = {
-    {"proftpd", 2, true}, {"proftpd-nomlsd", 2, false}, {"pure-ftpd", 2, true}, {"inetutils", 1, false}};
+    {"proftpd", 2, true, 0}, {"proftpd-nomlsd", 2, false, 0}, {"pure-ftpd", 2, true, 9}, {"inetutils", 1, false, 9}};
 
 constexpr LONGLONG kNoSize = -1;  // directories, and entries whose size is not the listing's to give
 
@@ -151,13 +153,11 @@ DATE LocalOfUtc(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD se
     return LocalOleDate(time);
 }
 
-// The date alone: a listing line that gives the year gives no time of day.
-DATE Midnight(WORD year, WORD month, WORD day)
+// The date alone, as a listing line that gives the year gives it: midnight
+// of that day on the server's clock, offsetHours ahead of UTC.
+DATE Midnight(WORD year, WORD month, WORD day, int offsetHours)
 {
-    SYSTEMTIME date = {year, month, 0, day, 0, 0, 0, 0};
-    DATE value = 0;
-    SystemTimeToVariantTime(&date, &value);
-    return value;
+    return LocalOfUtc(year, month, day, 0, 0, 0) - offsetHours / 24.0;
 }
 
 }  // namespace
@@ -232,7 +232,7 @@ TEST(RealServers, ListedTimesAreTheFilesTimesInLocalTime)
         const ListedFile* old = FindListed(root, "old.txt");
         const ListedFile* recent = FindListed(root, "recent.txt");
         ASSERT_TRUE(old && recent);
-        const DATE oldTime = test.facts ? LocalOfUtc(2001, 2, 3, 4, 5, 6) : Midnight(2001, 2, 3);
+        const DATE oldTime = test.facts ? LocalOfUtc(2001, 2, 3, 4, 5, 6) : Midnight(2001, 2, 3, test.listingOffset);
         EXPECT_EQ(TextOf(oldTime), TextOf(old->lastWriteTime));
         // Three hours before the server started, to the minute.
         EXPECT_EQ(TextOf(LocalOleDate(LastWriteTimeOf(server.PathOf("recent.txt")))), TextOf(recent->lastWriteTime));
@@ -289,12 +289,14 @@ const ReplayDirectory kReplay[] = {
       {"socket", 1, kNoSize, At(2020, 1, 1), false},
       {"plain.txt", 1, 10, At(2020, 1, 1), false}}},
     {"/unix-total", {{"first.txt", 1, 10, At(2020, 1, 2), false}, {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
-    // A link to a file has the target's size; the broken one has none.
+    // A link to a file has the target's size. A link SIZE refuses is taken
+    // for a directory, as a link to a directory is; entering the broken one
+    // then fails with the server's reply.
     {"/unix-links",
      {{"link-file", 1, 10, At(2020, 1, 2), false},
       {"link-dir", 0, kNoSize, At(2020, 1, 2), false},
       {"a link", 1, 13, At(2020, 1, 2), false},
-      {"broken", 1, kNoSize, At(2020, 1, 2), false},
+      {"broken", 0, kNoSize, At(2020, 1, 2), false},
       {"small.txt", 1, 10, At(2020, 1, 2), false},
       {"a target.txt", 1, 13, At(2020, 1, 2), false},
       {"sub dir", 0, kNoSize, At(2020, 1, 2), false}}},
@@ -327,7 +329,7 @@ TEST(RealServers, ReplayedListingStylesGiveEachEntrysNameTypeSizeAndTime)
                 continue;  // reported by ExpectListing
             const SYSTEMTIME& at = entry.listed;
             const DATE expected = entry.timed ? LocalOfUtc(at.wYear, at.wMonth, at.wDay, at.wHour, at.wMinute, 0)
-                                              : Midnight(at.wYear, at.wMonth, at.wDay);
+                                              : Midnight(at.wYear, at.wMonth, at.wDay, 0);
             EXPECT_EQ(TextOf(expected), TextOf(file->lastWriteTime));
         }
     }
