@@ -4,6 +4,7 @@
 #include "control/WyFTPIds.h"
 #include "explorer/WyFTPExplorerWnd.h"
 #include "explorer/WyTransferProgressDlg.h"
+#include "framework/OleDateTime.h"
 #include "resources/resource.h"
 
 #include <vector>
@@ -12,7 +13,7 @@ namespace {
 
 enum : DISPID {
     kTransferProgressEvent = 1, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent, kListPopUpEvent,
-    kChangeCurrentDirectoryEvent, kTransferStartEvent, kTransferEndEvent
+    kChangeCurrentDirectoryEvent, kTransferStartEvent, kTransferEndEvent, kServerCertificateEvent
 };
 
 // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
@@ -66,6 +67,7 @@ DispatchTable CWyFTPCtrl::GetDispatchTable() const
             DispMethod<&C::Refresh>(31, L"Refresh"),
             DispMethod<&C::GetFileList>(32, L"GetFileList"),
             DispMethod<&C::ClearSelectedFile>(33, L"ClearSelectedFile"),
+            DispProperty<&C::GetLastCertificateFingerprint>(40, L"LastCertificateFingerprint"),
             DispProperty<&COleControl::GetBackColor, &COleControl::SetBackColor>(DISPID_BACKCOLOR, L"BackColor"),
             DispProperty<&COleControl::GetForeColor, &COleControl::SetForeColor>(DISPID_FORECOLOR, L"ForeColor"),
             DispProperty<&COleControl::GetFont, &COleControl::SetFont>(DISPID_FONT, L"Font"),
@@ -114,6 +116,32 @@ void CWyFTPCtrl::FireTreePopUp(const std::string& name) { FireStringEvent(kTreeP
 void CWyFTPCtrl::FireListPopUp(const std::string& name) { FireStringEvent(kListPopUpEvent, name); }
 void CWyFTPCtrl::FireTransferStart(const std::string& name) { FireStringEvent(kTransferStartEvent, name); }
 void CWyFTPCtrl::FireTransferEnd() { FireEvent(kTransferEndEvent); }
+
+bool CWyFTPCtrl::AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem)
+{
+    m_strLastFingerprint = certificate.Fingerprint();
+    const auto date = [](const FILETIME& time) { return COleDateTime(time).m_dt; };
+    VARIANT_BOOL accept = problem == CertificateProblem::none ? VARIANT_TRUE : VARIANT_FALSE;
+    VARIANT args[7];
+    args[0].vt = VT_BSTR;
+    args[0].bstrVal = BstrFromShiftJis(m_strLastFingerprint);
+    args[1].vt = VT_BSTR;
+    args[1].bstrVal = BstrFromShiftJis(certificate.Subject());
+    args[2].vt = VT_BSTR;
+    args[2].bstrVal = BstrFromShiftJis(certificate.Issuer());
+    args[3].vt = VT_DATE;
+    args[3].date = date(certificate.NotBefore());
+    args[4].vt = VT_DATE;
+    args[4].date = date(certificate.NotAfter());
+    args[5].vt = VT_I4;
+    args[5].lVal = static_cast<long>(problem);
+    args[6].vt = VT_BOOL | VT_BYREF;
+    args[6].pboolVal = &accept;
+    FireEvent(kServerCertificateEvent, args, 7);
+    for (int index = 0; index < 3; ++index)
+        VariantClear(&args[index]);
+    return accept != VARIANT_FALSE;
+}
 
 std::unique_ptr<CWyProgressDisplay> CWyFTPCtrl::CreateProgressDisplay(CWyFileSystem& fileSystem)
 {

@@ -6,6 +6,7 @@
 #include "filesystem/WyFileSystemOwner.h"
 #include "framework/Exception.h"
 #include "framework/OleControl.h"
+#include "ftp/FtpOptions.h"
 
 #include <functional>
 #include <memory>
@@ -14,7 +15,10 @@
 
 class CWyFTPExplorerWnd;
 
-class CWyFTPCtrl : public COleControl, public CWyFileSystemOwner, public CWyExplorerOwner {
+class CWyFTPCtrl : public COleControl,
+                   public CWyFileSystemOwner,
+                   public CWyExplorerOwner,
+                   public CCertificateJudge {
 public:
     CWyFTPCtrl();
 
@@ -40,6 +44,13 @@ public:
     long GetPortProperty() const override { return Number(L"Port"); }
     long GetTimeoutProperty() const override { return Number(L"Timeout"); }
     long GetServerEncodingProperty() const override { return Number(L"ServerEncoding"); }
+    long GetSecurityModeProperty() const override { return Number(L"SecurityMode"); }
+    std::string GetCertificatePinProperty() const override { return Text(L"CertificatePin"); }
+    CCertificateJudge* GetCertificateJudge() override { return this; }
+    // Remembers the certificate's fingerprint and lets the host decide
+    // (ServerCertificate); the host's default answer is the check's.
+    bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) override;
+    std::string GetLastCertificateFingerprint() const { return m_strLastFingerprint; }
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -191,6 +202,7 @@ private:
     void PropertyChanged(DISPID id);
     void PutAnnouncingEveryWrite(const WyFTPProperty& property, const WyFTPPropertyValue& value);
     void PutServerName(const WyFTPProperty& property, const WyFTPPropertyValue& value);
+    void PutCertificatePin(const WyFTPProperty& property, const WyFTPPropertyValue& value);
     void PutVisibleTree(const WyFTPProperty& property, const WyFTPPropertyValue& value);
     void PutListViewMode(const WyFTPProperty& property, const WyFTPPropertyValue& value);
     void PutTreeViewWidth(const WyFTPProperty& property, const WyFTPPropertyValue& value);
@@ -202,6 +214,7 @@ private:
     bool m_bDisconnectAsked = false;   // a DisConnect came while one ran
     unsigned m_nConnections = 0;       // stores made so far: tells one connection from the next
     std::string m_strCurrentDirectory;
+    std::string m_strLastFingerprint;  // of the last server certificate seen
     // The colours last given to the views, saved with the properties; the
     // constructor gives them their defaults (DoPropExchange).
     OLE_COLOR m_clrFore;

@@ -175,11 +175,19 @@ void CWyFTPCtrl::PutServerName(const WyFTPProperty& property, const WyFTPPropert
     // directory loses only its final slash.
     WyFTPPropertyValue normalized = value;
     std::string& name = normalized.text;
-    if (IsFtpUrl(name))
-        name.erase(0, kFtpScheme.size());
+    name.erase(0, FtpSchemeLength(name));
     if (ShiftJis::EndsWithChar(name, '/'))
         name.pop_back();
     if (StoreProperty(property, normalized))
+        PropertyChanged(property.id);
+}
+
+void CWyFTPCtrl::PutCertificatePin(const WyFTPProperty& property, const WyFTPPropertyValue& value)
+{
+    // Stored as 64 upper-case hex digits; anything that is no SHA-256
+    // fingerprint is ignored, as every setter ignores what it refuses.
+    WyFTPPropertyValue normalized;
+    if (NormalizeFingerprint(value.text, normalized.text) && StoreProperty(property, normalized))
         PropertyChanged(property.id);
 }
 
@@ -295,6 +303,10 @@ void CWyFTPCtrl::DefaultRefusedLoadedValues()
         if (!property.Accepts(value))
             value = property.value.defaultNumber;
     }
+    // A loaded pin is checked as its setter checks it.
+    std::string& pin = ValueOf(Row(L"CertificatePin")).text;
+    if (!NormalizeFingerprint(pin, pin))
+        pin.clear();
 }
 
 void CWyFTPCtrl::OnPropertiesLoaded()

@@ -35,12 +35,19 @@ bool IsServerEncoding(long encoding)
     return encoding >= kServerEncodingShiftJis && encoding <= kServerEncodingAutomatic;
 }
 
+bool IsSecurityMode(long mode)
+{
+    return mode >= kSecurityNone && mode <= kSecurityImplicitTls;
+}
+
 // The items of the pages' drop-down lists; an item's index is the value.
 constexpr const char* kConnectTargets[] = {"0 - WyConnectTargetLOCAL", "1 - WyConnectTargetFTP"};
 constexpr const char* kListViewModes[] = {
     "0　-　WyFTPListViewModeIcon", "1　-　WyFTPListViewModeReport", "2　-　WyFTPListViewModeSmallIcon",
     "3　-　WyFTPListViewModeList"};
-constexpr const char* kServerEncodings[] = {"0 - Shift-JIS", "1 - UTF-8", "2 - 自動（OPTS UTF8 ON）"};
+constexpr const char* kServerEncodings[] = {"0 - Shift-JIS", "1 - UTF-8", "2 - 自動（FEAT UTF8、OPTS UTF8 ON）"};
+constexpr const char* kSecurityModes[] = {"0 - WyFTPSecurityNone", "1 - WyFTPSecurityExplicitTls",
+                                          "2 - WyFTPSecurityImplicitTls"};
 
 using C = CWyFTPCtrl;
 using Kind = WyFTPPropertyKind;
@@ -70,7 +77,8 @@ constexpr Control ListIndex(UINT page, int id, const char* const (&items)[N])
 // Dispatch IDs 1 to 12 are the first properties'; properties added later
 // take IDs after the last method's (33) and go in a new stream block (see
 // WyFTPProperty). ShowProgressDialog and TransferByte count kilobytes,
-// TreeViewWidth pixels, Timeout seconds.
+// TreeViewWidth pixels, Timeout seconds. LastCertificateFingerprint (40)
+// is read-only and never saved: it is no row.
 WyFTPPropertyTable WyFTPProperties()
 {
     // clang-format off
@@ -92,6 +100,8 @@ WyFTPPropertyTable WyFTPProperties()
         {35, L"Port",                  Number(kDefaultFtpPort),           nullptr,              1, NumberBox(kConnection, IDC_PORT)},
         {36, L"Timeout",               Number(kDefaultTimeoutSeconds),    IsTimeout,            1, NumberBox(kConnection, IDC_TIMEOUT)},
         {37, L"ServerEncoding",        Number(kServerEncodingShiftJis),   IsServerEncoding,     2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
+        {38, L"SecurityMode",          Number(kSecurityNone),             IsSecurityMode,       3, ListIndex(kConnection, IDC_SECURITY_MODE, kSecurityModes)},
+        {39, L"CertificatePin",        Text(""),                          nullptr,              3, TextBox(kConnection, IDC_CERTIFICATE_PIN), &C::PutCertificatePin},
     };
     // clang-format on
     return {kRows, std::size(kRows)};

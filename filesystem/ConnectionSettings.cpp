@@ -16,7 +16,7 @@ WORD CheckedPort(long port)
 
 }  // namespace
 
-CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner)
+CWyConnectionSettings ConnectionSettingsOf(CWyFileSystemOwner& owner)
 {
     CWyConnectionSettings settings;
     settings.passive = owner.GetPassiveModeProperty();
@@ -25,14 +25,20 @@ CWyConnectionSettings ConnectionSettingsOf(const CWyFileSystemOwner& owner)
     settings.encoding = owner.GetServerEncodingProperty();
     if (settings.encoding < kServerEncodingShiftJis || settings.encoding > kServerEncodingAutomatic)
         throw CWyFTPException(WyFTPErrorCreateObject);
+    settings.security = owner.GetSecurityModeProperty();
+    if (settings.security < kSecurityNone || settings.security > kSecurityImplicitTls)
+        throw CWyFTPException(WyFTPErrorCreateObject);
+    settings.certificatePin = owner.GetCertificatePinProperty();
+    settings.judge = owner.GetCertificateJudge();
     return settings;
 }
 
-CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, const CWyFileSystemOwner& owner)
+CWyConnectionSettings ConnectionSettingsFor(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
 {
     CWyConnectionSettings settings = ConnectionSettingsOf(owner);
     if (url.port != 0)
         settings.port = url.port;
+    settings.security = url.security;
     return settings;
 }
 
@@ -44,5 +50,8 @@ std::unique_ptr<CFtpConnection> OpenFtpConnection(const std::string& server, con
     options.timeoutMilliseconds = static_cast<DWORD>(settings.timeoutSeconds) * 1000;
     options.passive = settings.passive;
     options.encoding = static_cast<CFtpOptions::Encoding>(settings.encoding);
+    options.security = static_cast<CFtpOptions::Security>(settings.security);
+    options.certificatePin = settings.certificatePin;
+    options.judge = settings.judge;
     return CFtpConnection::Open(server, settings.port, user, password, options);
 }

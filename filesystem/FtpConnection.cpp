@@ -1,6 +1,7 @@
 // A logged-in FTP connection as the FTP store uses it: directories, renames, deletions and remote files.
 #include "filesystem/FtpConnection.h"
 
+#include "filesystem/FtpUrl.h"
 #include "filesystem/InternetError.h"
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
@@ -43,7 +44,7 @@ CFtpConnection::~CFtpConnection()
 
 std::string CFtpConnection::GetUrlPrefix() const
 {
-    const std::string prefix = "ftp://" + m_strServerName;
+    const std::string prefix = std::string(FtpSchemeOf(m_session->SecurityMode())) + m_strServerName;
     return m_nPort == defaultPort ? prefix : prefix + ":" + std::to_string(m_nPort);
 }
 

@@ -23,9 +23,27 @@ unsigned short ParsePort(std::string_view digits)
 
 }  // namespace
 
+size_t FtpSchemeLength(std::string_view name)
+{
+    for (const std::string_view scheme : {kFtpScheme, kExplicitTlsScheme, kImplicitTlsScheme}) {
+        if (name.substr(0, scheme.size()) == scheme)
+            return scheme.size();
+    }
+    return 0;
+}
+
 bool IsFtpUrl(std::string_view name)
 {
-    return name.substr(0, kFtpScheme.size()) == kFtpScheme;
+    return FtpSchemeLength(name) != 0;
+}
+
+std::string_view FtpSchemeOf(long security)
+{
+    if (security == kSecurityExplicitTls)
+        return kExplicitTlsScheme;
+    if (security == kSecurityImplicitTls)
+        return kImplicitTlsScheme;
+    return kFtpScheme;
 }
 
 CWyFtpUrl ParseFtpUrl(std::string_view url)
@@ -49,8 +67,12 @@ CWyFtpUrl ParseFtpUrl(std::string_view url)
     parsed.password = query.substr(passwordKey + kPasswordKey.size());
 
     std::string_view address = url.substr(0, queryStart);
-    if (IsFtpUrl(address))
-        address.remove_prefix(kFtpScheme.size());
+    const size_t scheme = FtpSchemeLength(address);
+    if (address.substr(0, scheme) == kExplicitTlsScheme)
+        parsed.security = kSecurityExplicitTls;
+    else if (address.substr(0, scheme) == kImplicitTlsScheme)
+        parsed.security = kSecurityImplicitTls;
+    address.remove_prefix(scheme);
     const size_t slash = ShiftJis::FindFirst(address, '/');
     std::string_view host = address.substr(0, slash);
     parsed.path = slash == std::string_view::npos ? "/" : std::string(address.substr(slash));

@@ -1,11 +1,19 @@
 // The ftp URL form "ftp://host/path?uid=user&pw=password" that names a file on another server.
 #pragma once
+#include "filesystem/WyFileSystemOwner.h"
+
 #include <string>
 #include <string_view>
 
+// "ftp://" in clear, "ftpes://" over explicit TLS (AUTH TLS), "ftps://"
+// over implicit TLS: a URL the control makes for a secure connection says
+// so, and a control that receives it never falls back to clear.
 inline constexpr std::string_view kFtpScheme = "ftp://";
+inline constexpr std::string_view kExplicitTlsScheme = "ftpes://";
+inline constexpr std::string_view kImplicitTlsScheme = "ftps://";
 
 struct CWyFtpUrl {
+    long security = kSecurityNone;  // from the scheme
     std::string host;      // without the port
     unsigned short port = 0;  // the URL's ":port"; 0 when it gives none
     std::string path;      // from the first "/" after the host on; "/" when there is none
@@ -14,6 +22,10 @@ struct CWyFtpUrl {
 };
 
 bool IsFtpUrl(std::string_view name);
+// The length of name's scheme ("ftp://" and the secure ones), 0 for none.
+size_t FtpSchemeLength(std::string_view name);
+// The scheme of a URL for a connection of security (kSecurity*).
+std::string_view FtpSchemeOf(long security);
 
 // Splits an ftp URL. Raises WyFTPErrorLoginFailed when the text has no "?"
 // or its query part has no "&pw=", WyFTPErrorCreateObject when its port is

@@ -32,6 +32,14 @@ DWORD InternetErrorNumber(FtpErrorCode code)
         return ERROR_INVALID_NAME;
     case FtpErrorCode::tooLarge:
         return ERROR_NOT_ENOUGH_MEMORY;
+    case FtpErrorCode::secureChannel:
+        return ERROR_INTERNET_SECURITY_CHANNEL_ERROR;
+    case FtpErrorCode::untrustedCertificate:
+        return ERROR_INTERNET_INVALID_CA;
+    case FtpErrorCode::certificateNameMismatch:
+        return ERROR_INTERNET_SEC_CERT_CN_INVALID;
+    case FtpErrorCode::certificateOutOfPeriod:
+        return ERROR_INTERNET_SEC_CERT_DATE_INVALID;
     }
     return ERROR_INTERNET_INTERNAL_ERROR;
 }

@@ -3,6 +3,7 @@
 
 #include "filesystem/ConnectionSettings.h"
 #include "filesystem/FileSizeAnswer.h"
+#include "filesystem/FtpUrl.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemotePath.h"
 #include "filesystem/WyFTPException.h"
@@ -279,7 +280,9 @@ void CWyFTPFileSystem::AbortTransfer()
 std::string CWyFTPFileSystem::GetAddressPrefix()
 {
     // The connection's own prefix carries a port other than 21.
-    std::string prefix = m_pConnection ? m_pConnection->GetUrlPrefix() : "ftp://" + m_pCtrl->GetServerNameProperty();
+    std::string prefix = m_pConnection ? m_pConnection->GetUrlPrefix()
+                                       : std::string(FtpSchemeOf(m_pCtrl->GetSecurityModeProperty()))
+            + m_pCtrl->GetServerNameProperty();
     if (ShiftJis::EndsWithChar(prefix, '/'))
         prefix.pop_back();
     return prefix;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class CCertificateJudge;
 class CWyFileSystem;
 
 // Defaults of the connection properties: the protocol's port, and the
@@ -18,6 +19,10 @@ inline constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
 inline constexpr long kServerEncodingShiftJis = 0;
 inline constexpr long kServerEncodingUtf8 = 1;
 inline constexpr long kServerEncodingAutomatic = 2;
+// SecurityMode: none, explicit TLS (AUTH TLS), implicit TLS.
+inline constexpr long kSecurityNone = 0;
+inline constexpr long kSecurityExplicitTls = 1;
+inline constexpr long kSecurityImplicitTls = 2;
 // TransferByte, the chunk of a transfer in kilobytes: its default, and the
 // largest chunk any source (a setter, a document, a caller) may ask for.
 inline constexpr long kDefaultTransferKilobytes = 1024;
@@ -45,6 +50,12 @@ public:
     virtual long GetPortProperty() const = 0;
     virtual long GetTimeoutProperty() const = 0;
     virtual long GetServerEncodingProperty() const = 0;
+    // SecurityMode (kSecurity*), CertificatePin (64 hex digits or empty),
+    // and who judges a secure server's certificate (the control: its
+    // ServerCertificate event); null judges by the check alone.
+    virtual long GetSecurityModeProperty() const { return kSecurityNone; }
+    virtual std::string GetCertificatePinProperty() const { return {}; }
+    virtual CCertificateJudge* GetCertificateJudge() { return nullptr; }
 
     // Changes whenever a call of the host or a gesture of the user ends;
     // 0 outside of one. Within one call a store may answer a listing it

@@ -48,7 +48,7 @@ CWyPath& CWyPath::StripURLPrefix()
 {
     if (!IsFtpUrl(m_strPath))
         return *this;
-    m_strPath.erase(0, kFtpScheme.size());
+    m_strPath.erase(0, FtpSchemeLength(m_strPath));
     const size_t slash = ShiftJis::FindFirst(m_strPath, '/');
     if (slash != std::string::npos)
         m_strPath.erase(0, slash);

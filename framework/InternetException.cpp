@@ -1,6 +1,8 @@
 // A failed Internet operation: the Internet library's error number, and the server's reply when one explains it.
 #include "framework/InternetException.h"
 
+#include <wininet.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -15,6 +17,21 @@ BOOL CInternetException::GetErrorMessage(char* buffer, UINT size, UINT* helpCont
         *helpContext = 0;
     if (!m_strServerReply.empty())
         return CopyMessage(m_strServerReply.c_str(), buffer, size);
+    // The secure channel's numbers have texts of the control's own: the
+    // platform's library has none in every language.
+    static const struct {
+        DWORD number;
+        const char* text;
+    } kSecureChannelTexts[] = {
+        {ERROR_INTERNET_INVALID_CA, "サーバー証明書は信頼された発行元のものではないか、指定された指紋と一致しません。"},
+        {ERROR_INTERNET_SEC_CERT_CN_INVALID, "サーバー証明書の名前が接続先のサーバー名と一致しません。"},
+        {ERROR_INTERNET_SEC_CERT_DATE_INVALID, "サーバー証明書の有効期限が切れているか、まだ有効ではありません。"},
+        {ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "セキュリティで保護された通信路でエラーが発生しました。"},
+    };
+    for (const auto& known : kSecureChannelTexts) {
+        if (known.number == m_dwError)
+            return CopyMessage(known.text, buffer, size);
+    }
     char text[1024] = "";
     // The platform's Internet library holds the texts of these numbers; it
     // is opened for its messages only.

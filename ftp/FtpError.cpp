@@ -16,6 +16,8 @@ FtpError NetworkFailure(NetError error)
         return {FtpErrorCode::cannotConnect, {}};
     case NetError::connectionReset:
         return {FtpErrorCode::connectionReset, {}};
+    case NetError::secureChannelFailed:
+        return {FtpErrorCode::secureChannel, {}};
     case NetError::connectionLost:
         break;
     }

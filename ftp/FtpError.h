@@ -17,6 +17,10 @@ enum class FtpErrorCode {
     busy,             // a transfer or listing is still open on the connection
     invalidName,      // a name that cannot go on the wire as it is
     tooLarge,         // a listing past what is held in memory
+    secureChannel,    // the TLS handshake or a TLS record failed
+    untrustedCertificate,      // the server's certificate has no trusted chain, or differs from the pin
+    certificateNameMismatch,   // the certificate names another host
+    certificateOutOfPeriod,    // the certificate has expired or is not valid yet
 };
 
 struct FtpError {

@@ -1,6 +1,22 @@
 // How a session talks to its server: time limits, data connection mode, the encoding of names.
 #pragma once
+#include "net/ServerCertificate.h"
+
 #include <windows.h>
+
+#include <string>
+
+// Asked about the server's certificate of a secure session, after the
+// platform's check (or the pin's), before anything more is sent.
+class CCertificateJudge {
+public:
+    // Whether to go on; the judge of a session without one accepts a
+    // certificate without a problem only.
+    virtual bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) = 0;
+
+protected:
+    ~CCertificateJudge() = default;
+};
 
 struct CFtpOptions {
     // The longest wait for a connect or a reply, and the window of the
@@ -10,4 +26,13 @@ struct CFtpOptions {
     // How names travel: Shift-JIS as they are, UTF-8 converted, or UTF-8
     // when the server takes "OPTS UTF8 ON".
     enum Encoding { shiftJis = 0, utf8 = 1, automatic = 2 } encoding = shiftJis;
+    // TLS: none, AUTH TLS on the ordinary connection (explicit), or TLS
+    // from the first byte (implicit); every data connection is protected
+    // in both.
+    enum Security { none = 0, explicitTls = 1, implicitTls = 2 } security = none;
+    // The SHA-256 fingerprint the server's certificate must have (64 hex
+    // digits, upper case); empty: the platform's chain check decides.
+    std::string certificatePin;
+    // Not owned; may be null.
+    CCertificateJudge* judge = nullptr;
 };

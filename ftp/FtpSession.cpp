@@ -5,12 +5,15 @@
 #include "ftp/ReplyParsers.h"
 #include "ftp/WireText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 // Leaving: the server's goodbye is not waited for long.
 constexpr ULONGLONG kQuitMilliseconds = 1000;
+// How long a secure server's reason for a broken data connection is waited for.
+constexpr ULONGLONG kReasonMilliseconds = 2000;
 // ABOR brings a varying count of replies; more than this and the server is
 // out of step for good.
 constexpr int kMostRepliesAfterAbort = 8;
@@ -57,15 +60,30 @@ void CFtpSession::Close()
 
 FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string& user, const std::string& password)
 {
+    m_host = host;
     if (const NetError error = m_connector->ConnectToHost(host, port, m_control, m_peer, WaitOneTimeout());
         error != NetError::none)
         return Break(NetworkFailure(error));
+    if (m_options.security == CFtpOptions::implicitTls) {
+        if (const FtpError error = SecureControl())
+            return error;
+    }
     // "120 ready in a moment" may come before the greeting itself.
     FtpReply greeting;
     if (const FtpError error = ReadFinalReply(greeting))
         return error;
     if (greeting.Kind() != 2)
         return Break(Refused(greeting));
+    // A server that refuses TLS ends the session: nothing goes in clear.
+    if (m_options.security == CFtpOptions::explicitTls) {
+        FtpReply reply;
+        if (const FtpError error = Command("AUTH TLS", reply))
+            return error;
+        if (reply.Kind() != 2)
+            return Break(Refused(reply));
+        if (const FtpError error = SecureControl())
+            return error;
+    }
     // Features are asked before the login, as most servers allow: a server
     // that then falls silent is met before the password goes.
     bool answered = false;
@@ -77,6 +95,16 @@ FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string
         if (const FtpError error = AskFeatures(answered))
             return error;
     }
+    // Data connections protected too, or no session.
+    if (IsSecure()) {
+        for (const char* command : {"PBSZ 0", "PROT P"}) {
+            FtpReply reply;
+            if (const FtpError error = Command(command, reply))
+                return error;
+            if (reply.Kind() != 2)
+                return Break(Refused(reply));
+        }
+    }
     if (m_options.encoding != CFtpOptions::shiftJis) {
         FtpReply reply;
         if (const FtpError error = Command("OPTS UTF8 ON", reply))
@@ -85,6 +113,109 @@ FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string
         m_bUtf8 = m_options.encoding == CFtpOptions::utf8 || Offers("UTF8") || reply.Kind() == 2;
     }
     return {};
+}
+
+FtpError CFtpSession::SecureControl()
+{
+    CServerCertificate certificate;
+    if (const NetError error = m_connector->Secure(m_control, m_host, certificate, WaitOneTimeout());
+        error != NetError::none)
+        return Break(NetworkFailure(error));
+    if (const FtpError error = JudgeCertificate(certificate))
+        return Break(error);
+    return {};
+}
+
+FtpError CFtpSession::JudgeCertificate(const CServerCertificate& certificate)
+{
+    if (!certificate)
+        return {FtpErrorCode::secureChannel, {}};
+    m_lastFingerprint = certificate.Fingerprint();
+    // A pin stands for the whole check: a self-signed server works.
+    const CertificateProblem problem = m_options.certificatePin.empty()
+        ? certificate.Check(m_host)
+        : (m_lastFingerprint == m_options.certificatePin ? CertificateProblem::none
+                                                          : CertificateProblem::unknownAuthority);
+    const bool accepted = m_options.judge ? m_options.judge->AcceptCertificate(certificate, problem)
+                                          : problem == CertificateProblem::none;
+    if (accepted)
+        return {};
+    switch (problem) {
+    case CertificateProblem::nameMismatch:
+        return {FtpErrorCode::certificateNameMismatch, {}};
+    case CertificateProblem::notInPeriod:
+        return {FtpErrorCode::certificateOutOfPeriod, {}};
+    case CertificateProblem::otherFailure:
+        return {FtpErrorCode::secureChannel, {}};
+    case CertificateProblem::none:
+    case CertificateProblem::unknownAuthority:
+        break;
+    }
+    return {FtpErrorCode::untrustedCertificate, {}};
+}
+
+FtpError CFtpSession::SecureData(std::unique_ptr<CByteStream>& data, const CNetworkWait& wait)
+{
+    CServerCertificate certificate;
+    if (const NetError error = m_connector->Secure(data, m_host, certificate, wait); error != NetError::none)
+        return NetworkFailure(error);
+    // The data connection must come from the server the control one judged.
+    if (!certificate || certificate.Fingerprint() != m_lastFingerprint)
+        return {FtpErrorCode::secureChannel, {}};
+    return {};
+}
+
+// Reads the server's first reply to a transfer command as soon as it
+// arrives while the data connection is being made; a reply that is not
+// preliminary ends the wait.
+class CReplyWatch : public CNetworkWaitHook {
+public:
+    explicit CReplyWatch(CFtpSession& session) : m_session(session), m_outer(session.m_pHook) {}
+
+    bool KeepWaiting() override
+    {
+        if (m_outer && !m_outer->KeepWaiting())
+            return false;
+        if (m_bReplied || !m_session.m_control->HasInput())
+            return true;
+        m_failure = m_session.ReadReply(m_reply);
+        m_bReplied = !m_failure;
+        return m_bReplied && m_reply.Kind() == 1;
+    }
+
+    CFtpSession& m_session;
+    CNetworkWaitHook* m_outer;
+    bool m_bReplied = false;
+    FtpReply m_reply;
+    FtpError m_failure;
+};
+
+FtpError CFtpSession::StartSecureData(CListener* listener, std::unique_ptr<CByteStream>& data, FtpReply& reply)
+{
+    CReplyWatch watch(*this);
+    const CNetworkWait wait{m_clock.Now() + Timeout(), &watch};
+    FtpError error = listener ? AcceptData(*listener, data, wait) : FtpError{};
+    if (!error)
+        error = SecureData(data, wait);
+    if (watch.m_failure)
+        return watch.m_failure;
+    // A data connection that ran out of time or met the user's abort ends
+    // here; one the server broke off may come with its reason.
+    if (!watch.m_bReplied && (error == FtpErrorCode::timedOut || error == FtpErrorCode::cancelled))
+        return error;
+    if (watch.m_bReplied) {
+        reply = watch.m_reply;
+    } else if (const FtpError replyError = ReadReply(reply)) {
+        return replyError;
+    }
+    // A refusal of the command, or of the data connection's TLS (a server
+    // that demands the control connection's session back, say): the
+    // server says why, and the session stays in step.
+    if (reply.Kind() != 1 && reply.Kind() != 2) {
+        data.reset();
+        return Refused(reply);
+    }
+    return error;
 }
 
 FtpError CFtpSession::AskFeatures(bool& answered)
@@ -157,13 +288,13 @@ FtpError CFtpSession::SendLine(const std::string& line)
     return {};
 }
 
-FtpError CFtpSession::ReadReply(FtpReply& reply)
+FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline)
 {
     if (m_broken)
         return m_broken;
     // One deadline for the whole reply: a server that trickles it byte by
     // byte is held to the same bound as one that says nothing.
-    const CNetworkWait wait = WaitOneTimeout();
+    const CNetworkWait wait = deadline ? WaitFor(deadline) : WaitOneTimeout();
     for (;;) {
         switch (m_replies.Take(reply)) {
         case CReplyAssembler::Result::complete: {
@@ -291,10 +422,10 @@ FtpError CFtpSession::PrepareData(std::unique_ptr<CByteStream>& data, std::uniqu
     return Expect(command);
 }
 
-FtpError CFtpSession::AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data)
+FtpError CFtpSession::AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data, const CNetworkWait& wait)
 {
     CSocketAddress peer;
-    if (const NetError error = listener.Accept(data, peer, WaitOneTimeout()); error != NetError::none)
+    if (const NetError error = listener.Accept(data, peer, wait); error != NetError::none)
         return NetworkFailure(error);
     // Only the server may deliver the data of its transfer.
     if (!peer.SameHost(m_peer)) {
@@ -318,12 +449,15 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
     FtpReply reply;
     if (!error)
         error = SendLine(command);
-    if (!error)
+    if (!error && IsSecure()) {
+        error = StartSecureData(listener.get(), data, reply);
+    } else if (!error) {
         error = ReadReply(reply);
-    if (!error && reply.Kind() != 1 && reply.Kind() != 2)
-        error = Refused(reply);
-    if (!error && listener)
-        error = AcceptData(*listener, data);
+        if (!error && reply.Kind() != 1 && reply.Kind() != 2)
+            error = Refused(reply);
+        if (!error && listener)
+            error = AcceptData(*listener, data, WaitOneTimeout());
+    }
     if (error) {
         data.reset();
         // A refusal leaves the server in step; anything else may not.
@@ -339,6 +473,16 @@ FtpError CFtpSession::EndFailedTransfer(const FtpError& error)
 {
     if (error == FtpErrorCode::cancelled) {
         Resynchronise();
+    } else if (IsSecure() && !m_broken && error != FtpErrorCode::timedOut) {
+        // A secure server that breaks a data connection off (one that
+        // demands the control connection's TLS session back, say) says why
+        // on the control connection at once.
+        m_bTransferOpen = false;
+        FtpReply reply;
+        if (!ReadReply(reply, m_clock.Now() + std::min<ULONGLONG>(Timeout(), kReasonMilliseconds))
+            && reply.Kind() >= 4)
+            return Refused(reply);
+        Break(error);
     } else {
         m_bTransferOpen = false;
         Break(error);

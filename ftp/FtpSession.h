@@ -49,6 +49,11 @@ public:
     // entered, or the server's PWD answer.
     FtpError WorkingDirectory(std::string& directory);
 
+    // The SHA-256 fingerprint of the last server certificate seen ("" none).
+    const std::string& LastCertificateFingerprint() const { return m_lastFingerprint; }
+    bool IsSecure() const { return m_options.security != CFtpOptions::none; }
+    CFtpOptions::Security SecurityMode() const { return m_options.security; }
+
     // Whether the server listed feature (an upper-case name such as "MLST",
     // "MDTM") in its FEAT reply.
     bool Offers(const std::string& feature) const;
@@ -93,16 +98,30 @@ public:
 
 private:
     friend class CFtpTransfer;
+    friend class CReplyWatch;
 
     FtpError Login(const std::string& user, const std::string& password);
+    // TLS on the control connection, the certificate judged; nothing more
+    // is sent after a refusal.
+    FtpError SecureControl();
+    FtpError JudgeCertificate(const CServerCertificate& certificate);
+    // TLS on a data connection of this session, once the server has
+    // started the transfer.
+    FtpError SecureData(std::unique_ptr<CByteStream>& data, const CNetworkWait& wait);
     // FEAT; false when the server wants a login first.
     FtpError AskFeatures(bool& answered);
     FtpError SendLine(const std::string& line);
-    FtpError ReadReply(FtpReply& reply);
+    // Reads one reply by deadline (0: one timeout from now).
+    FtpError ReadReply(FtpReply& reply, ULONGLONG deadline = 0);
     // Reads replies until a final one (not 1xx).
     FtpError ReadFinalReply(FtpReply& reply);
     FtpError PrepareData(std::unique_ptr<CByteStream>& data, std::unique_ptr<CListener>& listener);
-    FtpError AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data);
+    FtpError AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data, const CNetworkWait& wait);
+    // The data connection of a secure session: accepted (active mode) and
+    // secured while the server's first reply to the command is watched for,
+    // since servers answer before or after the handshake, and a refusal
+    // comes instead of either; reply becomes that reply.
+    FtpError StartSecureData(CListener* listener, std::unique_ptr<CByteStream>& data, FtpReply& reply);
     // The transfer has ended; commands may go again.
     void TransferEnded() { m_bTransferOpen = false; }
     // After a transfer ended early: ABOR and every reply up to NOOP's.
@@ -119,6 +138,8 @@ private:
     CNetworkWaitHook* m_pHook = nullptr;
     std::unique_ptr<CByteStream> m_control;
     CSocketAddress m_peer;
+    std::string m_host;  // as the host gave it: the name the certificate must hold
+    std::string m_lastFingerprint;
     CReplyAssembler m_replies;
     FtpReply m_lastReply;
     FtpError m_broken;

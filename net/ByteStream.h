@@ -21,6 +21,9 @@ public:
     // what was sent before still reaches it.
     virtual NetError FinishSending(const CNetworkWait& wait) = 0;
     virtual void Close() = 0;
+    // Whether a ReadSome would return at once (bytes or the end have
+    // arrived); false when it cannot tell.
+    virtual bool HasInput() { return false; }
 
     // Sends all of data.
     NetError WriteAll(const char* data, size_t size, const CNetworkWait& wait);

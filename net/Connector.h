@@ -1,6 +1,7 @@
 // Where one FTP session's connections come from: its control connection and its data connections.
 #pragma once
 #include "net/ByteStream.h"
+#include "net/ServerCertificate.h"
 #include "net/SocketAddress.h"
 
 #include <memory>
@@ -29,6 +30,12 @@ public:
     // An active-mode data connection: listens on a free port of the address
     // the control connection leaves from; local becomes that address.
     virtual NetError Listen(std::unique_ptr<CListener>& listener, CSocketAddress& local) = 0;
+    // Runs a TLS handshake over stream as a client of host and puts the
+    // secure stream in its place; certificate becomes the server's. All
+    // streams a connector secures share one TLS client, so that the
+    // platform can resume the first one's session. None by default.
+    virtual NetError Secure(std::unique_ptr<CByteStream>& stream, const std::string& host,
+                            CServerCertificate& certificate, const CNetworkWait& wait);
 };
 
 // Plain TCP connections over Winsock (held for the connector's life).

@@ -9,4 +9,5 @@ enum class NetError {
     cannotConnect,     // no connection could be made (refused, unreachable)
     connectionLost,    // the peer closed or the connection broke mid-way
     connectionReset,   // the peer reset the connection
+    secureChannelFailed,  // the TLS handshake or a TLS record failed
 };

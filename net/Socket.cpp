@@ -96,6 +96,17 @@ NetError CSocket::WaitUntil(bool forWriting, const CNetworkWait& wait) const
     }
 }
 
+bool CSocket::HasInput()
+{
+    if (m_socket == kNone)
+        return false;
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(m_socket, &ready);
+    timeval now = {0, 0};
+    return select(0, &ready, nullptr, nullptr, &now) > 0;
+}
+
 NetError CSocket::ConnectToHost(const std::string& host, WORD port, CSocketAddress& peer, const CNetworkWait& wait)
 {
     const std::vector<CSocketAddress> addresses = CSocketAddress::Resolve(host, port);

@@ -31,6 +31,7 @@ public:
     NetError ReadSome(char* buffer, size_t size, size_t& received, const CNetworkWait& wait) override;
     NetError WriteSome(const char* data, size_t size, size_t& sent, const CNetworkWait& wait) override;
     NetError FinishSending(const CNetworkWait& wait) override;
+    bool HasInput() override;
 
 private:
     static constexpr UINT_PTR kNone = ~static_cast<UINT_PTR>(0);

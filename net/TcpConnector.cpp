@@ -2,6 +2,7 @@
 #include "net/Connector.h"
 
 #include "net/Socket.h"
+#include "net/TlsStream.h"
 #include "net/WinsockUse.h"
 
 namespace {
@@ -57,12 +58,31 @@ public:
         return NetError::none;
     }
 
+    NetError Secure(std::unique_ptr<CByteStream>& stream, const std::string& host, CServerCertificate& certificate,
+                    const CNetworkWait& wait) override
+    {
+        auto secure = std::make_unique<CTlsStream>(std::move(stream), m_credentials, host);
+        if (const NetError error = secure->Start(wait); error != NetError::none)
+            return error;
+        certificate = secure->ServerCertificate();
+        stream = std::move(secure);
+        return NetError::none;
+    }
+
 private:
     CWinsockUse m_winsock;
     CSocketAddress m_local;
+    // Declared last: every stream it secured is gone before it is.
+    CTlsCredentials m_credentials;
 };
 
 }  // namespace
+
+NetError CConnector::Secure(std::unique_ptr<CByteStream>&, const std::string&, CServerCertificate&,
+                            const CNetworkWait&)
+{
+    return NetError::secureChannelFailed;
+}
 
 std::unique_ptr<CConnector> MakeTcpConnector()
 {

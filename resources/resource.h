@@ -53,6 +53,8 @@
 #define IDC_PORT                        241
 #define IDC_TIMEOUT                     242
 #define IDC_SERVER_ENCODING             243
+#define IDC_SECURITY_MODE               246
+#define IDC_CERTIFICATE_PIN             247
 
 // Controls of the progress dialog (its Cancel button is IDCANCEL)
 #define IDC_PROGRESS_BAR                202

@@ -34,6 +34,9 @@ STDMETHODIMP HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARA
     }
     if (id == DISPID_ERROREVENT && params->cArgs == 7 && params->rgvarg[0].vt == (VT_BOOL | VT_BYREF))
         *params->rgvarg[0].pboolVal = cancelDisplay ? VARIANT_TRUE : VARIANT_FALSE;
+    if (id == kServerCertificateEvent && params->cArgs == 7 && params->rgvarg[0].vt == (VT_BOOL | VT_BYREF)
+        && acceptCertificate >= 0)
+        *params->rgvarg[0].pboolVal = acceptCertificate ? VARIANT_TRUE : VARIANT_FALSE;
     events.push_back(event);
     if (id == kTransferProgressEvent && onProgress)
         onProgress(event.args.empty() ? -1 : event.args[0].AsLong());

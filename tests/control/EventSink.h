@@ -16,6 +16,7 @@ enum HostEventId : DISPID {
     kChangeCurrentDirectoryEvent = 6,
     kTransferStartEvent = 7,
     kTransferEndEvent = 8,
+    kServerCertificateEvent = 9,
 };
 
 struct HostEvent {
@@ -42,6 +43,8 @@ public:
     std::function<void(long)> onProgress;
     std::function<void(DISPID)> onEvent;  // after any event is recorded
     bool cancelDisplay = true;
+    // ServerCertificate's Accept answer: -1 leaves the control's default.
+    int acceptCertificate = -1;
 
     // The IDs of the recorded events, in order.
     std::vector<DISPID> Ids() const;

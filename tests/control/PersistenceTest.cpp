@@ -43,7 +43,8 @@ public:
 const std::vector<const wchar_t*> kCustomNames = {
     L"ShowProgressDialog", L"TreeViewWidth", L"ServerName", L"ListViewMode", L"VisibleTree", L"UserName",
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
-    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding"};
+    L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding",
+    L"SecurityMode", L"CertificatePin"};
 
 // Gives every persisted property a value other than its default.
 void ChangeEverything(IDispatch* control)
@@ -66,6 +67,8 @@ void ChangeEverything(IDispatch* control)
     Put(control, L"Port", 2121);
     Put(control, L"Timeout", 9);
     Put(control, L"ServerEncoding", 2);
+    Put(control, L"SecurityMode", 2);
+    Put(control, L"CertificatePin", std::string(64, 'b').c_str());
 }
 
 void ExpectChanged(IDispatch* control)
@@ -88,6 +91,8 @@ void ExpectChanged(IDispatch* control)
     EXPECT_EQ(2121, Get(control, L"Port").AsLong());
     EXPECT_EQ(9, Get(control, L"Timeout").AsLong());
     EXPECT_EQ(2, Get(control, L"ServerEncoding").AsLong());
+    EXPECT_EQ(2, Get(control, L"SecurityMode").AsLong());
+    EXPECT_EQ(std::string(64, 'B'), Get(control, L"CertificatePin").AsText());
 }
 
 ComPtr<IStream> NewStream()
@@ -289,16 +294,23 @@ TEST(Persistence, ConnectionPropertiesGoInABlockOfMinorVersionOneAndLaterBlocksA
     EXPECT_EQ(1, Get(reader.Get(), L"ServerEncoding").AsLong());
     EXPECT_EQ(5, Get(reader.Get(), L"Timeout").AsLong());
 
+    // The security mode and pin have a block of minor version 3.
+    Put(source.Get(), L"SecurityMode", 1);
+    const std::string withSecurity = SaveToBytes(source.Get());
+    EXPECT_EQ(3, MinorVersionOf(withSecurity));
+    EXPECT_EQ(withEncoding.size() + 4 + 4 + 4, withSecurity.size()) << "the mode and an empty pin";
+
     // A later version's block after ours, with the header saying so.
-    std::string later = withEncoding + std::string("\x08\0\0\0later!!!", 12);
-    later[6] = 3;
+    std::string later = withSecurity + std::string("\x08\0\0\0later!!!", 12);
+    later[6] = 4;
     const DWORD payload = static_cast<DWORD>(later.size() - 12);
     std::memcpy(&later[8], &payload, sizeof payload);
     ComPtr<IDispatch> target = CreateControl();
     ASSERT_EQ(S_OK, target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get()));
     EXPECT_EQ(5, Get(target.Get(), L"Timeout").AsLong());
+    EXPECT_EQ(1, Get(target.Get(), L"SecurityMode").AsLong());
     // Under a version this control knows, the same bytes are left over: refused.
-    later[6] = 2;
+    later[6] = 3;
     EXPECT_TRUE(FAILED(target.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(StreamOf(later).Get())));
 }
 
@@ -360,6 +372,23 @@ TEST(HostileDocument, ValuesTheSettersRefuseTakeTheirDefaultsFromStreamsAndBags)
         ComPtr<IDispatch> fromBag = CreateControl();
         ASSERT_EQ(S_OK, fromBag.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(&bag, nullptr));
         EXPECT_EQ(value.expected, Get(fromBag.Get(), value.name).AsLong()) << "bag, " << value.loaded;
+    }
+    // A loaded pin and security mode are checked as their setters check them.
+    const std::string pin(64, 'C');
+    const struct {
+        const char* pin;
+        long mode;
+        std::string expectedPin;
+        long expectedMode;
+    } loads[] = {{"zz", 3, "", 0}, {"ab cd", -1, "", 0}, {"cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc cc", 2, pin, 2}};
+    for (const auto& load : loads) {
+        PropertyBag bag;
+        bag.values[L"CertificatePin"] = Variant(load.pin);
+        bag.values[L"SecurityMode"] = Variant(load.mode);
+        ComPtr<IDispatch> fromBag = CreateControl();
+        ASSERT_EQ(S_OK, fromBag.As<IPersistPropertyBag>(IID_IPersistPropertyBag)->Load(&bag, nullptr));
+        EXPECT_EQ(load.expectedPin, Get(fromBag.Get(), L"CertificatePin").AsText()) << load.pin;
+        EXPECT_EQ(load.expectedMode, Get(fromBag.Get(), L"SecurityMode").AsLong()) << load.mode;
     }
     // The setter has the same upper bound.
     ComPtr<IDispatch> control = CreateControl();

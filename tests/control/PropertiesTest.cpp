@@ -120,11 +120,31 @@ TEST_F(ControlProperties, LongStringsAreStoredWhole)
 {
     const std::string huge(1024 * 1024, 'x');
     for (const WyFTPProperty& property : WyFTPProperties()) {
-        if (property.value.type != WyFTPPropertyKind::Text)
+        // A pin is a fingerprint or nothing (PinsAreFingerprints).
+        if (property.value.type != WyFTPPropertyKind::Text || std::wstring(property.name) == L"CertificatePin")
             continue;
         EXPECT_EQ(S_OK, Put(control.Get(), property.name, huge.c_str()).hr);
         EXPECT_EQ(huge.size(), Get(control.Get(), property.name).AsText().size()) << NameOf(property);
     }
+}
+
+TEST_F(ControlProperties, PinsAreFingerprintsWrittenAsPeopleCopyThem)
+{
+    const std::string pin = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF";
+    const struct {
+        const char* written;
+        const char* stored;
+    } cases[] = {
+        {"01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef", pin.c_str()},
+        {"not a fingerprint", pin.c_str()},  // ignored: the last pin stays
+        {"0123", pin.c_str()},
+        {"", ""},
+    };
+    for (const auto& test : cases) {
+        Put(control.Get(), L"CertificatePin", test.written);
+        EXPECT_EQ(test.stored, Get(control.Get(), L"CertificatePin").AsText()) << test.written;
+    }
+    EXPECT_EQ("", Get(control.Get(), L"LastCertificateFingerprint").AsText());
 }
 
 TEST_F(ControlProperties, ChangesThroughTheFontObjectAreAnnouncedAndSaved)

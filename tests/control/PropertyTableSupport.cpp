@@ -28,6 +28,9 @@ Variant ChangedValueOf(const WyFTPProperty& property)
     case WyFTPPropertyKind::Flag:
         return Variant(value.defaultNumber == FALSE);
     case WyFTPPropertyKind::Text:
+        // A pin must be a SHA-256 fingerprint.
+        if (std::wstring(property.name) == L"CertificatePin")
+            return Variant(std::string(64, 'A').c_str());
         return Variant((std::string(value.defaultText) + "x").c_str());
     default: {
         const long next = value.defaultNumber + 1;

@@ -92,6 +92,18 @@ const std::vector<NumberMeaning>& InternetErrorMeanings()
         WYFTP_NAMED_NUMBER(ERROR_INTERNET_CONNECTION_RESET, "The server reset the connection."),
         WYFTP_NAMED_NUMBER(ERROR_FTP_TRANSFER_IN_PROGRESS,
                            "A transfer or listing is still open on the connection."),
+        WYFTP_NAMED_NUMBER(ERROR_INTERNET_INVALID_CA,
+                           "A secure connection was refused before the login: the server's certificate has no chain "
+                           "to a trusted root, differs from CertificatePin, or the ServerCertificate handler refused it."),
+        WYFTP_NAMED_NUMBER(ERROR_INTERNET_SEC_CERT_CN_INVALID,
+                           "A secure connection was refused before the login: the server's certificate names another "
+                           "host than ServerName."),
+        WYFTP_NAMED_NUMBER(ERROR_INTERNET_SEC_CERT_DATE_INVALID,
+                           "A secure connection was refused before the login: the server's certificate has expired or "
+                           "is not valid yet."),
+        WYFTP_NAMED_NUMBER(ERROR_INTERNET_SECURITY_CHANNEL_ERROR,
+                           "The TLS handshake or a TLS record failed: the server speaks no TLS on that port, or the "
+                           "platform and the server agree on no protocol or cipher."),
     };
     return meanings;
 }
