@@ -4,6 +4,7 @@
 #include "framework/CodePage932.h"
 #include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
+#include "tests/fixture/TrustTestAuthority.h"
 
 #include <shlobj.h>
 
@@ -236,3 +237,61 @@ TEST(DragOut, AFailedFetchNeverShowsThePassword)
 }
 
 }  // namespace
+
+TEST(DragOut, BetweenSecureControlsTheTreeNavigatesAndTheDroppedFileTravelsOverTls)
+{
+    TrustTestAuthority();
+    FtpServer source("tls", FtpServer::kAnyPort);
+    FtpServer destination("tls", FtpServer::kAnyPort);
+    source.MakeDirectory("pub");
+    source.MakeDirectory("pub/sub");
+    const std::string content(40 * 1024, 's');
+    source.WriteFile("pub/secret.bin", content);
+    destination.MakeDirectory("in");
+    destination.WriteFile("in/existing.txt", "e");
+    // The certificates name "localhost"; the port is each server's own.
+    const auto connect = [](HostedControl& control, const FtpServer& server, const char* directory) {
+        control.SetProperty(L"Port", static_cast<long>(server.Port()));
+        control.SetProperty(L"PassiveMode", true);
+        control.SetProperty(L"SecurityMode", 1L);
+        control.SetProperty(L"ServerName", "localhost");
+        control.SetProperty(L"UserName", FtpServer::kUser);
+        control.SetProperty(L"Password", FtpServer::kPassword);
+        control.Must(L"Connect");
+        control.Must(L"SetCurrentDirectory", {directory});
+    };
+
+    ExplorerHost from({500, 300});
+    HostedControl& sourceControl = from.Control();
+    connect(sourceControl, source, "/");
+    // The tree over TLS: selecting an item lists it.
+    const HWND tree = from.Tree();
+    const HTREEITEM pub = TreeChild(tree, TreeView_GetRoot(tree), "pub");
+    ASSERT_NE(nullptr, pub);
+    TreeView_SelectItem(tree, pub);
+    EXPECT_EQ("/pub", sourceControl.Must(L"GetCurrentDirectory", {0}).AsText());
+    EXPECT_NE(-1, ListRow(from.List(), "secret.bin"));
+    EXPECT_NE(-1, ListRow(from.List(), "sub"));
+
+    ExplorerHost to({500, 300});
+    PlaceAt(GetAncestor(to.Host(), GA_ROOT), 620);
+    HostedControl& control = to.Control();
+    connect(control, destination, "/in");
+    control.sink.events.clear();
+
+    const HWND sourceList = from.List();
+    SetFocus(sourceList);
+    SelectRows(sourceList, {"secret.bin"});
+    const HWND list = to.List();
+    const int row = ListRow(list, "existing.txt");
+    ASSERT_TRUE(RightDrag(ScreenPoint(sourceList, RowPoint(sourceList, ListRow(sourceList, "secret.bin"))),
+                          ScreenPoint(list, RowPoint(list, row)),
+                          [&] { return ListView_GetItemState(list, row, LVIS_DROPHILITED) != 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return destination.Exists("in/secret.bin"); }));
+    EXPECT_EQ(content, destination.ReadFile("in/secret.bin"));
+    // The entry names the secure mode, so the receiving control never
+    // fetched it in clear.
+    const auto starts = TransferStarts(control.sink);
+    ASSERT_EQ(1u, starts.size());
+    EXPECT_EQ(0u, starts[0].find("ftpes://localhost:")) << starts[0];
+}

@@ -1,6 +1,7 @@
 // FTP over TLS against real servers: explicit and implicit, certificates checked, pinned or refused, no password in clear.
 #include "tests/integration/HostSupport.h"
 
+#include "framework/CodePage932.h"
 #include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
 #include "tests/fixture/TrustTestAuthority.h"
@@ -75,6 +76,62 @@ TEST_F(Tls, ExplicitAndImplicitSessionsListDownloadAndUploadWithTheirDataProtect
         EXPECT_EQ(std::string(300000, 'u'), server.ReadFile(base + "up.bin"));
         control.Must(L"DisConnect");
     }
+}
+
+TEST_F(Tls, DirectoriesRenamesDeletionsHugeFilesAndAbortsWorkOverTls)
+{
+    FtpServer server("tls", FtpServer::kAnyPort);
+    server.WriteFile("表.txt", std::string(200000, 'h'));
+    // A sparse file of 4 GiB + 5 bytes, made through the platform.
+    const HANDLE huge = CreateFileW(ToWide(server.PathOf("huge.bin")).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, huge);
+    LARGE_INTEGER end;
+    end.QuadPart = 4294967301LL;
+    SetFilePointerEx(huge, end, nullptr, FILE_BEGIN);
+    SetEndOfFile(huge);
+    CloseHandle(huge);
+    HostedControl control;
+    Prepare(control, server, kExplicit);
+    control.Must(L"Connect");
+
+    control.Must(L"CreateDirectory", {"/新しい"});
+    EXPECT_TRUE(server.Exists("新しい"));
+    control.Must(L"RenameFile", {"/新しい", "/古い"});
+    EXPECT_TRUE(server.Exists("古い"));
+    control.Must(L"RemoveDirectory", {"/古い"});
+    EXPECT_FALSE(server.Exists("古い"));
+    EXPECT_EQ(-2, control.Must(L"GetFileSize", {"/huge.bin"}).AsLong());
+    bool listed = false;
+    for (const ListedFile& file : ReadListing(control.Must(L"GetFileList", {"/"}).AsDispatch())) {
+        if (file.name == "huge.bin") {
+            listed = true;
+            EXPECT_EQ(-2, file.size);
+        }
+    }
+    EXPECT_TRUE(listed);
+
+    // An abort in the middle of a download over TLS, then the same download whole.
+    ScratchDrive drive;
+    HostedControl local;
+    local.SetProperty(L"ConnectTarget", 0L);
+    local.SetProperty(L"ServerName", drive.Root().c_str());
+    local.SetProperty(L"TransferByte", 4L);
+    local.SetProperty(L"PassiveMode", true);
+    local.SetProperty(L"CertificatePin", FtpServer::Certificate("good").sha256.c_str());
+    local.Must(L"Connect");
+    const std::string url = "ftpes://localhost:" + std::to_string(server.Port()) + "/表.txt?uid=anonymous&pw=x";
+    CallResult abort;
+    local.sink.onProgress = [&](long bytes) {
+        if (bytes == 8192)
+            abort = local.Call(L"AbortTransfer");
+    };
+    ExpectOwnError(local, local.Call(L"PutFile", {url.c_str()}), 20202, "ファイルの転送が中断されました");
+    EXPECT_EQ(S_OK, abort.hr);
+    EXPECT_FALSE(PathExists(drive.PathOf("表.txt")));
+    local.sink.onProgress = nullptr;
+    local.Must(L"PutFile", {url.c_str()});
+    EXPECT_EQ(std::string(200000, 'h'), ReadBytes(drive.PathOf("表.txt")));
 }
 
 TEST_F(Tls, ClearLoginsAreRefusedAndNoPasswordGoesInClear)
