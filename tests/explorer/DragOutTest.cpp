@@ -98,6 +98,19 @@ void PlaceAt(HWND window, int x)
     PumpMessages();
 }
 
+// Selects name in one list and drags it with the right button onto the row
+// onto of another: a drop on a file's row goes into the current directory.
+// The row's drop highlight shows that the drag has reached the other list.
+bool DragRowOntoRow(HWND sourceList, const char* name, HWND list, const char* onto)
+{
+    SetFocus(sourceList);
+    SelectRows(sourceList, {name});
+    const int row = ListRow(list, onto);
+    return RightDrag(ScreenPoint(sourceList, RowPoint(sourceList, ListRow(sourceList, name))),
+                     ScreenPoint(list, RowPoint(list, row)),
+                     [&] { return ListView_GetItemState(list, row, LVIS_DROPHILITED) != 0; });
+}
+
 // Right-drags the list's row name onto a window that takes drops as a shell
 // folder does; the CF_HDROP block it received, or "" when no drag ran.
 std::string DragToShellWindow(HWND list, const std::string& name)
@@ -196,16 +209,8 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServers)
     };
     control.sink.events.clear();
 
-    const HWND sourceList = from.List();
-    SetFocus(sourceList);
-    SelectRows(sourceList, {"moved.bin"});
-    // Dropped on a file's row: into the current directory. The row's drop
-    // highlight shows that the drag has reached the other control.
     const HWND list = to.List();
-    const int row = ListRow(list, "existing.txt");
-    ASSERT_TRUE(RightDrag(ScreenPoint(sourceList, RowPoint(sourceList, ListRow(sourceList, "moved.bin"))),
-                          ScreenPoint(list, RowPoint(list, row)),
-                          [&] { return ListView_GetItemState(list, row, LVIS_DROPHILITED) != 0; }));
+    ASSERT_TRUE(DragRowOntoRow(from.List(), "moved.bin", list, "existing.txt"));
     EXPECT_TRUE(PumpUntil([&] { return destination.Exists("in/moved.bin"); }));
     EXPECT_EQ(content, destination.ReadFile("in/moved.bin"));
     const auto starts = TransferStarts(control.sink);
@@ -279,14 +284,8 @@ TEST(DragOut, BetweenSecureControlsTheTreeNavigatesAndTheDroppedFileTravelsOverT
     connect(control, destination, "/in");
     control.sink.events.clear();
 
-    const HWND sourceList = from.List();
-    SetFocus(sourceList);
-    SelectRows(sourceList, {"secret.bin"});
     const HWND list = to.List();
-    const int row = ListRow(list, "existing.txt");
-    ASSERT_TRUE(RightDrag(ScreenPoint(sourceList, RowPoint(sourceList, ListRow(sourceList, "secret.bin"))),
-                          ScreenPoint(list, RowPoint(list, row)),
-                          [&] { return ListView_GetItemState(list, row, LVIS_DROPHILITED) != 0; }));
+    ASSERT_TRUE(DragRowOntoRow(from.List(), "secret.bin", list, "existing.txt"));
     EXPECT_TRUE(PumpUntil([&] { return destination.Exists("in/secret.bin"); }));
     EXPECT_EQ(content, destination.ReadFile("in/secret.bin"));
     // The entry names the secure mode, so the receiving control never
