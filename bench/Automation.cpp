@@ -85,6 +85,20 @@ VARIANT Invoke(IDispatch* object, const wchar_t* name, WORD flags, const std::ve
     return result;
 }
 
+// Converts an Invoke result to text and clears it; "" when it does not convert.
+std::string TakeText(VARIANT& result)
+{
+    VARIANT text;
+    VariantInit(&text);
+    const HRESULT hr = VariantChangeType(&text, &result, 0, VT_BSTR);
+    VariantClear(&result);
+    if (FAILED(hr))
+        return "";
+    std::string value = ShiftJisFromBstr(text.bstrVal);
+    VariantClear(&text);
+    return value;
+}
+
 }  // namespace
 
 void CallMethod(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args)
@@ -106,15 +120,7 @@ void CallControlMethod(IDispatch* control, const wchar_t* name, const std::vecto
 std::string CallForText(IDispatch* object, const wchar_t* name)
 {
     VARIANT result = Invoke(object, name, DISPATCH_METHOD, {});
-    VARIANT text;
-    VariantInit(&text);
-    const HRESULT hr = VariantChangeType(&text, &result, 0, VT_BSTR);
-    VariantClear(&result);
-    if (FAILED(hr))
-        return "";
-    std::string value = ShiftJisFromBstr(text.bstrVal);
-    VariantClear(&text);
-    return value;
+    return TakeText(result);
 }
 
 bool CallForObject(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args)
@@ -129,6 +135,12 @@ void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value)
 {
     VARIANT result = Invoke(object, name, DISPATCH_PROPERTYPUT, {value});
     VariantClear(&result);
+}
+
+std::string GetTextProperty(IDispatch* object, const wchar_t* name)
+{
+    VARIANT result = Invoke(object, name, DISPATCH_PROPERTYGET, {});
+    return TakeText(result);
 }
 
 ComPtr<IDispatch> NewRegisteredControl()

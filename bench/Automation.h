@@ -35,5 +35,7 @@ std::string CallForText(IDispatch* object, const wchar_t* name);
 // there was one.
 bool CallForObject(IDispatch* object, const wchar_t* name, const std::vector<Argument>& args);
 void PutProperty(IDispatch* object, const wchar_t* name, const Argument& value);
+// A property's value as text (Shift-JIS), "" when it does not convert.
+std::string GetTextProperty(IDispatch* object, const wchar_t* name);
 // A new control from its registration (by ProgID); throws BenchError when it is not registered.
 ComPtr<IDispatch> NewRegisteredControl();

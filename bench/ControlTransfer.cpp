@@ -36,10 +36,12 @@ private:
     SinkConnection m_sinks;
 };
 
-// ftp://host/path?uid=user&pw=password, as the local store's PutFile takes it.
-std::string FtpUrl(const BenchSetup& setup)
+// ftp://host/path?uid=user&pw=password, as the local store's PutFile takes
+// it; ftpes:// for explicit TLS.
+std::string FtpUrl(const BenchSetup& setup, bool explicitTls)
 {
-    return "ftp://" + setup.host + setup.remoteFile + "?uid=" + setup.user + "&pw=" + setup.password;
+    return (explicitTls ? "ftpes://" : "ftp://") + setup.host + setup.remoteFile + "?uid=" + setup.user
+        + "&pw=" + setup.password;
 }
 
 // "Z:/tmp/x/dl" → drive "Z:" and directory "/tmp/x/dl".
@@ -62,6 +64,11 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
     IDispatch* control = session.Control();
     PutProperty(control, L"EnableProgressDialog", Argument(transfer.progressDialog));
     PutProperty(control, L"TransferByte", Argument(static_cast<long>(transfer.chunkKiB)));
+    if (transfer.explicitTls) {
+        if (setup.certificatePin.empty())
+            throw BenchError("a TLS run needs the server certificate's fingerprint (--certificate-pin)");
+        PutProperty(control, L"CertificatePin", Argument(setup.certificatePin));
+    }
     std::string source;
     if (transfer.direction == Direction::Download) {
         std::string drive;
@@ -70,13 +77,15 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
         PutProperty(control, L"ConnectTarget", Argument(0L));
         PutProperty(control, L"ServerName", Argument(drive));
         PutProperty(control, L"ConnectDirectory", Argument(directory));
-        source = FtpUrl(setup);
+        source = FtpUrl(setup, transfer.explicitTls);
     } else {
         PutProperty(control, L"ConnectTarget", Argument(1L));
         PutProperty(control, L"ServerName", Argument(setup.host));
         PutProperty(control, L"UserName", Argument(setup.user));
         PutProperty(control, L"Password", Argument(setup.password));
         PutProperty(control, L"ConnectDirectory", Argument(setup.remoteUploadDir));
+        if (transfer.explicitTls)
+            PutProperty(control, L"SecurityMode", Argument(1L));
         source = setup.uploadSource;
     }
     CallMethod(control, L"Connect");
@@ -90,6 +99,11 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
     sample.chunks = sink.progressEvents;
     sample.bytes = transfer.direction == Direction::Download ? LocalFileSize(DownloadedFile(setup))
                                                              : LocalFileSize(setup.uploadTarget);
+    // The pin already refuses any other certificate; having seen the pinned
+    // one shows that the transfer really went over TLS.
+    if (transfer.explicitTls && GetTextProperty(control, L"LastCertificateFingerprint") != setup.certificatePin)
+        throw BenchError("the control saw the certificate " + GetTextProperty(control, L"LastCertificateFingerprint")
+                         + ", not " + setup.certificatePin);
     if (transfer.eventSink && sink.windowShown != transfer.progressDialog)
         throw BenchError(std::string("the progress dialog ") + (transfer.progressDialog ? "did not show" : "showed"));
     if (transfer.eventSink && static_cast<ULONGLONG>(sink.lastProgress) != sample.bytes)

@@ -10,5 +10,7 @@
 // - upload: ConnectTarget 1 to the server's upload directory, then PutFile
 //   with the local upload source.
 // Only the PutFile call is timed. TransferByte is the case's chunk size;
-// EnableProgressDialog is the case's dialog setting.
+// EnableProgressDialog is the case's dialog setting. Over explicit TLS the
+// control gets the setup's CertificatePin, the download an ftpes URL and the
+// upload SecurityMode 1; the certificate it saw must then be the pinned one.
 TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& transfer);

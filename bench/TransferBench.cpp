@@ -7,7 +7,8 @@
 // (mbps: 10^6 bytes per second; chunks: TransferProgress events for the
 // control, loop iterations for the WinInet loop; cpu_client: CPU seconds of
 // this process during the timed section; cpu_server: those of the wineserver
-// given with --wineserver-pid, or -1).
+// given with --wineserver-pid, or -1). The tool control-tls is the control
+// over explicit TLS, pinned to the certificate given with --certificate-pin.
 #include "bench/BenchMain.h"
 #include "bench/ControlTransfer.h"
 #include "bench/Options.h"
@@ -44,6 +45,10 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
         transfer.eventSink = false;
         return RunControlTransfer(setup, transfer);
     }
+    if (tool == "control-tls") {
+        transfer.explicitTls = true;
+        return RunControlTransfer(setup, transfer);
+    }
     if (tool == "wininet")
         return RunWinInetTransfer(setup, transfer);
     if (tool == "wininet-nocache")
@@ -69,6 +74,7 @@ int Run(int argc, char** argv)
     const bool dialog = Optional(options, "dialog", "0") == "1";
     const int runs = std::atoi(Optional(options, "runs", "1").c_str());
     setup.wineserverPid = Optional(options, "wineserver-pid", "");
+    setup.certificatePin = Optional(options, "certificate-pin", "");
     const ULONGLONG expected = LocalFileSize(setup.uploadSource);
 
     if (options.count("pump-cost"))

@@ -19,6 +19,7 @@ struct BenchSetup {
     std::string uploadTarget;    // the uploaded file on the server's disk (Windows path), removed before each upload
     std::string downloadDir;     // the local directory downloads go to (Windows path, forward slashes)
     std::string wineserverPid;   // the Linux process id of this prefix's wineserver, or empty
+    std::string certificatePin;  // the server certificate's SHA-256 fingerprint (64 hex digits), for the TLS runs
 };
 
 struct TransferCase {
@@ -26,6 +27,7 @@ struct TransferCase {
     DWORD chunkKiB = 64;
     bool progressDialog = false;
     bool eventSink = true;       // the control only: connect a TransferProgress sink
+    bool explicitTls = false;    // the control only: over AUTH TLS, the certificate pinned to the setup's
 };
 
 struct TransferSample {

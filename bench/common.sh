@@ -6,7 +6,8 @@
 #   bench_name  the script's name, for messages ("bench/run")
 # The functions below set and use: work (the temporary directory; the
 # server's root is $work/root, made by the script), address (vsftpd's
-# 127.0.0.N), vsftpd_pid, wineserver_pid, environment_was_up.
+# 127.0.0.N), vsftpd_pid, wineserver_pid, environment_was_up. A script
+# that wants TLS too sets vsftpd_certificate (below) before start_vsftpd.
 # The variables come from and go to the sourcing script:
 # shellcheck shell=bash disable=SC2154,SC2034
 
@@ -104,6 +105,44 @@ port_enable=YES
 pasv_enable=YES
 use_sendfile=YES
 CONF
+  if [ -n "${vsftpd_certificate:-}" ]; then
+    # Explicit TLS (AUTH TLS) for whoever asks, anonymous users included,
+    # while clear sessions stay allowed. Data connections need not resume
+    # the control connection's TLS session: Wine's Schannel resumes none.
+    cat >>"$work/vsftpd.conf" <<CONF
+ssl_enable=YES
+allow_anon_ssl=YES
+force_anon_logins_ssl=NO
+force_anon_data_ssl=NO
+require_ssl_reuse=NO
+ssl_tlsv1=YES
+ssl_sslv2=NO
+ssl_sslv3=NO
+ssl_ciphers=HIGH
+rsa_cert_file=$vsftpd_certificate
+rsa_private_key_file=$vsftpd_certificate
+CONF
+  fi
+}
+
+# A self-signed certificate for vsftpd (key and certificate in one PEM file,
+# as vsftpd reads them), made fresh for the run; sets vsftpd_certificate and
+# certificate_pin, its SHA-256 fingerprint as 64 upper-case hex digits.
+make_vsftpd_certificate() {
+  vsftpd_certificate=$work/tls/vsftpd.pem
+  mkdir -p "$work/tls"
+  chmod 700 "$work/tls"
+  if ! openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/O=WyFTP bench/CN=wyftp-bench" \
+    -keyout "$work/tls/key.pem" -out "$work/tls/certificate.pem" 2>"$work/tls/openssl.err"; then
+    echo "$bench_name: openssl could not make a certificate: $(cat "$work/tls/openssl.err")" >&2
+    exit 1
+  fi
+  cat "$work/tls/key.pem" "$work/tls/certificate.pem" >"$vsftpd_certificate"
+  certificate_pin=$(openssl x509 -noout -fingerprint -sha256 -in "$work/tls/certificate.pem" | cut -d= -f2 | tr -d :)
+  if ! [[ $certificate_pin =~ ^[0-9A-F]{64}$ ]]; then
+    echo "$bench_name: unexpected fingerprint from openssl: $certificate_pin" >&2
+    exit 1
+  fi
 }
 
 # vsftpd on port 21 of a loopback address nobody listens on, from the top

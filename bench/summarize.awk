@@ -33,6 +33,54 @@ function explain(dir, what, difference, chunks) {
     printf "%-8s %-48s %7.3f s\n", dir, what, difference
 }
 
+# "TLS x MB/s / clear y MB/s = r", the share of its clear speed a tool keeps over TLS.
+function share(tls, clear) {
+  return sprintf("TLS %6.1f / clear %6.1f MB/s = %.2f", median(mbps[tls]), median(mbps[clear]),
+                 median(mbps[tls]) / median(mbps[clear]))
+}
+
+# The main section's TLS rows: for the control (both in its default active
+# mode) and for curl (both passive), the median MB/s over explicit TLS
+# against the same tool in clear; then the control's share against curl's.
+function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q, pattern, line, kept, curlKept) {
+  if (!(key("main", "control-tls", "download", 64, 0) in runs) && !(key("main", "curl-tls", "download", 0, 0) in runs))
+    return
+  print ""
+  print "== TLS / clear (main; median MB/s over explicit TLS against the same tool in clear: the share of its clear"
+  print "   speed a tool keeps; control: active mode both, curl: passive both; the control is to keep no smaller share"
+  print "   than curl, control share / curl share >= 1.00)"
+  for (d = 1; d <= 2; ++d) {
+    dir = d == 1 ? "download" : "upload"
+    curl = key("main", "curl-passive", dir, 0, 0)
+    curlTls = key("main", "curl-tls", dir, 0, 0)
+    if ((curl in runs) && (curlTls in runs))
+      printf "%-8s curl                 %s\n", dir, share(curlTls, curl)
+    for (c = 1; c <= 2; ++c) {
+      chunk = c == 1 ? 64 : 1024
+      control = key("main", "control", dir, chunk, 0)
+      controlTls = key("main", "control-tls", dir, chunk, 0)
+      if (!(control in runs) || !(controlTls in runs)) continue
+      line = sprintf("%-8s control %4d KiB     %s", dir, chunk, share(controlTls, control))
+      if ((curl in runs) && (curlTls in runs)) {
+        kept = median(mbps[controlTls]) / median(mbps[control])
+        curlKept = median(mbps[curlTls]) / median(mbps[curl])
+        line = line sprintf("   control share / curl share %.2f   control TLS / curl TLS %.2f", kept / curlKept,
+                            median(mbps[controlTls]) / median(mbps[curlTls]))
+      }
+      print line
+      # Clear downloads at a large TransferByte may mix short and full reads
+      # (see the ratios above): then the share against each pattern alone.
+      for (q = 1; q <= 2; ++q) {
+        pattern = q == 1 ? "short" : "full"
+        if (((control, "short") in byPattern) && ((control, "full") in byPattern))
+          printf "%-8s   against clear runs with %s reads only (%d runs): %.2f\n", dir, pattern,
+            split(byPattern[control, pattern], unused, " "),
+            median(mbps[controlTls]) / median(byPattern[control, pattern])
+      }
+    }
+  }
+}
+
 /^sample / {
   delete f
   for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
@@ -103,6 +151,8 @@ END {
     if ((active in runs) && (passive in runs))
       printf "%-8s curl passive/active %.2f\n", dir, median(mbps[passive]) / median(mbps[active])
   }
+
+  tlsSection()
 
   if (!(key("parts", "control", "download", 64, 0) in runs) && !(key("fixed", "control", "download", 64, 0) in runs))
     exit
