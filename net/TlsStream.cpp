@@ -10,8 +10,11 @@ namespace {
 
 constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY
     | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
-// A TLS record is at most 16 KiB of data plus its overhead.
-constexpr size_t kReadChunk = 17 * 1024;
+// Bytes asked of the socket at once, and plain bytes encrypted for one
+// send: many records per system call (each costs a trip to the wineserver
+// under Wine), not one.
+constexpr size_t kReadChunk = 256 * 1024;
+constexpr size_t kWriteBatch = 256 * 1024;
 // The content type of a TLS record that carries an alert.
 constexpr unsigned char kAlertRecord = 21;
 // The most a peer may make the handshake hold before it completes.
@@ -82,13 +85,13 @@ NetError CTlsStream::SendToken(SecBuffer& token, const CNetworkWait& wait)
 
 NetError CTlsStream::ReceiveMore(const CNetworkWait& wait, bool& ended)
 {
-    char buffer[kReadChunk];
+    const size_t before = m_received.size();
+    m_received.resize(before + kReadChunk);
     size_t received = 0;
-    if (const NetError error = m_inner->ReadSome(buffer, sizeof buffer, received, wait); error != NetError::none)
-        return error;
-    ended = received == 0;
-    m_received.insert(m_received.end(), buffer, buffer + received);
-    return NetError::none;
+    const NetError error = m_inner->ReadSome(m_received.data() + before, kReadChunk, received, wait);
+    m_received.resize(before + received);
+    ended = error == NetError::none && received == 0;
+    return error;
 }
 
 NetError CTlsStream::Start(const CNetworkWait& wait)
@@ -167,9 +170,14 @@ NetError CTlsStream::DecryptReceived(bool& needMore, bool& handshakeAgain)
 {
     needMore = false;
     handshakeAgain = false;
-    while (!m_received.empty()) {
+    // Records are decrypted in place, one after the other; what they used
+    // is dropped once at the end.
+    size_t start = 0;
+    NetError result = NetError::none;
+    while (start < m_received.size()) {
+        char* record = m_received.data() + start;
         SecBuffer buffers[4] = {
-            {static_cast<unsigned long>(m_received.size()), SECBUFFER_DATA, m_received.data()},
+            {static_cast<unsigned long>(m_received.size() - start), SECBUFFER_DATA, record},
             {0, SECBUFFER_EMPTY, nullptr},
             {0, SECBUFFER_EMPTY, nullptr},
             {0, SECBUFFER_EMPTY, nullptr},
@@ -178,37 +186,39 @@ NetError CTlsStream::DecryptReceived(bool& needMore, bool& handshakeAgain)
         // Some platforms decrypt the peer's close_notify as an empty record
         // instead of saying the context has expired: the record's type
         // (21, an alert) tells.
-        const bool alert = static_cast<unsigned char>(m_received[0]) == kAlertRecord;
+        const bool alert = static_cast<unsigned char>(record[0]) == kAlertRecord;
         const size_t plainBefore = m_plain.size();
         const SECURITY_STATUS status = DecryptMessage(&m_context, &description, 0, nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
             needMore = true;
-            return NetError::none;
+            break;
         }
-        if (status != SEC_E_OK && status != SEC_I_CONTEXT_EXPIRED && status != SEC_I_RENEGOTIATE)
-            return NetError::secureChannelFailed;
-        std::vector<char> extra;
+        if (status != SEC_E_OK && status != SEC_I_CONTEXT_EXPIRED && status != SEC_I_RENEGOTIATE) {
+            result = NetError::secureChannelFailed;
+            break;
+        }
+        size_t next = m_received.size();
         for (const SecBuffer& buffer : buffers) {
             if (buffer.BufferType == SECBUFFER_DATA && buffer.cbBuffer > 0)
                 m_plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
             else if (buffer.BufferType == SECBUFFER_EXTRA && buffer.cbBuffer > 0)
-                extra.assign(static_cast<const char*>(buffer.pvBuffer),
-                             static_cast<const char*>(buffer.pvBuffer) + buffer.cbBuffer);
+                next = m_received.size() - buffer.cbBuffer;
         }
-        m_received = std::move(extra);
+        start = next;
         if (status == SEC_I_CONTEXT_EXPIRED || (status == SEC_E_OK && alert && m_plain.size() == plainBefore)) {
             m_bPeerClosed = true;
-            m_received.clear();
-            return NetError::none;
+            start = m_received.size();
+            break;
         }
         if (status == SEC_I_RENEGOTIATE) {
             // Messages after the handshake (TLS 1.3 tickets, a new key):
             // the handshake call takes them, with what follows.
             handshakeAgain = true;
-            return NetError::none;
+            break;
         }
     }
-    return NetError::none;
+    m_received.erase(m_received.begin(), m_received.begin() + static_cast<std::ptrdiff_t>(start));
+    return result;
 }
 
 NetError CTlsStream::ReadSome(char* buffer, size_t size, size_t& received, const CNetworkWait& wait)
@@ -261,26 +271,37 @@ NetError CTlsStream::WriteSome(const char* data, size_t size, size_t& sent, cons
     sent = 0;
     if (!m_bReady)
         return NetError::connectionLost;
-    const size_t part = std::min<size_t>(size, m_sizes.cbMaximumMessage);
-    std::vector<char> record(m_sizes.cbHeader + part + m_sizes.cbTrailer);
-    std::memcpy(record.data() + m_sizes.cbHeader, data, part);
-    SecBuffer buffers[4] = {
-        {m_sizes.cbHeader, SECBUFFER_STREAM_HEADER, record.data()},
-        {static_cast<unsigned long>(part), SECBUFFER_DATA, record.data() + m_sizes.cbHeader},
-        {m_sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, record.data() + m_sizes.cbHeader + part},
-        {0, SECBUFFER_EMPTY, nullptr},
-    };
-    SecBufferDesc description = {SECBUFFER_VERSION, 4, buffers};
-    if (EncryptMessage(&m_context, 0, &description, 0) != SEC_E_OK)
-        return NetError::secureChannelFailed;
-    const size_t length = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
-    // A record goes whole or the stream is broken: half a record cannot be
+    // Up to a batch of plain bytes as whole records, sent in one go.
+    const size_t plain = std::min(size, kWriteBatch);
+    const size_t overhead = m_sizes.cbHeader + m_sizes.cbTrailer;
+    std::vector<char> records;
+    records.reserve(plain + (plain / m_sizes.cbMaximumMessage + 1) * overhead);
+    for (size_t done = 0; done < plain;) {
+        const size_t part = std::min<size_t>(plain - done, m_sizes.cbMaximumMessage);
+        const size_t at = records.size();
+        records.resize(at + m_sizes.cbHeader + part + m_sizes.cbTrailer);
+        char* record = records.data() + at;
+        std::memcpy(record + m_sizes.cbHeader, data + done, part);
+        SecBuffer buffers[4] = {
+            {m_sizes.cbHeader, SECBUFFER_STREAM_HEADER, record},
+            {static_cast<unsigned long>(part), SECBUFFER_DATA, record + m_sizes.cbHeader},
+            {m_sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, record + m_sizes.cbHeader + part},
+            {0, SECBUFFER_EMPTY, nullptr},
+        };
+        SecBufferDesc description = {SECBUFFER_VERSION, 4, buffers};
+        if (EncryptMessage(&m_context, 0, &description, 0) != SEC_E_OK)
+            return NetError::secureChannelFailed;
+        // The trailer may be shorter than its room.
+        records.resize(at + buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
+        done += part;
+    }
+    // Records go whole or the stream is broken: half a record cannot be
     // taken back.
-    if (const NetError error = m_inner->WriteAll(record.data(), length, wait); error != NetError::none) {
+    if (const NetError error = m_inner->WriteAll(records.data(), records.size(), wait); error != NetError::none) {
         m_bReady = false;
         return error;
     }
-    sent = part;
+    sent = plain;
     return NetError::none;
 }
 
