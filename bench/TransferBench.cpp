@@ -15,6 +15,7 @@
 #include "bench/PumpCost.h"
 #include "bench/TransferCase.h"
 #include "bench/UrlCache.h"
+#include "bench/BareSocketTransfer.h"
 #include "bench/WinInetTransfer.h"
 
 #include <ole2.h>
@@ -49,6 +50,8 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
         transfer.explicitTls = true;
         return RunControlTransfer(setup, transfer);
     }
+    if (tool == "bare")
+        return RunBareSocketTransfer(setup, transfer);
     if (tool == "wininet")
         return RunWinInetTransfer(setup, transfer);
     if (tool == "wininet-nocache")

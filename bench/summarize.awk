@@ -42,6 +42,37 @@ function share(tls, clear) {
 # The main section's TLS rows: for the control (both in its default active
 # mode) and for curl (both passive), the median MB/s over explicit TLS
 # against the same tool in clear; then the control's share against curl's.
+# The control against the bare Winsock loop (the ceiling) and curl, and the
+# CPU seconds (host process + wineserver) each spends per GiB moved.
+function bareSection(    d, dir, c, chunk, control, bare, passive, gib) {
+  print ""
+  print "== the control against the bare Winsock loop (main; goal: control/bare >= 0.85, CPU per GiB within 1.20"
+  print "   of the loop's; CPU = host process + wineserver seconds per GiB)"
+  for (d = 1; d <= 2; ++d) {
+    dir = d == 1 ? "download" : "upload"
+    passive = key("main", "curl-passive", dir, 0, 0)
+    for (c = 1; c <= 2; ++c) {
+      chunk = c == 1 ? 64 : 1024
+      control = key("main", "control", dir, chunk, 0)
+      bare = key("main", "bare", dir, chunk, 0)
+      if (!(control in runs) || !(bare in runs)) continue
+      line = sprintf("%-8s %4d KiB: control %7.1f, bare %7.1f MB/s = %.2f", dir, chunk, median(mbps[control]),
+                     median(mbps[bare]), median(mbps[control]) / median(mbps[bare]))
+      if (passive in runs)
+        line = line sprintf("   control/curl-passive %.2f", median(mbps[control]) / median(mbps[passive]))
+      gib = median(bytesOf[control]) / 1073741824
+      if (gib > 0 && median(client[control]) >= 0 && median(client[bare]) >= 0)
+        line = line sprintf("   CPU s/GiB control %.2f, bare %.2f", cpuTotal(control) / gib, cpuTotal(bare) / gib)
+      print line
+    }
+  }
+}
+
+function cpuTotal(k,    serverSeconds) {
+  serverSeconds = median(server[k])
+  return median(client[k]) + (serverSeconds > 0 ? serverSeconds : 0)
+}
+
 function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q, pattern, line, kept, curlKept) {
   if (!(key("main", "control-tls", "download", 64, 0) in runs) && !(key("main", "curl-tls", "download", 0, 0) in runs))
     return
@@ -92,6 +123,7 @@ function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q,
   chunks[k] = chunks[k] " " f["chunks"]
   client[k] = client[k] " " f["cpu_client"]
   server[k] = server[k] " " f["cpu_server"]
+  bytesOf[k] = bytesOf[k] " " f["bytes"]
   # Wine's InternetReadFile returns what one receive brought. Downloads fall
   # into one of two patterns, each keeping itself up for the whole transfer:
   # short reads (the reader keeps up with the data, under 100 KB a read) or
@@ -152,6 +184,7 @@ END {
       printf "%-8s curl passive/active %.2f\n", dir, median(mbps[passive]) / median(mbps[active])
   }
 
+  bareSection()
   tlsSection()
 
   if (!(key("parts", "control", "download", 64, 0) in runs) && !(key("fixed", "control", "download", 64, 0) in runs))
