@@ -147,16 +147,26 @@ TransferSample Download(const BenchSetup& setup, DWORD chunk)
     data.Connect(setup.host, PassivePort(control.Command("PASV", 2)));
     control.Command("RETR " + setup.remoteFile, 1);
     const HANDLE local = OpenLocal(DownloadedFile(setup), true);
-    for (;;) {
-        const int received = recv(data.Get(), buffer.get(), static_cast<int>(chunk), 0);
-        if (received < 0)
-            throw BenchError("recv failed (error " + std::to_string(WSAGetLastError()) + ")");
-        if (received == 0)
+    // Each chunk is filled before it is written, as the control fills its
+    // chunks: one WriteFile per chunk, not one per receive.
+    for (bool ended = false; !ended;) {
+        DWORD filled = 0;
+        while (filled < chunk) {
+            const int received = recv(data.Get(), buffer.get() + filled, static_cast<int>(chunk - filled), 0);
+            if (received < 0)
+                throw BenchError("recv failed (error " + std::to_string(WSAGetLastError()) + ")");
+            if (received == 0) {
+                ended = true;
+                break;
+            }
+            filled += static_cast<DWORD>(received);
+        }
+        if (filled == 0)
             break;
         DWORD written = 0;
-        if (!WriteFile(local, buffer.get(), static_cast<DWORD>(received), &written, nullptr))
+        if (!WriteFile(local, buffer.get(), filled, &written, nullptr))
             throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
-        sample.bytes += static_cast<ULONGLONG>(received);
+        sample.bytes += filled;
         ++sample.chunks;
     }
     CloseHandle(local);
