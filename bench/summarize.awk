@@ -39,9 +39,6 @@ function share(tls, clear) {
                  median(mbps[tls]) / median(mbps[clear]))
 }
 
-# The main section's TLS rows: for the control (both in its default active
-# mode) and for curl (both passive), the median MB/s over explicit TLS
-# against the same tool in clear; then the control's share against curl's.
 # The control against the bare Winsock loop (the ceiling) and curl, and the
 # CPU seconds (host process + wineserver) each spends per GiB moved.
 function bareSection(    d, dir, c, chunk, control, bare, passive, gib) {
@@ -73,6 +70,9 @@ function cpuTotal(k,    serverSeconds) {
   return median(client[k]) + (serverSeconds > 0 ? serverSeconds : 0)
 }
 
+# The main section's TLS rows: for the control (both in its default active
+# mode) and for curl (both passive), the median MB/s over explicit TLS
+# against the same tool in clear; then the control's share against curl's.
 function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q, pattern, line, kept, curlKept) {
   if (!(key("main", "control-tls", "download", 64, 0) in runs) && !(key("main", "curl-tls", "download", 0, 0) in runs))
     return

@@ -62,11 +62,8 @@ void CFtpConnection::SetCurrentDirectory(const char* directory)
 
 std::string CFtpConnection::GetCurrentDirectory() const
 {
-    Check(m_session->Expect("PWD"));
-    // The reply is already in the control's text (converted from UTF-8).
     std::string directory;
-    if (!QuotedPath(m_session->LastReply().text, directory))
-        RaiseFtpError({FtpErrorCode::refused, m_session->LastReply().text});
+    Check(m_session->AskWorkingDirectory(directory));
     return directory;
 }
 

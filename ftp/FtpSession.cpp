@@ -247,13 +247,20 @@ FtpError CFtpSession::ChangeDirectory(const std::string& path)
 
 FtpError CFtpSession::WorkingDirectory(std::string& directory)
 {
-    if (m_workingDirectory.empty()) {
-        if (const FtpError error = Expect("PWD"))
-            return error;
-        // The reply is already in the control's text (converted from UTF-8).
-        if (!QuotedPath(m_lastReply.text, m_workingDirectory))
-            return Refused(m_lastReply);
-    }
+    if (m_workingDirectory.empty())
+        return AskWorkingDirectory(directory);
+    directory = m_workingDirectory;
+    return {};
+}
+
+FtpError CFtpSession::AskWorkingDirectory(std::string& directory)
+{
+    m_workingDirectory.clear();
+    if (const FtpError error = Expect("PWD"))
+        return error;
+    // The reply is already in the control's text (converted from UTF-8).
+    if (!QuotedPath(m_lastReply.text, m_workingDirectory))
+        return Refused(m_lastReply);
     directory = m_workingDirectory;
     return {};
 }

@@ -48,6 +48,8 @@ public:
     // The working directory in the control's text: the last absolute path
     // entered, or the server's PWD answer.
     FtpError WorkingDirectory(std::string& directory);
+    // Asks the server (PWD), whatever was entered last.
+    FtpError AskWorkingDirectory(std::string& directory);
 
     // The SHA-256 fingerprint of the last server certificate seen ("" none).
     const std::string& LastCertificateFingerprint() const { return m_lastFingerprint; }
