@@ -64,6 +64,7 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
     IDispatch* control = session.Control();
     PutProperty(control, L"EnableProgressDialog", Argument(transfer.progressDialog));
     PutProperty(control, L"TransferByte", Argument(static_cast<long>(transfer.chunkKiB)));
+    PutProperty(control, L"PassiveMode", Argument(transfer.passive));
     if (transfer.explicitTls) {
         if (setup.certificatePin.empty())
             throw BenchError("a TLS run needs the server certificate's fingerprint (--certificate-pin)");

@@ -50,8 +50,20 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
         transfer.explicitTls = true;
         return RunControlTransfer(setup, transfer);
     }
+    if (tool == "control-active") {
+        transfer.passive = false;
+        return RunControlTransfer(setup, transfer);
+    }
     if (tool == "bare")
         return RunBareSocketTransfer(setup, transfer);
+    if (tool == "bare-tls") {
+        transfer.explicitTls = true;
+        return RunBareSocketTransfer(setup, transfer);
+    }
+    if (tool == "bare-active") {
+        transfer.passive = false;
+        return RunBareSocketTransfer(setup, transfer);
+    }
     if (tool == "wininet")
         return RunWinInetTransfer(setup, transfer);
     if (tool == "wininet-nocache")

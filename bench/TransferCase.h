@@ -27,7 +27,8 @@ struct TransferCase {
     DWORD chunkKiB = 64;
     bool progressDialog = false;
     bool eventSink = true;       // the control only: connect a TransferProgress sink
-    bool explicitTls = false;    // the control only: over AUTH TLS, the certificate pinned to the setup's
+    bool explicitTls = false;    // over AUTH TLS (the control: the certificate pinned to the setup's)
+    bool passive = true;         // the data connection: PASV (the client connects) or PORT (the server does)
 };
 
 struct TransferSample {

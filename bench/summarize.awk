@@ -39,30 +39,40 @@ function share(tls, clear) {
                  median(mbps[tls]) / median(mbps[clear]))
 }
 
-# The control against the bare Winsock loop (the ceiling) and curl, and the
-# CPU seconds (host process + wineserver) each spends per GiB moved.
-function bareSection(    d, dir, c, chunk, control, bare, passive, gib) {
+# The control against the bare Winsock loop (the ceiling) in the same data
+# connection mode and protection, and against curl; the CPU seconds (host
+# process + wineserver) each spends per GiB moved.
+function bareSection(    d, dir, c, chunk, p) {
   print ""
   print "== the control against the bare Winsock loop (main; goal: control/bare >= 0.85, CPU per GiB within 1.20"
-  print "   of the loop's; CPU = host process + wineserver seconds per GiB)"
-  for (d = 1; d <= 2; ++d) {
-    dir = d == 1 ? "download" : "upload"
-    passive = key("main", "curl-passive", dir, 0, 0)
-    for (c = 1; c <= 2; ++c) {
-      chunk = c == 1 ? 64 : 1024
-      control = key("main", "control", dir, chunk, 0)
-      bare = key("main", "bare", dir, chunk, 0)
-      if (!(control in runs) || !(bare in runs)) continue
-      line = sprintf("%-8s %4d KiB: control %7.1f, bare %7.1f MB/s = %.2f", dir, chunk, median(mbps[control]),
-                     median(mbps[bare]), median(mbps[control]) / median(mbps[bare]))
-      if (passive in runs)
-        line = line sprintf("   control/curl-passive %.2f", median(mbps[control]) / median(mbps[passive]))
-      gib = median(bytesOf[control]) / 1073741824
-      if (gib > 0 && median(client[control]) >= 0 && median(client[bare]) >= 0)
-        line = line sprintf("   CPU s/GiB control %.2f, bare %.2f", cpuTotal(control) / gib, cpuTotal(bare) / gib)
-      print line
+  print "   of the loop's; CPU = host process + wineserver seconds per GiB; both tools in the same mode)"
+  for (p = 1; p <= 3; ++p) {
+    for (d = 1; d <= 2; ++d) {
+      dir = d == 1 ? "download" : "upload"
+      for (c = 1; c <= 2; ++c) {
+        chunk = c == 1 ? 64 : 1024
+        if (p == 1) bareRow(dir, chunk, "clear passive", "control", "bare", "curl-passive")
+        if (p == 2) bareRow(dir, chunk, "clear active", "control-active", "bare-active", "curl-active")
+        if (p == 3) bareRow(dir, chunk, "TLS passive", "control-tls", "bare-tls", "curl-tls")
+      }
     }
   }
+}
+
+function bareRow(dir, chunk, mode, controlTool, bareTool, curlTool,    control, bare, curl, line, gib) {
+  control = key("main", controlTool, dir, chunk, 0)
+  bare = key("main", bareTool, dir, chunk, 0)
+  curl = key("main", curlTool, dir, 0, 0)
+  if (!(control in runs) || !(bare in runs)) return
+  line = sprintf("%-13s %-8s %4d KiB: control %7.1f, bare %7.1f MB/s = %.2f", mode, dir, chunk,
+                 median(mbps[control]), median(mbps[bare]), median(mbps[control]) / median(mbps[bare]))
+  if (curl in runs)
+    line = line sprintf("   control/%s %.2f", curlTool, median(mbps[control]) / median(mbps[curl]))
+  gib = median(bytesOf[control]) / 1073741824
+  if (gib > 0 && median(client[control]) >= 0 && median(client[bare]) >= 0)
+    line = line sprintf("   CPU s/GiB control %.2f, bare %.2f = %.2f", cpuTotal(control) / gib, cpuTotal(bare) / gib,
+                        cpuTotal(control) / cpuTotal(bare))
+  print line
 }
 
 function cpuTotal(k,    serverSeconds) {
@@ -70,15 +80,15 @@ function cpuTotal(k,    serverSeconds) {
   return median(client[k]) + (serverSeconds > 0 ? serverSeconds : 0)
 }
 
-# The main section's TLS rows: for the control (both in its default active
-# mode) and for curl (both passive), the median MB/s over explicit TLS
+# The main section's TLS rows: for the control and for curl (both passive
+# mode), the median MB/s over explicit TLS
 # against the same tool in clear; then the control's share against curl's.
 function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q, pattern, line, kept, curlKept) {
   if (!(key("main", "control-tls", "download", 64, 0) in runs) && !(key("main", "curl-tls", "download", 0, 0) in runs))
     return
   print ""
   print "== TLS / clear (main; median MB/s over explicit TLS against the same tool in clear: the share of its clear"
-  print "   speed a tool keeps; control: active mode both, curl: passive both; the control is to keep no smaller share"
+  print "   speed a tool keeps; passive mode all; the control is to keep no smaller share"
   print "   than curl, control share / curl share >= 1.00)"
   for (d = 1; d <= 2; ++d) {
     dir = d == 1 ? "download" : "upload"
@@ -152,8 +162,10 @@ END {
       cpu(client[k]), cpu(server[k])
   }
 
-  print ""
-  print "== ratios of the median MB/s (main; the control is to reach 0.90 of the WinInet loop)"
+  if (key("main", "wininet", "download", 64, 0) in runs) {
+    print ""
+    print "== ratios of the median MB/s (main; the control against the WinInet loop)"
+  }
   for (d = 1; d <= 2; ++d) {
     dir = d == 1 ? "download" : "upload"
     active = key("main", "curl-active", dir, 0, 0)
