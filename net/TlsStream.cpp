@@ -274,7 +274,8 @@ NetError CTlsStream::WriteSome(const char* data, size_t size, size_t& sent, cons
     // Up to a batch of plain bytes as whole records, sent in one go.
     const size_t plain = std::min(size, kWriteBatch);
     const size_t overhead = m_sizes.cbHeader + m_sizes.cbTrailer;
-    std::vector<char> records;
+    CUninitialisedBytes& records = m_records;
+    records.clear();
     records.reserve(plain + (plain / m_sizes.cbMaximumMessage + 1) * overhead);
     for (size_t done = 0; done < plain;) {
         const size_t part = std::min<size_t>(plain - done, m_sizes.cbMaximumMessage);

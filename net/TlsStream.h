@@ -2,6 +2,7 @@
 #pragma once
 #include "net/ByteStream.h"
 #include "net/ServerCertificate.h"
+#include "net/UninitialisedBytes.h"
 
 #define SECURITY_WIN32
 #include <windows.h>
@@ -74,7 +75,8 @@ private:
     bool m_bPeerClosed = false;
     bool m_bCloseNotifySent = false;
     SecPkgContext_StreamSizes m_sizes = {};
-    std::vector<char> m_received;  // encrypted bytes not yet decrypted
-    std::string m_plain;           // decrypted bytes not yet read
+    CUninitialisedBytes m_received;  // encrypted bytes not yet decrypted
+    CUninitialisedBytes m_records;   // records being sent, kept between sends
+    std::string m_plain;             // decrypted bytes not yet read
     size_t m_plainRead = 0;
 };
