@@ -71,14 +71,15 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
         PutProperty(control, L"CertificatePin", Argument(setup.certificatePin));
     }
     std::string source;
-    if (transfer.direction == Direction::Download) {
+    if (transfer.direction != Direction::Upload) {
+        // The local store: it downloads the URL, or copies the local file.
         std::string drive;
         std::string directory;
         SplitDrive(setup.downloadDir, drive, directory);
         PutProperty(control, L"ConnectTarget", Argument(0L));
         PutProperty(control, L"ServerName", Argument(drive));
         PutProperty(control, L"ConnectDirectory", Argument(directory));
-        source = FtpUrl(setup, transfer.explicitTls);
+        source = transfer.direction == Direction::Local ? setup.uploadSource : FtpUrl(setup, transfer.explicitTls);
     } else {
         PutProperty(control, L"ConnectTarget", Argument(1L));
         PutProperty(control, L"ServerName", Argument(setup.host));
@@ -98,8 +99,9 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
     if (!sink.lastError.empty())
         throw BenchError("the control reported: " + sink.lastError);
     sample.chunks = sink.progressEvents;
-    sample.bytes = transfer.direction == Direction::Download ? LocalFileSize(DownloadedFile(setup))
-                                                             : LocalFileSize(setup.uploadTarget);
+    sample.bytes = LocalFileSize(transfer.direction == Direction::Download ? DownloadedFile(setup)
+                                 : transfer.direction == Direction::Local  ? LocalCopyTarget(setup)
+                                                                           : setup.uploadTarget);
     // The pin already refuses any other certificate; having seen the pinned
     // one shows that the transfer really went over TLS.
     if (transfer.explicitTls && GetTextProperty(control, L"LastCertificateFingerprint") != setup.certificatePin)

@@ -33,6 +33,8 @@ void PrepareRun(const BenchSetup& setup, Direction direction)
     if (direction == Direction::Download) {
         RemoveLocalFile(DownloadedFile(setup));
         ClearUrlCache();
+    } else if (direction == Direction::Local) {
+        RemoveLocalFile(LocalCopyTarget(setup));
     } else {
         RemoveLocalFile(setup.uploadTarget);
     }
@@ -97,7 +99,9 @@ int Run(int argc, char** argv)
     for (int run = 0; run < runs; ++run) {
         for (const std::string& directionName : SplitList(Optional(options, "directions", "download,upload"))) {
             TransferCase transfer;
-            transfer.direction = directionName == "upload" ? Direction::Upload : Direction::Download;
+            transfer.direction = directionName == "upload" ? Direction::Upload
+                : directionName == "local"                 ? Direction::Local
+                                                           : Direction::Download;
             transfer.progressDialog = dialog;
             for (const std::string& chunk : SplitList(Optional(options, "chunks", "64,1024"))) {
                 transfer.chunkKiB = static_cast<DWORD>(std::atol(chunk.c_str()));

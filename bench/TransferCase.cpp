@@ -13,6 +13,11 @@ std::string DownloadedFile(const BenchSetup& setup)
     return setup.downloadDir + "/" + LastComponent(setup.remoteFile);
 }
 
+std::string LocalCopyTarget(const BenchSetup& setup)
+{
+    return setup.downloadDir + "/" + LastComponent(setup.uploadSource);
+}
+
 ULONGLONG LocalFileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

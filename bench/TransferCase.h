@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-enum class Direction { Download, Upload };
+// Local: the upload source copied into the download directory on the local disk.
+enum class Direction { Download, Upload, Local };
 
 // Where the benchmark's files are, as the run script set them up.
 struct BenchSetup {
@@ -49,6 +50,8 @@ public:
 std::string LastComponent(const std::string& path);
 // The downloaded file's local path: the download directory and the remote file's name.
 std::string DownloadedFile(const BenchSetup& setup);
+// Where a local copy goes: the upload source's name in the download directory.
+std::string LocalCopyTarget(const BenchSetup& setup);
 // Size of a local file; throws BenchError when it cannot be read.
 ULONGLONG LocalFileSize(const std::string& path);
 // Deletes a local file if it exists; throws BenchError when it stays.

@@ -113,6 +113,8 @@ TransferSample Upload(const BenchSetup& setup, DWORD chunk, const WinInetVariant
 TransferSample RunWinInetTransfer(const BenchSetup& setup, const TransferCase& transfer, WinInetVariant variant)
 {
     const DWORD chunk = transfer.chunkKiB * 1024;
+    if (transfer.direction == Direction::Local)
+        throw BenchError("the WinInet loop copies no local files");
     if (transfer.direction == Direction::Download)
         return Download(setup, chunk, variant);
     return Upload(setup, chunk, variant);

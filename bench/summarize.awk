@@ -46,7 +46,7 @@ function bareSection(    d, dir, c, chunk, p) {
   print ""
   print "== the control against the bare Winsock loop (main; goal: control/bare >= 0.85, CPU per GiB within 1.20"
   print "   of the loop's; CPU = host process + wineserver seconds per GiB; both tools in the same mode)"
-  for (p = 1; p <= 3; ++p) {
+  for (p = 1; p <= 4; ++p) {
     for (d = 1; d <= 2; ++d) {
       dir = d == 1 ? "download" : "upload"
       for (c = 1; c <= 2; ++c) {
@@ -54,6 +54,8 @@ function bareSection(    d, dir, c, chunk, p) {
         if (p == 1) bareRow(dir, chunk, "clear passive", "control", "bare", "curl-passive")
         if (p == 2) bareRow(dir, chunk, "clear active", "control-active", "bare-active", "curl-active")
         if (p == 3) bareRow(dir, chunk, "TLS passive", "control-tls", "bare-tls", "curl-tls")
+        # The local store's copies: the control's loop against ReadFile + WriteFile.
+        if (p == 4 && d == 1) bareRow("local", chunk, "local disk", "control", "bare", "")
       }
     }
   }
