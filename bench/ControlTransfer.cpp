@@ -94,8 +94,15 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
 
     TransferSample sample;
     const TransferMeter meter(setup);
+    sink.meter = &meter;
     CallControlMethod(control, L"PutFile", {Argument(source)});
     meter.Stop(sample);
+    sink.meter = nullptr;
+    if (sink.copied.seconds > 0) {
+        sample.copySeconds = sink.copied.seconds;
+        sample.copyCpuClient = sink.copied.cpuClient;
+        sample.copyCpuServer = sink.copied.cpuServer;
+    }
     if (!sink.lastError.empty())
         throw BenchError("the control reported: " + sink.lastError);
     sample.chunks = sink.progressEvents;

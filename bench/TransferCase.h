@@ -35,6 +35,10 @@ struct TransferCase {
 struct TransferSample {
     ULONGLONG bytes = 0;
     double seconds = 0;
+    double copySeconds = -1;     // the control: from the call to its TransferEnd (the copy without the
+                                 // listing that shows the views afresh); the loops: seconds
+    double copyCpuClient = -1;   // the CPU figures of that span
+    double copyCpuServer = -1;
     ULONGLONG chunks = 0;        // TransferProgress events, or loop iterations that moved data
     double cpuClient = -1;       // CPU seconds of this process (all threads) meanwhile
     double cpuServer = -1;       // CPU seconds of the wineserver meanwhile
