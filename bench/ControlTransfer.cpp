@@ -94,14 +94,15 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
 
     TransferSample sample;
     const TransferMeter meter(setup);
-    sink.meter = &meter;
+    TransferSample copied;
+    sink.onTransferEnd = [&meter, &copied] { meter.Stop(copied); };
     CallControlMethod(control, L"PutFile", {Argument(source)});
     meter.Stop(sample);
-    sink.meter = nullptr;
-    if (sink.copied.seconds > 0) {
-        sample.copySeconds = sink.copied.seconds;
-        sample.copyCpuClient = sink.copied.cpuClient;
-        sample.copyCpuServer = sink.copied.cpuServer;
+    sink.onTransferEnd = nullptr;
+    if (copied.seconds > 0) {
+        sample.copySeconds = copied.seconds;
+        sample.copyCpuClient = copied.cpuClient;
+        sample.copyCpuServer = copied.cpuServer;
     }
     if (!sink.lastError.empty())
         throw BenchError("the control reported: " + sink.lastError);

@@ -1,8 +1,6 @@
 // The host's event sink: counts TransferProgress events and silences the Error event's message box.
 #include "bench/ProgressSink.h"
 
-#include "bench/TransferMeter.h"
-
 #include "control/typelib/WyFTP_h.h"
 #include "framework/Bstr.h"
 
@@ -46,8 +44,8 @@ STDMETHODIMP ProgressSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
         if (++progressEvents == 1)
             EnumThreadWindows(GetCurrentThreadId(), FindVisibleWindow, reinterpret_cast<LPARAM>(&windowShown));
         lastProgress = params->rgvarg[0].lVal;
-    } else if (id == kTransferEnd && meter) {
-        meter->Stop(copied);
+    } else if (id == kTransferEnd && onTransferEnd) {
+        onTransferEnd();
     } else if (id == DISPID_ERROREVENT && params->cArgs == 7) {
         // Arguments arrive last to first: Description is rgvarg[5],
         // CancelDisplay (by reference) rgvarg[0].

@@ -3,11 +3,8 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "bench/TransferCase.h"
-
+#include <functional>
 #include <string>
-
-class TransferMeter;
 
 // Lives on the stack of its user; the reference count is not used.
 class ProgressSink : public IDispatch {
@@ -24,6 +21,5 @@ public:
     long lastProgress = 0;
     bool windowShown = false;  // a visible window of this thread at the first TransferProgress
     std::string lastError;  // Shift-JIS description of the last Error event
-    const TransferMeter* meter = nullptr;  // when set: read at TransferEnd into copied
-    TransferSample copied;                 // its seconds and CPU figures, when TransferEnd came
+    std::function<void()> onTransferEnd;  // called at the TransferEnd event, when set
 };
