@@ -12,6 +12,12 @@ function seconds(label, tool, dir, chunk,    k) {
   return (k in runs) ? median(secs[k]) : ""
 }
 
+# The same for the copy alone (the control: up to its TransferEnd event).
+function copySeconds(label, tool, dir, chunk,    k) {
+  k = key(label, tool, dir, chunk, 0)
+  return (k in runs) ? median(copySecs[k]) : ""
+}
+
 # a - b, "" when either was not measured.
 function minus(a, b) {
   return (a == "" || b == "") ? "" : a - b
@@ -140,6 +146,7 @@ function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q,
   server[k] = server[k] " " f["cpu_server"]
   bytesOf[k] = bytesOf[k] " " f["bytes"]
   # The copy alone: the control's call up to its TransferEnd event.
+  copySecs[k] = copySecs[k] " " ((f["copy_seconds"] > 0) ? f["copy_seconds"] : f["seconds"])
   copyMbps[k] = copyMbps[k] " " ((f["copy_seconds"] > 0) ? sprintf("%.1f", f["bytes"] / f["copy_seconds"] / 1e6) : f["mbps"])
   copyClient[k] = copyClient[k] " " (("copy_cpu_client" in f) ? f["copy_cpu_client"] : f["cpu_client"])
   copyServer[k] = copyServer[k] " " (("copy_cpu_server" in f) ? f["copy_cpu_server"] : f["cpu_server"])
@@ -211,23 +218,24 @@ END {
   if (!(key("parts", "control", "download", 64, 0) in runs) && !(key("fixed", "control", "download", 64, 0) in runs))
     exit
   print ""
-  print "== where the time goes (differences of median seconds; per chunk: divided by the control's chunks)"
+  print "== where the time goes (differences of median seconds; per chunk: divided by the control's chunks;"
+  print "   the control's copy: up to its TransferEnd event)"
   for (d = 1; d <= 2; ++d) {
     dir = d == 1 ? "download" : "upload"
     n = median(chunks[key("parts", "control", dir, 64, 0)])
-    wininet = seconds("parts", "wininet", dir, 64)
-    all = minus(seconds("parts", "control", dir, 64), wininet)
-    once = minus(seconds("fixed", "control", dir, 64), seconds("fixed", "wininet", dir, 64))
-    explain(dir, "64 KiB: control - WinInet loop", all, n)
+    all = minus(copySeconds("parts", "control", dir, 64), copySeconds("parts", "bare", dir, 64))
+    once = minus(copySeconds("fixed", "control", dir, 64), copySeconds("fixed", "bare", dir, 64))
+    explain(dir, "64 KiB: control's copy - bare loop", all, n)
     explain(dir, "  of it once per transfer (the 1 MiB runs)", once, 0)
     explain(dir, "  the rest", minus(all, once), n)
-    pumped = seconds("parts", "wininet-pump", dir, 64)
-    explain(dir, "64 KiB: WinInet loop + PeekMessage - WinInet loop", minus(pumped, wininet), n)
-    nosink = seconds("parts", "control-nosink", dir, 64)
-    explain(dir, "64 KiB: control - control without event sink", minus(seconds("parts", "control", dir, 64), nosink), n)
-    nocache = seconds("parts", "wininet-nocache", dir, 64)
+    explain(dir, "64 KiB: the listing after the copy (the views)",
+            minus(seconds("parts", "control", dir, 64), copySeconds("parts", "control", dir, 64)), 0)
+    explain(dir, "64 KiB: control - control without event sink",
+            minus(seconds("parts", "control", dir, 64), seconds("parts", "control-nosink", dir, 64)), n)
+    wininet = seconds("parts", "wininet", dir, 64)
+    explain(dir, "64 KiB: WinInet loop + PeekMessage - WinInet loop", minus(seconds("parts", "wininet-pump", dir, 64), wininet), n)
     if (dir == "download")
-      explain(dir, "64 KiB: WinInet loop - the same, NO_CACHE_WRITE", minus(wininet, nocache), 0)
+      explain(dir, "64 KiB: WinInet loop - the same, NO_CACHE_WRITE", minus(wininet, seconds("parts", "wininet-nocache", dir, 64)), 0)
     for (c = 1; c <= 2; ++c) {
       chunk = c == 1 ? 64 : 1024
       shown = key("dialog", "control", dir, chunk, 1)
@@ -235,11 +243,17 @@ END {
         explain(dir, sprintf("%d KiB: control with - without progress dialog", chunk),
                 minus(median(secs[shown]), seconds("dialog", "control", dir, chunk)), median(chunks[shown]))
     }
+    for (c = 4; c <= 4096; c *= 4) {
+      if (!(key("sweep", "control", dir, c, 0) in runs)) continue
+      explain(dir, sprintf("%4d KiB: control's copy - bare loop (sweep)", c),
+              minus(copySeconds("sweep", "control", dir, c), copySeconds("sweep", "bare", dir, c)),
+              median(chunks[key("sweep", "control", dir, c, 0)]))
+    }
   }
-  control = seconds("crowd", "control", "download", 64)
-  wininet = seconds("crowd", "wininet", "download", 64)
-  if (control != "" && wininet != "")
-    printf "download 1 MiB from a directory of 101 entries: control %.3f s, WinInet loop %.3f s\n", control, wininet
+  control = copySeconds("crowd", "control", "download", 64)
+  bare = copySeconds("crowd", "bare", "download", 64)
+  if (control != "" && bare != "")
+    printf "download 1 MiB from a directory of 101 entries: control %.3f s, bare loop %.3f s\n", control, bare
   for (i = 1; i <= pumps; ++i) {
     if (i == 1) print "empty-queue message checks, per call (wall ns; CPU ns of the host and of the wineserver):"
     line = pump[i]
