@@ -19,6 +19,21 @@ HANDLE OpenLocal(const std::string& path, bool write)
     return file;
 }
 
+DWORD ReadLocal(HANDLE file, char* buffer, DWORD size)
+{
+    DWORD read = 0;
+    if (!ReadFile(file, buffer, size, &read, nullptr))
+        throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
+    return read;
+}
+
+void WriteLocal(HANDLE file, const char* data, DWORD size)
+{
+    DWORD written = 0;
+    if (!WriteFile(file, data, size, &written, nullptr))
+        throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+}
+
 TransferSample Download(const BenchSetup& setup, const TransferCase& transfer, DWORD chunk)
 {
     std::unique_ptr<char[]> buffer(new char[chunk]);
@@ -42,9 +57,7 @@ TransferSample Download(const BenchSetup& setup, const TransferCase& transfer, D
         }
         if (filled == 0)
             break;
-        DWORD written = 0;
-        if (!WriteFile(local, buffer.get(), filled, &written, nullptr))
-            throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+        WriteLocal(local, buffer.get(), filled);
         sample.bytes += filled;
         ++sample.chunks;
     }
@@ -66,9 +79,7 @@ TransferSample Upload(const BenchSetup& setup, const TransferCase& transfer, DWO
     BareStream& stream = data.Start(control, "STOR " + setup.remoteUploadDir + "/" + LastComponent(setup.uploadSource));
     const HANDLE local = OpenLocal(setup.uploadSource, false);
     for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(local, buffer.get(), chunk, &read, nullptr))
-            throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
+        const DWORD read = ReadLocal(local, buffer.get(), chunk);
         if (read == 0)
             break;
         stream.SendAll(buffer.get(), read);
@@ -91,14 +102,10 @@ TransferSample CopyLocally(const BenchSetup& setup, DWORD chunk)
     const HANDLE source = OpenLocal(setup.uploadSource, false);
     const HANDLE target = OpenLocal(LocalCopyTarget(setup), true);
     for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(source, buffer.get(), chunk, &read, nullptr))
-            throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
+        const DWORD read = ReadLocal(source, buffer.get(), chunk);
         if (read == 0)
             break;
-        DWORD written = 0;
-        if (!WriteFile(target, buffer.get(), read, &written, nullptr))
-            throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+        WriteLocal(target, buffer.get(), read);
         sample.bytes += read;
         ++sample.chunks;
     }

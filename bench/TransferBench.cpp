@@ -44,38 +44,32 @@ void PrepareRun(const BenchSetup& setup, Direction direction)
     }
 }
 
+// A tool is a runner and a variant: wininet, wininet-nocache, wininet-pump;
+// or control or bare, alone or with -tls (explicit TLS), -active (PORT, not
+// PASV) or, for the control, -nosink (no event sink).
 TransferSample RunOne(const std::string& tool, const BenchSetup& setup, TransferCase transfer)
 {
-    if (tool == "control")
-        return RunControlTransfer(setup, transfer);
-    if (tool == "control-nosink") {
-        transfer.eventSink = false;
-        return RunControlTransfer(setup, transfer);
-    }
-    if (tool == "control-tls") {
-        transfer.explicitTls = true;
-        return RunControlTransfer(setup, transfer);
-    }
-    if (tool == "control-active") {
-        transfer.passive = false;
-        return RunControlTransfer(setup, transfer);
-    }
-    if (tool == "bare")
-        return RunBareSocketTransfer(setup, transfer);
-    if (tool == "bare-tls") {
-        transfer.explicitTls = true;
-        return RunBareSocketTransfer(setup, transfer);
-    }
-    if (tool == "bare-active") {
-        transfer.passive = false;
-        return RunBareSocketTransfer(setup, transfer);
-    }
     if (tool == "wininet")
         return RunWinInetTransfer(setup, transfer);
     if (tool == "wininet-nocache")
         return RunWinInetTransfer(setup, transfer, WinInetVariant{true, false});
     if (tool == "wininet-pump")
         return RunWinInetTransfer(setup, transfer, WinInetVariant{false, true});
+    const size_t dash = tool.find('-');
+    const std::string runner = tool.substr(0, dash);
+    const std::string variant = dash == std::string::npos ? "" : tool.substr(dash + 1);
+    if (variant == "tls")
+        transfer.explicitTls = true;
+    else if (variant == "active")
+        transfer.passive = false;
+    else if (variant == "nosink" && runner == "control")
+        transfer.eventSink = false;
+    else if (!variant.empty())
+        throw BenchError("unknown tool " + tool);
+    if (runner == "control")
+        return RunControlTransfer(setup, transfer);
+    if (runner == "bare")
+        return RunBareSocketTransfer(setup, transfer);
     throw BenchError("unknown tool " + tool);
 }
 
