@@ -80,7 +80,7 @@ function bareRow(dir, chunk, mode, controlTool, bareTool, curlTool,    control, 
   if (curl in runs)
     line = line sprintf("   control/%s %.2f", curlTool, median(copyMbps[control]) / median(mbps[curl]))
   gib = median(bytesOf[control]) / 1073741824
-  if (gib > 0 && median(copyClient[control]) >= 0 && median(copyClient[bare]) >= 0)
+  if (gib > 0 && median(copyClient[control]) >= 0 && median(copyClient[bare]) >= 0 && copyCpu(bare) > 0)
     line = line sprintf("   CPU s/GiB control %.2f, bare %.2f = %.2f", copyCpu(control) / gib, copyCpu(bare) / gib,
                         copyCpu(control) / copyCpu(bare))
   print line
