@@ -114,8 +114,30 @@ std::string Text(HWND dialog, int id)
     return ShiftJisFromBstr(CBstr(text).Get());
 }
 
+// A label's text in the font the dialog gave it is no wider than the label:
+// a wider one is cut off on screen.
+void ExpectLabelFits(HWND label)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(label, className, 16);
+    if (lstrcmpiW(className, L"Static") != 0)
+        return;
+    wchar_t text[256] = L"";
+    GetWindowTextW(label, text, 256);
+    RECT client;
+    GetClientRect(label, &client);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, 0, 0};
+    DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    EXPECT_LE(needed.right, client.right) << "the label \"" << ShiftJisFromBstr(CBstr(text).Get())
+                                          << "\" needs " << needed.right << " pixels";
+}
+
 // The page shows every property the table puts on it, at its default, and
-// holds no other control of its own.
+// holds no other control of its own; its labels are wide enough.
 void ExpectPageShowsItsPropertiesDefaults(HWND dialog, UINT page)
 {
     std::set<int> shown;
@@ -142,6 +164,7 @@ void ExpectPageShowsItsPropertiesDefaults(HWND dialog, UINT page)
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const int id = GetDlgCtrlID(child);
         EXPECT_TRUE(id == IDC_STATIC || shown.count(id)) << "control " << id << " shows no property";
+        ExpectLabelFits(child);
     }
 }
 
