@@ -52,7 +52,30 @@ TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
     PumpMessages();
 }
 
-// Checks the About box from inside its modal loop, then presses OK.
+// A label's text in the font the dialog gave it is no wider than the label:
+// a wider one is cut off on screen.
+void ExpectLabelFits(HWND label)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(label, className, 16);
+    if (lstrcmpiW(className, L"Static") != 0)
+        return;
+    wchar_t text[256] = L"";
+    GetWindowTextW(label, text, 256);
+    RECT client;
+    GetClientRect(label, &client);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed = {0, 0, 0, 0};
+    DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    EXPECT_LE(needed.right, client.right) << "the label \"" << ShiftJisFromBstr(CBstr(text).Get())
+                                          << "\" needs " << needed.right << " pixels";
+}
+
+// Checks the About box (its icon, its labels wide enough) from inside its
+// modal loop, then presses OK.
 bool g_aboutChecked = false;
 bool g_aboutHasIcon = false;
 
@@ -67,6 +90,8 @@ void CALLBACK InspectAboutBox(HWND, UINT, UINT_PTR timer, DWORD)
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             g_aboutHasIcon = expected && SendMessageW(child, STM_GETICON, 0, 0) != 0;
+        else
+            ExpectLabelFits(child);
     }
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 }
@@ -112,28 +137,6 @@ std::string Text(HWND dialog, int id)
     wchar_t text[256] = L"";
     GetDlgItemTextW(dialog, id, text, 256);
     return ShiftJisFromBstr(CBstr(text).Get());
-}
-
-// A label's text in the font the dialog gave it is no wider than the label:
-// a wider one is cut off on screen.
-void ExpectLabelFits(HWND label)
-{
-    wchar_t className[16] = L"";
-    GetClassNameW(label, className, 16);
-    if (lstrcmpiW(className, L"Static") != 0)
-        return;
-    wchar_t text[256] = L"";
-    GetWindowTextW(label, text, 256);
-    RECT client;
-    GetClientRect(label, &client);
-    const HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    RECT needed = {0, 0, 0, 0};
-    DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, previous);
-    ReleaseDC(label, dc);
-    EXPECT_LE(needed.right, client.right) << "the label \"" << ShiftJisFromBstr(CBstr(text).Get())
-                                          << "\" needs " << needed.right << " pixels";
 }
 
 // The page shows every property the table puts on it, at its default, and
