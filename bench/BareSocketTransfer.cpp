@@ -4,34 +4,21 @@
 #include "bench/BareSocketTransfer.h"
 
 #include "bench/BareFtp.h"
+#include "bench/LocalFile.h"
 #include "bench/TransferMeter.h"
 
 #include <memory>
 
 namespace {
 
-HANDLE OpenLocal(const std::string& path, bool write)
+// Ends a transfer as a client must: nothing more comes from it (over TLS the
+// server waits for the close_notify that answers its own, on a download
+// too), then the server's final reply.
+void Finish(BareStream& stream, BareControl& control, const TransferMeter& meter, TransferSample& sample)
 {
-    const HANDLE file = CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, write ? 0 : FILE_SHARE_READ,
-                                    nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw BenchError("cannot open " + path + " (error " + std::to_string(GetLastError()) + ")");
-    return file;
-}
-
-DWORD ReadLocal(HANDLE file, char* buffer, DWORD size)
-{
-    DWORD read = 0;
-    if (!ReadFile(file, buffer, size, &read, nullptr))
-        throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
-    return read;
-}
-
-void WriteLocal(HANDLE file, const char* data, DWORD size)
-{
-    DWORD written = 0;
-    if (!WriteFile(file, data, size, &written, nullptr))
-        throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+    stream.FinishSending();
+    control.Expect(2);
+    meter.Stop(sample);
 }
 
 TransferSample Download(const BenchSetup& setup, const TransferCase& transfer, DWORD chunk)
@@ -42,7 +29,7 @@ TransferSample Download(const BenchSetup& setup, const TransferCase& transfer, D
     BareControl control(setup, transfer.explicitTls);
     BareData data(control, setup, transfer.passive, transfer.explicitTls);
     BareStream& stream = data.Start(control, "RETR " + setup.remoteFile);
-    const HANDLE local = OpenLocal(DownloadedFile(setup), true);
+    LocalFile local(DownloadedFile(setup), true);
     // Each chunk is filled before it is written, as the control fills its
     // chunks: one WriteFile per chunk, not one per receive.
     for (bool ended = false; !ended;) {
@@ -57,15 +44,12 @@ TransferSample Download(const BenchSetup& setup, const TransferCase& transfer, D
         }
         if (filled == 0)
             break;
-        WriteLocal(local, buffer.get(), filled);
+        local.Write(buffer.get(), filled);
         sample.bytes += filled;
         ++sample.chunks;
     }
-    CloseHandle(local);
-    // Over TLS the server waits for the close_notify that answers its own.
-    stream.FinishSending();
-    control.Expect(2);
-    meter.Stop(sample);
+    local.Close();
+    Finish(stream, control, meter, sample);
     return sample;
 }
 
@@ -77,19 +61,17 @@ TransferSample Upload(const BenchSetup& setup, const TransferCase& transfer, DWO
     const TransferMeter meter(setup);
     BareData data(control, setup, transfer.passive, transfer.explicitTls);
     BareStream& stream = data.Start(control, "STOR " + setup.remoteUploadDir + "/" + LastComponent(setup.uploadSource));
-    const HANDLE local = OpenLocal(setup.uploadSource, false);
+    LocalFile local(setup.uploadSource, false);
     for (;;) {
-        const DWORD read = ReadLocal(local, buffer.get(), chunk);
+        const DWORD read = local.Read(buffer.get(), chunk);
         if (read == 0)
             break;
         stream.SendAll(buffer.get(), read);
         sample.bytes += read;
         ++sample.chunks;
     }
-    CloseHandle(local);
-    stream.FinishSending();
-    control.Expect(2);
-    meter.Stop(sample);
+    local.Close();
+    Finish(stream, control, meter, sample);
     return sample;
 }
 
@@ -99,18 +81,18 @@ TransferSample CopyLocally(const BenchSetup& setup, DWORD chunk)
     std::unique_ptr<char[]> buffer(new char[chunk]);
     TransferSample sample;
     const TransferMeter meter(setup);
-    const HANDLE source = OpenLocal(setup.uploadSource, false);
-    const HANDLE target = OpenLocal(LocalCopyTarget(setup), true);
+    LocalFile source(setup.uploadSource, false);
+    LocalFile target(LocalCopyTarget(setup), true);
     for (;;) {
-        const DWORD read = ReadLocal(source, buffer.get(), chunk);
+        const DWORD read = source.Read(buffer.get(), chunk);
         if (read == 0)
             break;
-        WriteLocal(target, buffer.get(), read);
+        target.Write(buffer.get(), read);
         sample.bytes += read;
         ++sample.chunks;
     }
-    CloseHandle(target);
-    CloseHandle(source);
+    target.Close();
+    source.Close();
     meter.Stop(sample);
     return sample;
 }

@@ -2,36 +2,13 @@
 #include "bench/WinInetTransfer.h"
 
 #include "bench/InternetHandle.h"
+#include "bench/LocalFile.h"
 #include "bench/TransferMeter.h"
 
 #include <memory>
 #include <utility>
 
 namespace {
-
-// One owned local file handle.
-class LocalFile {
-public:
-    LocalFile(const std::string& path, bool write)
-        : m_handle(CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, write ? 0 : FILE_SHARE_READ,
-                               nullptr, write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-        if (m_handle == INVALID_HANDLE_VALUE)
-            throw BenchError("cannot open " + path + " (error " + std::to_string(GetLastError()) + ")");
-    }
-    LocalFile(const LocalFile&) = delete;
-    LocalFile& operator=(const LocalFile&) = delete;
-    ~LocalFile() { Close(); }
-    HANDLE Get() const { return m_handle; }
-    void Close()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(std::exchange(m_handle, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE m_handle;
-};
 
 // The message pump of the control's copy loop, without the control.
 void PumpMessages(bool pump)
@@ -61,9 +38,7 @@ TransferSample Download(const BenchSetup& setup, DWORD chunk, const WinInetVaria
             throw BenchError("InternetReadFile failed (error " + std::to_string(GetLastError()) + ")");
         if (read == 0)
             break;
-        DWORD written = 0;
-        if (!WriteFile(local.Get(), buffer.get(), read, &written, nullptr) || written != read)
-            throw BenchError("WriteFile failed (error " + std::to_string(GetLastError()) + ")");
+        local.Write(buffer.get(), read);
         sample.bytes += read;
         ++sample.chunks;
     }
@@ -88,9 +63,7 @@ TransferSample Upload(const BenchSetup& setup, DWORD chunk, const WinInetVariant
                           "FtpOpenFile (write)");
     for (;;) {
         PumpMessages(variant.pumpMessages);
-        DWORD read = 0;
-        if (!ReadFile(local.Get(), buffer.get(), chunk, &read, nullptr))
-            throw BenchError("ReadFile failed (error " + std::to_string(GetLastError()) + ")");
+        const DWORD read = local.Read(buffer.get(), chunk);
         if (read == 0)
             break;
         for (DWORD done = 0; done < read;) {
