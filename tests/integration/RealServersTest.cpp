@@ -121,6 +121,20 @@ void ConnectTo(const HostedControl& control, const FtpServer& server, long encod
     control.Must(L"Connect");
 }
 
+// Runs check(kind, server, control) with a control connected to each kind
+// of server in turn, each server started afresh.
+template <typename Check>
+void OnEveryServer(Check check)
+{
+    for (const ServerKind& test : kServers) {
+        SCOPED_TRACE(test.kind);
+        FtpServer server(test.kind, FtpServer::kAnyPort);
+        HostedControl control;
+        ConnectTo(control, server, test.encoding);
+        check(test, server, control);
+    }
+}
+
 // The bytes a file of the tree holds: its name in UTF-8 and a line feed.
 std::string ContentOf(const std::string& shiftJisName)
 {
@@ -164,18 +178,14 @@ DATE Midnight(WORD year, WORD month, WORD day, int offsetHours)
 
 TEST(RealServers, EveryDirectoryListsAndIsEnteredByItsName)
 {
-    for (const ServerKind& test : kServers) {
-        SCOPED_TRACE(test.kind);
-        FtpServer server(test.kind, FtpServer::kAnyPort);
-        HostedControl control;
-        ConnectTo(control, server, test.encoding);
+    OnEveryServer([](const ServerKind&, const FtpServer&, const HostedControl& control) {
         for (const Directory& directory : kTree) {
             ExpectListing(control, directory.path, directory.entries);
             control.Must(L"SetCurrentDirectory", {directory.path});
             EXPECT_EQ(directory.current ? directory.current : directory.path,
                       control.Must(L"GetCurrentDirectory", {0}).AsText());
         }
-    }
+    });
 }
 
 TEST(RealServers, FilesWithSpacesDashesAndJapaneseNamesDownloadWhole)
@@ -183,13 +193,9 @@ TEST(RealServers, FilesWithSpacesDashesAndJapaneseNamesDownloadWhole)
     const std::pair<const char*, const char*> kFiles[] = {
         {"/a b", "in a b.txt"}, {"/ lead", "x.txt"},    {"/", "-dash.txt"},           {"/", "日本語 名前.txt"},
         {"/", "表.txt"},        {"/資料", "報告書.txt"}, {"/link-dir", "in a b.txt"}, {"/", "link-file"}};
-    for (const ServerKind& test : kServers) {
-        SCOPED_TRACE(test.kind);
-        FtpServer server(test.kind, FtpServer::kAnyPort);
+    OnEveryServer([&kFiles](const ServerKind&, const FtpServer&, const HostedControl& control) {
         ScratchDrive local;
-        HostedControl control;
         control.SetProperty(L"EnableProgressDialog", false);
-        ConnectTo(control, server, test.encoding);
         int row = 0;
         for (const auto& [directory, name] : kFiles) {
             SCOPED_TRACE(std::string(directory) + " " + name);
@@ -202,20 +208,16 @@ TEST(RealServers, FilesWithSpacesDashesAndJapaneseNamesDownloadWhole)
             const std::string source = std::string(name) == "link-file" ? "small.txt" : name;
             EXPECT_EQ(ContentOf(source), ReadBytes(into + "\\" + name));
         }
-    }
+    });
 }
 
 TEST(RealServers, GetFileSizeAnswersTheFileOrTheLinksTarget)
 {
     const std::pair<const char*, long> kSizes[] = {{"big.bin", -2}, {"small.txt", 10}, {"link-file", 10}};
-    for (const ServerKind& test : kServers) {
-        SCOPED_TRACE(test.kind);
-        FtpServer server(test.kind, FtpServer::kAnyPort);
-        HostedControl control;
-        ConnectTo(control, server, test.encoding);
+    OnEveryServer([&kSizes](const ServerKind&, const FtpServer&, const HostedControl& control) {
         for (const auto& [name, size] : kSizes)
             EXPECT_EQ(size, control.Must(L"GetFileSize", {name}).AsLong()) << name;
-    }
+    });
 }
 
 TEST(RealServers, ListedTimesAreTheFilesTimesInLocalTime)
@@ -223,11 +225,7 @@ TEST(RealServers, ListedTimesAreTheFilesTimesInLocalTime)
     // pure-ftpd and GNU ftpd list in the server's clock (the fixture's TZ),
     // proftpd in UTC; MLSD gives UTC to the second. A LIST line of a file
     // older than half a year gives the date only.
-    for (const ServerKind& test : kServers) {
-        SCOPED_TRACE(test.kind);
-        FtpServer server(test.kind, FtpServer::kAnyPort);
-        HostedControl control;
-        ConnectTo(control, server, test.encoding);
+    OnEveryServer([](const ServerKind& test, const FtpServer& server, const HostedControl& control) {
         const std::vector<ListedFile> root = ReadListing(control.Must(L"GetFileList", {"/"}).AsDispatch());
         const ListedFile* old = FindListed(root, "old.txt");
         const ListedFile* recent = FindListed(root, "recent.txt");
@@ -236,7 +234,7 @@ TEST(RealServers, ListedTimesAreTheFilesTimesInLocalTime)
         EXPECT_EQ(TextOf(oldTime), TextOf(old->lastWriteTime));
         // Three hours before the server started, to the minute.
         EXPECT_EQ(TextOf(LocalOleDate(LastWriteTimeOf(server.PathOf("recent.txt")))), TextOf(recent->lastWriteTime));
-    }
+    });
 }
 
 namespace {
