@@ -91,9 +91,9 @@ function copyCpu(k,    serverSeconds) {
   return median(copyClient[k]) + (serverSeconds > 0 ? serverSeconds : 0)
 }
 
-# The main section's TLS rows: for the control and for curl (both passive
-# mode), the median MB/s over explicit TLS
-# against the same tool in clear; then the control's share against curl's.
+# The main section's TLS rows: for the control and for curl (passive mode
+# both), the median MB/s over explicit TLS against the same tool in clear;
+# then the control's share against curl's.
 function tlsSection(    d, dir, c, chunk, control, controlTls, curl, curlTls, q, pattern, line, kept, curlKept) {
   if (!(key("main", "control-tls", "download", 64, 0) in runs) && !(key("main", "curl-tls", "download", 0, 0) in runs))
     return
