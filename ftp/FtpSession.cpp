@@ -76,11 +76,8 @@ FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string
         return Break(Refused(greeting));
     // A server that refuses TLS ends the session: nothing goes in clear.
     if (m_options.security == CFtpOptions::explicitTls) {
-        FtpReply reply;
-        if (const FtpError error = Command("AUTH TLS", reply))
+        if (const FtpError error = Require("AUTH TLS"))
             return error;
-        if (reply.Kind() != 2)
-            return Break(Refused(reply));
         if (const FtpError error = SecureControl())
             return error;
     }
@@ -98,11 +95,8 @@ FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string
     // Data connections protected too, or no session.
     if (IsSecure()) {
         for (const char* command : {"PBSZ 0", "PROT P"}) {
-            FtpReply reply;
-            if (const FtpError error = Command(command, reply))
+            if (const FtpError error = Require(command))
                 return error;
-            if (reply.Kind() != 2)
-                return Break(Refused(reply));
         }
     }
     if (m_options.encoding != CFtpOptions::shiftJis) {
@@ -353,6 +347,14 @@ FtpError CFtpSession::Expect(const std::string& line, int expected)
     if (reply.Kind() == 2 || (expected != 0 && reply.code == expected))
         return {};
     return Refused(reply);
+}
+
+FtpError CFtpSession::Require(const std::string& line)
+{
+    FtpReply reply;
+    if (const FtpError error = Command(line, reply))
+        return error;
+    return reply.Kind() == 2 ? FtpError{} : Break(Refused(reply));
 }
 
 FtpError CFtpSession::ToWire(const std::string& name, std::string& wire) const

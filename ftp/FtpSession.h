@@ -106,6 +106,9 @@ private:
     // TLS on the control connection, the certificate judged; nothing more
     // is sent after a refusal.
     FtpError SecureControl();
+    // Command, and the reply must be a completion: a refusal ends the
+    // session (what the session cannot go on without: AUTH TLS, PROT P).
+    FtpError Require(const std::string& line);
     FtpError JudgeCertificate(const CServerCertificate& certificate);
     // TLS on a data connection of this session, once the server has
     // started the transfer.
