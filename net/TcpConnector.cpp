@@ -72,7 +72,8 @@ public:
 private:
     CWinsockUse m_winsock;
     CSocketAddress m_local;
-    // Declared last: every stream it secured is gone before it is.
+    // Shared by every stream this connector secures, which hold it by
+    // reference: the session that owns the connector ends its streams first.
     CTlsCredentials m_credentials;
 };
 
