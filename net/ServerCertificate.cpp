@@ -67,6 +67,23 @@ CertificateProblem ProblemOf(DWORD status)
     }
 }
 
+// What the chain engine found wrong with a chain, where the SSL policy may
+// have passed it: Wine's passes a chain that ends at an unknown authority
+// (a partial chain). Revocation is not asked for, so its bits say nothing.
+CertificateProblem ChainProblem(DWORD trustErrors)
+{
+    trustErrors &= ~static_cast<DWORD>(CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION);
+    if (trustErrors == CERT_TRUST_NO_ERROR)
+        return CertificateProblem::none;
+    if (trustErrors
+        & (CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN | CERT_TRUST_IS_NOT_SIGNATURE_VALID
+           | CERT_TRUST_IS_CYCLIC | CERT_TRUST_IS_EXPLICIT_DISTRUST))
+        return CertificateProblem::unknownAuthority;
+    if (trustErrors & (CERT_TRUST_IS_NOT_TIME_VALID | CERT_TRUST_IS_NOT_TIME_NESTED))
+        return CertificateProblem::notInPeriod;
+    return CertificateProblem::otherFailure;
+}
+
 }  // namespace
 
 CServerCertificate::CServerCertificate(const CServerCertificate& other)
@@ -130,8 +147,13 @@ CertificateProblem CServerCertificate::Check(const std::string& host) const
     CERT_CHAIN_POLICY_STATUS status = {};
     status.cbSize = sizeof status;
     const BOOL checked = CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status);
+    const DWORD trustErrors = chain->TrustStatus.dwErrorStatus;
     CertFreeCertificateChain(chain);
-    return checked ? ProblemOf(status.dwError) : CertificateProblem::otherFailure;
+    if (!checked)
+        return CertificateProblem::otherFailure;
+    // Both must find nothing wrong; the policy's finding is the more exact.
+    const CertificateProblem problem = ProblemOf(status.dwError);
+    return problem != CertificateProblem::none ? problem : ChainProblem(trustErrors);
 }
 
 bool NormalizeFingerprint(const std::string& text, std::string& normalized)

@@ -35,7 +35,7 @@ public:
 
     // Builds the chain with the system's trusted roots and applies the
     // platform's SSL policy for host (no revocation check: a control offline
-    // must still connect).
+    // must still connect); the chain's own trust status must be clean too.
     CertificateProblem Check(const std::string& host) const;
 
 private:
