@@ -7,6 +7,7 @@
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -100,30 +101,37 @@ void CFtpConnection::Rename(const char* oldName, const char* newName)
 
 bool CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
 {
-    // SIZE counts bytes only in binary mode; some servers refuse it otherwise.
     std::string wire;
-    if (m_session->SetType('I') || m_session->ToWire(Text(fileName), wire) || m_session->Expect("SIZE " + wire))
+    std::optional<ULONGLONG> answer;
+    if (m_session->ToWire(Text(fileName), wire) || m_session->FileSize(wire, answer) || !answer)
         return false;
-    return SizeValue(m_session->LastReply().text, size);
+    size = *answer;
+    return true;
 }
 
-CInternetFile CFtpConnection::OpenFile(const char* verb, const char* fileName)
+std::unique_ptr<CFtpTransfer> CFtpConnection::OpenTransfer(const char* verb, const std::string& wirePath)
+{
+    std::unique_ptr<CFtpTransfer> transfer;
+    Check(m_session->OpenTransfer(std::string(verb) + " " + wirePath, 'I', transfer));
+    return transfer;
+}
+
+CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size)
 {
     std::string wire;
     Check(m_session->ToWire(Text(fileName), wire));
-    std::unique_ptr<CFtpTransfer> transfer;
-    Check(m_session->OpenTransfer(std::string(verb) + " " + wire, 'I', transfer));
+    std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("RETR", wire);
+    transfer->ExpectDownloadOf(size);
     return CInternetFile(std::move(transfer), Text(fileName));
-}
-
-CInternetFile CFtpConnection::OpenForReading(const char* fileName)
-{
-    return OpenFile("RETR", fileName);
 }
 
 CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
 {
-    return OpenFile("STOR", fileName);
+    std::string wire;
+    Check(m_session->ToWire(Text(fileName), wire));
+    std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("STOR", wire);
+    transfer->VerifyUploadTo(wire);
+    return CInternetFile(std::move(transfer), Text(fileName));
 }
 
 void CFtpConnection::Close()

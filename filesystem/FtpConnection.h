@@ -9,6 +9,7 @@
 #include <string>
 
 class CFtpSession;
+class CFtpTransfer;
 
 // The face of one FTP session for the store: every failure is raised as
 // CInternetException with the Internet library's number (RaiseFtpError).
@@ -44,13 +45,19 @@ public:
     // mode); false when it gives none. Never raises.
     bool GetFileSize(const char* fileName, ULONGLONG& size);
 
-    // A remote file opened for a binary transfer, read or written.
-    CInternetFile OpenForReading(const char* fileName);
+    // A remote file opened for a binary transfer, read or written. A read
+    // counts only with as many bytes as the file holds: the size the server
+    // names as it starts, else size (known before; -1 none). A write counts
+    // only when the server then holds as many bytes as were sent, where it
+    // answers SIZE. Closing such a file otherwise raises
+    // WyFTPErrorTransferSizeMismatch.
+    CInternetFile OpenForReading(const char* fileName, LONGLONG size);
     CInternetFile OpenForWriting(const char* fileName);
     void Close();
 
 private:
-    CInternetFile OpenFile(const char* verb, const char* fileName);
+    // Sends verb with a path (wire text) and opens its data connection.
+    std::unique_ptr<CFtpTransfer> OpenTransfer(const char* verb, const std::string& wirePath);
     // Sends verb with a path argument; expected is a reply number that also
     // counts as success (350 for RNFR).
     void PathCommand(const char* verb, const char* path, int expected = 0) const;

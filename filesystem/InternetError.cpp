@@ -1,6 +1,7 @@
 // FTP failures raised as the Internet library raises them: its error numbers, and the server's reply for 12003.
 #include "filesystem/InternetError.h"
 
+#include "filesystem/WyFTPException.h"
 #include "framework/InternetException.h"
 
 #include <wininet.h>
@@ -9,6 +10,7 @@ DWORD InternetErrorNumber(FtpErrorCode code)
 {
     switch (code) {
     case FtpErrorCode::none:
+    case FtpErrorCode::sizeMismatch:  // the control's own error
         return 0;
     case FtpErrorCode::timedOut:
         return ERROR_INTERNET_TIMEOUT;
@@ -46,6 +48,8 @@ DWORD InternetErrorNumber(FtpErrorCode code)
 
 void RaiseFtpError(const FtpError& error)
 {
+    if (error == FtpErrorCode::sizeMismatch)
+        throw CWyFTPException(WyFTPErrorTransferSizeMismatch);
     const DWORD number = InternetErrorNumber(error.code);
     throw CInternetException(number, number == ERROR_INTERNET_EXTENDED_ERROR ? error.reply : std::string());
 }

@@ -16,7 +16,7 @@ void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connecti
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
     const LONGLONG size = facts.size;
 
-    CInternetFile remote = connection->OpenForReading(source.c_str());
+    CInternetFile remote = connection->OpenForReading(source.c_str(), size);
     CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);
     const std::string localName = localFile.Str();
     const CWyTransferJob job{party, buffer.get(), chunkSize, size, source.GetLastComponent().Str(),

@@ -26,7 +26,7 @@ CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& 
         CWyRemotePath facts;
         facts.exists = true;
         facts.directory = known->type == CWyDirectoryEntry::kDirectory;
-        facts.size = facts.directory ? -1 : static_cast<LONGLONG>(known->length);
+        facts.size = facts.directory || known->unresolvedLink ? -1 : static_cast<LONGLONG>(known->length);
         return facts;
     }
     // SIZE first: it follows links to the target's size, where servers

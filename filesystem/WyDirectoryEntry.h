@@ -17,6 +17,9 @@ struct CWyDirectoryEntry {
     // How many subdirectories a directory holds, where the listing tells
     // (a Unix link count); -1 when it does not.
     int subdirectories = -1;
+    // A link the listing did not follow: length is the link's own, not
+    // its target's.
+    bool unresolvedLink = false;
 };
 
 // Receives the entries of a listing in the order the platform's finder

@@ -13,7 +13,7 @@ struct ErrorEntry {
     unsigned messageId;
 };
 
-constexpr std::array<ErrorEntry, 13> kErrors = {{
+constexpr std::array<ErrorEntry, 14> kErrors = {{
     {WyFTPErrorOther, IDS_ERROR_OTHER},
     {WyFTPErrorNoFileName, IDS_ERROR_NO_FILE_NAME},
     {WyFTPErrorCreateObject, IDS_ERROR_CREATE_OBJECT},
@@ -27,6 +27,7 @@ constexpr std::array<ErrorEntry, 13> kErrors = {{
     {WyFTPErrorTopDirectory, IDS_ERROR_TOP_DIRECTORY},
     {WyFTPErrorTransferAborted, IDS_ERROR_TRANSFER_ABORTED},
     {WyFTPErrorDirectoryTransfer, IDS_ERROR_DIRECTORY_TRANSFER},
+    {WyFTPErrorTransferSizeMismatch, IDS_ERROR_TRANSFER_SIZE_MISMATCH},
 }};
 
 }  // namespace

@@ -19,6 +19,7 @@ enum WyFTPError : int {
     WyFTPErrorTopDirectory = 20201,
     WyFTPErrorTransferAborted = 20202,
     WyFTPErrorDirectoryTransfer = 20203,
+    WyFTPErrorTransferSizeMismatch = 20204,
 };
 
 // Status codes reported to hosts, raised or fired with the Error event:

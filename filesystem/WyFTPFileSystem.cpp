@@ -31,6 +31,7 @@ CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
     entry.name = listed.name;
     entry.type = listed.kind == FtpEntry::Kind::directory ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
     entry.length = listed.size;
+    entry.unresolvedLink = listed.kind == FtpEntry::Kind::link;
     entry.size = static_cast<DWORD>(listed.size);
     entry.lastWriteTime = COleDateTime(listed.written).m_dt;
     // A Unix directory links to itself, from its parent and from each

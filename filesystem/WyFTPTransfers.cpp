@@ -91,7 +91,7 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
 
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
     const LONGLONG size = facts.size;
-    CInternetFile reader = sourceConnection->OpenForReading(source.c_str());
+    CInternetFile reader = sourceConnection->OpenForReading(source.c_str(), size);
     CInternetFile writer = destinationConnection->OpenForWriting(destination.c_str());
     const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
                              buffer.get(),

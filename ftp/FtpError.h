@@ -21,6 +21,7 @@ enum class FtpErrorCode {
     untrustedCertificate,      // the server's certificate has no trusted chain, or differs from the pin
     certificateNameMismatch,   // the certificate names another host
     certificateOutOfPeriod,    // the certificate has expired or is not valid yet
+    sizeMismatch,     // a confirmed transfer moved another count of bytes than the file holds
 };
 
 struct FtpError {

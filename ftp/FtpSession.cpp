@@ -402,6 +402,24 @@ FtpError CFtpSession::SetType(char type)
     return {};
 }
 
+FtpError CFtpSession::FileSize(const std::string& wirePath, std::optional<ULONGLONG>& size)
+{
+    size.reset();
+    if (m_bSizeUnknown)
+        return {};
+    if (const FtpError error = SetType('I'))
+        return error;
+    FtpReply reply;
+    if (const FtpError error = Command("SIZE " + wirePath, reply))
+        return error;
+    ULONGLONG value = 0;
+    if (SizeValue(reply.text, value))
+        size = value;
+    // 500 and 502: a command the server does not know or does not implement.
+    m_bSizeUnknown = reply.code == 500 || reply.code == 502;
+    return {};
+}
+
 FtpError CFtpSession::PrepareData(std::unique_ptr<CByteStream>& data, std::unique_ptr<CListener>& listener)
 {
     if (m_options.passive) {
@@ -474,7 +492,7 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
     }
     m_bTransferOpen = true;
     // A completion straight away: the data is (or was) on its way all the same.
-    transfer = std::make_unique<CFtpTransfer>(*this, std::move(data), reply.Kind() == 2);
+    transfer = std::make_unique<CFtpTransfer>(*this, std::move(data), reply);
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include "net/Connector.h"
 
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -76,6 +77,11 @@ public:
     // Shift-JIS) fails as invalidName: it could name another file.
     FtpError ToWire(const std::string& name, std::string& wire) const;
     std::string FromWire(const std::string& wire);
+
+    // The size the server gives for path (wire text), asked in binary mode,
+    // where SIZE counts bytes; empty when it gives none (a directory, a
+    // refusal). A server that does not know the command is not asked again.
+    FtpError FileSize(const std::string& wirePath, std::optional<ULONGLONG>& size);
 
     // The representation type: 'I' (binary) or 'A' (text).
     FtpError SetType(char type);
@@ -156,4 +162,5 @@ private:
     std::set<std::string> m_lossyNames;  // shown with a replacement mark
     bool m_bTransferOpen = false;
     char m_cType = 0;
+    bool m_bSizeUnknown = false;  // the server does not know SIZE
 };

@@ -2,13 +2,30 @@
 #include "ftp/FtpTransfer.h"
 
 #include "ftp/FtpSession.h"
+#include "ftp/ReplyParsers.h"
 
-CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, bool completedAlready)
+#include <climits>
+#include <optional>
+
+CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, const FtpReply& start)
     : m_session(session),
       m_data(std::move(data)),
       m_pace(session.Timeout(), session.Clock()),
-      m_bCompleted(completedAlready)
+      m_bCompleted(start.Kind() == 2)
 {
+    ULONGLONG announced = 0;
+    if (AnnouncedSize(start.text, announced) && announced <= static_cast<ULONGLONG>(LLONG_MAX))
+        m_announcedSize = static_cast<LONGLONG>(announced);
+}
+
+void CFtpTransfer::ExpectDownloadOf(LONGLONG size)
+{
+    m_expectedSize = m_announcedSize >= 0 ? m_announcedSize : size;
+}
+
+void CFtpTransfer::VerifyUploadTo(std::string wirePath)
+{
+    m_uploadPath = std::move(wirePath);
 }
 
 CFtpTransfer::~CFtpTransfer()
@@ -57,6 +74,7 @@ FtpError CFtpTransfer::Read(char* buffer, size_t size, size_t& read)
             break;
         }
         m_pace.Count(received);
+        m_moved += received;
         read += received;
     }
     return {};
@@ -75,6 +93,7 @@ FtpError CFtpTransfer::Write(const char* data, size_t size)
         if (error != NetError::none)
             return Fail(NetworkFailure(error));
         m_pace.Count(sent);
+        m_moved += sent;
         data += sent;
         size -= sent;
     }
@@ -96,8 +115,24 @@ FtpError CFtpTransfer::Finish()
         if (!error && reply.Kind() != 2)
             error = {FtpErrorCode::refused, reply.text};
     }
+    if (!error)
+        error = CheckSize();
     m_session.SetWaitHook(nullptr);
     return error;
+}
+
+FtpError CFtpTransfer::CheckSize()
+{
+    if (!m_uploadPath.empty()) {
+        std::optional<ULONGLONG> held;
+        if (const FtpError error = m_session.FileSize(m_uploadPath, held))
+            return error;
+        if (held && *held != m_moved)
+            return {FtpErrorCode::sizeMismatch, {}};
+    }
+    if (m_expectedSize >= 0 && static_cast<ULONGLONG>(m_expectedSize) != m_moved)
+        return {FtpErrorCode::sizeMismatch, {}};
+    return {};
 }
 
 void CFtpTransfer::Abandon()

@@ -1,10 +1,12 @@
 // One data transfer of an FTP session: its data connection, its pace, its end.
 #pragma once
 #include "ftp/FtpError.h"
+#include "ftp/ReplyAssembler.h"
 #include "ftp/TransferPace.h"
 #include "net/ByteStream.h"
 
 #include <memory>
+#include <string>
 
 class CFtpSession;
 
@@ -16,10 +18,23 @@ class CFtpSession;
 // session in step. A transfer not finished is abandoned when it goes.
 class CFtpTransfer {
 public:
-    CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, bool completedAlready);
+    // start: the server's first reply to the command (1xx, or 2xx when the
+    // transfer was complete at once).
+    CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, const FtpReply& start);
     CFtpTransfer(const CFtpTransfer&) = delete;
     CFtpTransfer& operator=(const CFtpTransfer&) = delete;
     ~CFtpTransfer();
+
+    // A download counts only with as many bytes as the server named when it
+    // started the transfer ("150 ... (1234 bytes)"), or else as size, known
+    // before it (SIZE, a listing; -1: nothing known, the final reply alone
+    // decides). A server confirms a transfer cut short when its data fitted
+    // in the sockets' buffers before the cut.
+    void ExpectDownloadOf(LONGLONG size);
+    // An upload counts only when the server, asked with SIZE after confirming
+    // it, holds as many bytes at wirePath as were sent (where it answers SIZE):
+    // its sends may all have gone into buffers before a cut.
+    void VerifyUploadTo(std::string wirePath);
 
     // Asked while this transfer waits, until it ends (null: nobody).
     void SetWaitHook(CNetworkWaitHook* hook);
@@ -32,9 +47,9 @@ public:
     // first, which ends an upload) and the server's final reply read. Every
     // read and write may have succeeded and the transfer still have failed:
     // an error reply (4xx or 5xx, such as "426 transfer aborted") is refused
-    // with the reply; no reply at all is the session's failure. A
-    // completion (2xx) is trusted even for fewer bytes: a listed length can
-    // be that of a link rather than of the file.
+    // with the reply; no reply at all is the session's failure; a completion
+    // (2xx) with another count of bytes than the size checks above expect is
+    // sizeMismatch, and the session stays in step.
     FtpError Finish();
     // Ends the transfer early (ABOR), ignoring any error: for clean-up.
     void Abandon();
@@ -42,10 +57,16 @@ public:
 private:
     FtpError Fail(const FtpError& error);
     void EndData();
+    // After the server's completion: the size checks asked for.
+    FtpError CheckSize();
 
     CFtpSession& m_session;
     std::unique_ptr<CByteStream> m_data;
     CTransferPace m_pace;
     bool m_bCompleted;    // the server confirmed the transfer when it started
     bool m_bOpen = true;
+    ULONGLONG m_moved = 0;         // bytes read or written
+    LONGLONG m_announcedSize = -1;  // named in the first reply, -1 none
+    LONGLONG m_expectedSize = -1;   // a download's, -1 unchecked
+    std::string m_uploadPath;       // an upload's, "" unchecked
 };

@@ -7,6 +7,7 @@
 #include "ftp/ReplyParsers.h"
 
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -121,15 +122,12 @@ FtpError ResolveLinks(CFtpSession& session, const std::string& directory, std::v
         std::string wire;
         if (session.ToWire(JoinFtpPath(directory, entry.name), wire))
             continue;
-        if (const FtpError error = session.SetType('I'))
+        std::optional<ULONGLONG> size;
+        if (const FtpError error = session.FileSize(wire, size))
             return error;
-        FtpReply reply;
-        if (const FtpError error = session.Command("SIZE " + wire, reply))
-            return error;
-        ULONGLONG size = 0;
-        if (reply.Kind() == 2 && SizeValue(reply.text, size)) {
+        if (size) {
             entry.kind = FtpEntry::Kind::file;
-            entry.size = size;
+            entry.size = *size;
         } else {
             entry.kind = FtpEntry::Kind::directory;
             entry.size = 0;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -86,6 +87,30 @@ bool SizeValue(const std::string& reply, ULONGLONG& size)
         return false;
     size = std::strtoull(reply.c_str() + 4, nullptr, 10);
     return true;
+}
+
+bool AnnouncedSize(const std::string& reply, ULONGLONG& size)
+{
+    // The last "(N bytes)" that ends a line: a name may hold one too.
+    bool found = false;
+    for (size_t open = reply.find('('); open != std::string::npos; open = reply.find('(', open + 1)) {
+        size_t end = open + 1;
+        while (end < reply.size() && IsDigit(reply[end]))
+            ++end;
+        constexpr char kUnit[] = " bytes)";
+        constexpr size_t kUnitLength = sizeof kUnit - 1;
+        // 19 digits fit in 64 bits.
+        if (end == open + 1 || end - open - 1 > 19 || _strnicmp(reply.c_str() + end, kUnit, kUnitLength) != 0)
+            continue;
+        size_t after = end + kUnitLength;
+        while (after < reply.size() && (reply[after] == '.' || reply[after] == ' '))
+            ++after;
+        if (after < reply.size() && reply[after] != '\r' && reply[after] != '\n')
+            continue;
+        size = std::strtoull(reply.c_str() + open + 1, nullptr, 10);
+        found = true;
+    }
+    return found;
 }
 
 bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)

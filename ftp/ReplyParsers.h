@@ -16,6 +16,9 @@ bool ExtendedPassivePort(const std::string& reply, WORD& port);
 bool QuotedPath(const std::string& reply, std::string& path);
 // The size of "213 12345".
 bool SizeValue(const std::string& reply, ULONGLONG& size);
+// The size a server names as it starts a transfer, at the end of a line:
+// "150 Opening BINARY mode data connection for f (1234 bytes)."
+bool AnnouncedSize(const std::string& reply, ULONGLONG& size);
 // The time of "213 YYYYMMDDHHMMSS[.fff]", which is UTC.
 bool ModificationTime(const std::string& reply, SYSTEMTIME& utc);
 // The features a "211-" FEAT reply lists, one per inner line, upper-cased

@@ -27,6 +27,7 @@
 #define IDS_VERB_PROPERTIES             225
 #define IDS_CONNECTION_PPG              226
 #define IDS_CONNECTION_PPG_CAPTION      227
+#define IDS_ERROR_TRANSFER_SIZE_MISMATCH 228
 
 // Dialogs
 #define IDD_ABOUTBOX_WYFTP              1

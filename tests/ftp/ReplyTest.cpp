@@ -144,6 +144,9 @@ TEST(ReplyParsers, QuotedPathsSizesTimesAndFeatures)
     EXPECT_EQ(4294967301ULL, size);
     EXPECT_FALSE(SizeValue("213 big", size));
     EXPECT_FALSE(SizeValue("550 no such file", size));
+    EXPECT_TRUE(AnnouncedSize("150-Opening for big.bin (4294967301 bytes)\r\n150 go", size));
+    EXPECT_EQ(4294967301ULL, size);
+    EXPECT_FALSE(AnnouncedSize("150 3072.0 kbytes to download", size));
 
     struct TimeCase {
         const char* reply;

@@ -347,6 +347,89 @@ TEST(FtpTransfer, ATransferCountsOnlyWhenTheServerConfirmsIt)
     }
 }
 
+// A server confirms a transfer cut short when its data fitted in the
+// sockets' buffers before the cut: the bytes must add up to the file.
+TEST(FtpTransfer, ADownloadCountsOnlyWithAsManyBytesAsTheFileHolds)
+{
+    struct Case {
+        const char* what;
+        const char* started;  // the reply to RETR
+        LONGLONG known;       // the size known before
+        const char* bytes;
+        FtpErrorCode expected;
+    };
+    const Case cases[] = {
+        {"the size known before", "150 go\r\n226 done\r\n", 10, "0123456789", FtpErrorCode::none},
+        {"fewer than known", "150 go\r\n226 done\r\n", 10, "01234", FtpErrorCode::sizeMismatch},
+        {"more than known", "150 go\r\n226 done\r\n", 3, "01234", FtpErrorCode::sizeMismatch},
+        {"fewer than the reply names",
+         "150 Opening BINARY mode data connection for f (10 bytes).\r\n226 done\r\n", -1, "01234",
+         FtpErrorCode::sizeMismatch},
+        {"the reply's size, newer than the one known",
+         "150 Opening BINARY mode data connection for f (5 bytes).\r\n226 done\r\n", 10, "01234",
+         FtpErrorCode::none},
+        {"a name that looks like a size", "150 Opening data connection for f (5 bytes) x\r\n226 done\r\n", -1,
+         "0123456789", FtpErrorCode::none},
+        {"nothing known: the final reply decides", "150 go\r\n226 done\r\n", -1, "01234", FtpErrorCode::none},
+        {"a refusal still says why", "150 go (10 bytes)\r\n426 aborted\r\n", 10, "01234", FtpErrorCode::refused},
+    };
+    for (const Case& test : cases) {
+        DataScript data{test.bytes};
+        TransferRun run({{"TYPE I", "200 binary\r\n"},
+                         {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                         {"RETR f", test.started},
+                         {"PWD", "257 \"/\"\r\n"}},
+                        {&data});
+        std::unique_ptr<CFtpTransfer> transfer;
+        ASSERT_FALSE(run.conversation.session->OpenTransfer("RETR f", 'I', transfer)) << test.what;
+        transfer->ExpectDownloadOf(test.known);
+        char buffer[64];
+        size_t read = 0;
+        ASSERT_FALSE(transfer->Read(buffer, sizeof buffer, read)) << test.what;
+        EXPECT_EQ(test.expected, transfer->Finish().code) << test.what;
+        // The server confirmed or refused: the session is in step either way.
+        EXPECT_FALSE(run.conversation.session->Expect("PWD")) << test.what;
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+    }
+}
+
+TEST(FtpTransfer, AnUploadCountsOnlyWhenTheServerHoldsWhatWasSent)
+{
+    struct Case {
+        const char* what;
+        std::vector<Exchange> afterStore;  // after the 226
+        FtpErrorCode expected;
+        bool askedAgain;  // whether a second upload asks SIZE too
+    };
+    const Case cases[] = {
+        {"all of it", {{"SIZE up", "213 3\r\n"}}, FtpErrorCode::none, true},
+        {"a part", {{"SIZE up", "213 1\r\n"}}, FtpErrorCode::sizeMismatch, true},
+        {"no size for the file", {{"SIZE up", "550 Could not get file size.\r\n"}}, FtpErrorCode::none, true},
+        {"a server without SIZE", {{"SIZE up", "500 Unknown command.\r\n"}}, FtpErrorCode::none, false},
+    };
+    const Exchange pasv = {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"};
+    const Exchange store = {"STOR up", "150 send it\r\n226 stored\r\n"};
+    for (const Case& test : cases) {
+        std::vector<Exchange> exchanges = {{"TYPE I", "200 binary\r\n"}, pasv, store};
+        exchanges.insert(exchanges.end(), test.afterStore.begin(), test.afterStore.end());
+        exchanges.push_back(pasv);
+        exchanges.push_back(store);
+        if (test.askedAgain)
+            exchanges.push_back({"SIZE up", "213 3\r\n"});
+        DataScript first;
+        DataScript second;
+        TransferRun run(exchanges, {&first, &second});
+        for (FtpErrorCode expected : {test.expected, FtpErrorCode::none}) {
+            std::unique_ptr<CFtpTransfer> transfer;
+            ASSERT_FALSE(run.conversation.session->OpenTransfer("STOR up", 'I', transfer)) << test.what;
+            transfer->VerifyUploadTo("up");
+            ASSERT_FALSE(transfer->Write("abc", 3)) << test.what;
+            EXPECT_EQ(expected, transfer->Finish().code) << test.what;
+        }
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+    }
+}
+
 TEST(FtpTransfer, TheSlowestPaceAllowedIsAKilobyteAWindow)
 {
     const std::vector<Exchange> exchanges = {

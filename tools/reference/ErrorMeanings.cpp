@@ -59,6 +59,11 @@ const std::vector<NumberMeaning>& OwnErrorMeanings()
          "The transfer was stopped by AbortTransfer or by Cancel in the progress dialog."},
         {WyFTPErrorDirectoryTransfer, "",
          "A directory was given where a file is transferred: directories are not downloaded or uploaded whole."},
+        {WyFTPErrorTransferSizeMismatch, "",
+         "The server confirmed a transfer, but the bytes that moved do not add up to the file: a download received "
+         "fewer or more bytes than the size the server gave before it (SIZE, its reply to RETR, or the listing), "
+         "or after an upload the server's SIZE differs from the bytes sent. The connection was most likely cut; "
+         "a partial download is deleted, and the connection stays usable."},
     };
     return meanings;
 }
