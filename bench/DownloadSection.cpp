@@ -1,4 +1,4 @@
-// The listing benchmark's download section: one small file downloaded with GetFile, as a user's selection is.
+// The listing benchmark's transfer section: one small file downloaded with GetFile, as a user's selection is, and uploaded again.
 #include "bench/ListingSections.h"
 
 void RunDownloadSection(HostedExplorer& explorer, const ListingSetup& setup)
@@ -18,4 +18,17 @@ void RunDownloadSection(HostedExplorer& explorer, const ListingSetup& setup)
     sample.directory = setup.smallFile;
     Expect(static_cast<long>(LocalFileSize(downloaded)), setup.smallFileBytes, "bytes of the downloaded " + downloaded);
     PrintSample(sample);
+
+    explorer.Call(L"SetCurrentDirectory", {Argument(setup.uploadDir)});
+    const std::string uploaded = setup.uploadDir + "/" + name;
+    ListingSample put = explorer.Time(L"PutFile", {Argument(downloaded)});
+    put.label = "put";
+    put.what = "putfile";
+    put.directory = uploaded;
+    PrintSample(put);
+    ListingSample size = explorer.Time(L"GetFileSize", {Argument(uploaded)});
+    size.label = "put";
+    size.what = "getfilesize";
+    size.directory = uploaded;
+    PrintSample(size);
 }

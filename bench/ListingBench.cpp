@@ -55,6 +55,7 @@ int Run(int argc, char** argv)
     setup.smallFile = Required(options, "small-file");
     setup.smallFileBytes = Count(options, "small-file-bytes");
     setup.downloadDir = Required(options, "download-dir");
+    setup.uploadDir = Required(options, "upload-dir");
     setup.countsFile = Optional(options, "counts-file", "");
     setup.wininet = options.count("wininet") != 0;
 

@@ -19,13 +19,14 @@ struct ListingSetup {
     std::string smallFile;     // a small file to download ("/small/small.bin"), alone in its directory
     long smallFileBytes = 0;   // its size
     std::string downloadDir;   // the local directory it is downloaded to (a Windows path)
+    std::string uploadDir;     // a directory the user may write in ("/uploads"), where it goes back up
     std::string countsFile;    // the latency proxy's command counts (a Windows path), or empty
     bool wininet = false;      // also time bare WinInet listings beside the control's
 };
 
 // One measured call, printed as one "sample" line.
 struct ListingSample {
-    std::string label;         // connect, list, sort, tree, get, local or local-sort
+    std::string label;         // connect, list, sort, tree, get, put, local or local-sort
     std::string tool;          // control, wininet or findfile (curl's lines come from the script)
     std::string what;          // the case: setdir, refresh, name-asc, ...
     std::string directory;     // the directory listed

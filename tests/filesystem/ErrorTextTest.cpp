@@ -33,7 +33,7 @@ TEST(GetErrorText, EveryCodeOfTheTable)
 
 TEST(GetErrorText, CodesOutsideTheTableGiveThePrefixAlone)
 {
-    for (int code : {20150, 5, 0, -1, 19999, 20003, 20204, 12003, 0x7FFFFFFF})
+    for (int code : {20150, 5, 0, -1, 19999, 20003, 20205, 12003, 0x7FFFFFFF})
         EXPECT_EQ(kPrefix, GetErrorText(code)) << code;
 }
 
