@@ -18,8 +18,8 @@ void RunTreeSection(HostedExplorer& explorer, const ListingSetup& setup);
 // The small file selected in its directory and downloaded with GetFile
 // into the download directory, tree hidden, the progress dialog off; then
 // uploaded with PutFile into the upload directory, and GetFileSize of it
-// (one SIZE: what every upload asks after its final reply to check that
-// the server holds all of it).
+// (TYPE I and SIZE; every upload asks the SIZE after its final reply to
+// check that the server holds all of it).
 void RunDownloadSection(HostedExplorer& explorer, const ListingSetup& setup);
 // The same files on the local disk: connected there, the listing costs
 // little, so Refresh shows what filling the list costs; then the sorts.

@@ -126,7 +126,7 @@ END {
   main_row("  the same, Refresh", "list", "control", "refresh")
   main_row("download one small file (GetFile)", "get", "control", "getfile")
   main_row("upload it again (PutFile)", "put", "control", "putfile")
-  main_row("  one SIZE, as each upload asks (GetFileSize)", "put", "control", "getfilesize")
+  main_row("  GetFileSize (TYPE I, SIZE; an upload's check is the SIZE)", "put", "control", "getfilesize")
   main_row("curl's listing of the files (login included)", "list", "curl", "listing")
   main_row("curl's listing of the subdirs (login included)", "tree", "curl", "listing")
 
