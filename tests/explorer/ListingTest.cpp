@@ -2,6 +2,7 @@
 #include "tests/explorer/ExplorerTestSupport.h"
 
 #include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
 
 #include "framework/CodePage932.h"
 
@@ -103,18 +104,41 @@ TEST(Listing, HostileNamesListAsNamesAndAnEmptyDirectoryAsNoRows)
     FtpServer odd("odd-names");
     FtpServer plain;
     plain.MakeDirectory("empty");
+    odd.MakeDirectory("sub");
+    odd.MakeDirectory("sub/odd");
+    // What the odd names resolve to on the server once "\\" reads as "/".
+    odd.WriteFile("odd-up.txt", "up");
+    odd.WriteFile("sub/odd/sub.txt", "sub");
+    odd.WriteFile("odd-escape.txt", "escape");
     ExplorerHost host;
     HostedControl& control = host.Control();
     control.SetProperty(L"ServerName", odd.Host().c_str());
+    control.SetProperty(L"ConnectDirectory", "/sub");
     control.Must(L"Connect");
     // What the server lists is shown as names, never taken for paths.
     const std::vector<std::string> names = ListColumn(host.List(), 0);
-    for (const char* name : {"..\\odd-up.txt", "odd/sub.txt", "../../odd-escape.txt"})
+    const std::vector<std::string> hostile = {"..\\odd-up.txt", "odd/sub.txt", "../../odd-escape.txt"};
+    for (const std::string& name : hostile)
         EXPECT_NE(names.end(), std::find(names.begin(), names.end(), name)) << name;
+    // Selected and downloaded as a user does: each is fetched by its name
+    // or refused, and nothing is written outside the destination.
+    ScratchDrive local;
+    MakeDirectory(local.PathOf("outer"));
+    MakeDirectory(local.PathOf("outer/dl"));
+    for (const std::string& name : hostile) {
+        SelectRows(host.List(), {name});
+        control.Call(L"GetFile", {(local.Root() + "/outer/dl").c_str()});
+    }
+    EXPECT_EQ(std::vector<std::string>{"dl"}, NamesIn(local.PathOf("outer")));
+    EXPECT_EQ(std::vector<std::string>{"outer"}, NamesIn(local.UnixView()));
+    std::vector<std::string> fetched = NamesIn(local.PathOf("outer/dl"));
+    std::sort(fetched.begin(), fetched.end());
+    EXPECT_EQ((std::vector<std::string>{"odd-escape.txt", "odd-up.txt", "sub.txt"}), fetched);
     control.Must(L"DisConnect");
     EXPECT_EQ(0, ListView_GetItemCount(host.List()));
 
     control.SetProperty(L"ServerName", plain.Host().c_str());
+    control.SetProperty(L"ConnectDirectory", "/");
     control.Must(L"Connect");
     EXPECT_EQ((std::vector<std::string>{"empty"}), ListColumn(host.List(), 0));
     control.Must(L"SetCurrentDirectory", {"/empty"});

@@ -1,27 +1,39 @@
-// The progress dialog of the registered control's transfers: when it shows, what it says, where it sits, its Cancel button.
+// The progress dialog of the registered control's transfers: when it shows, what it shows, where it sits, how it stops one.
 #include "tests/integration/HostSupport.h"
 
+#include "framework/CodePage932.h"
 #include "resources/resource.h"
 #include "tests/control/WindowTestSupport.h"
 #include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
 
-#include "framework/CodePage932.h"
+#include <commctrl.h>
 
 namespace {
 
-// What a TransferProgress handler sees of the progress dialog.
+HWND FindProgressDialog()
+{
+    const HWND dialog = FindThreadWindow(L"#32770", L"ﾌｧｲﾙの転送");
+    return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+std::string ItemText(HWND dialog, int item)
+{
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(dialog, item, text, 256);
+    return ToShiftJis(text);
+}
+
+// What a TransferProgress handler sees of the dialog: it sees what the
+// chunk before left.
 struct Sighting {
     HWND window = nullptr;
     RECT rect = {};
     std::string text;
+    std::string cancel;  // the button's text
+    int bar = -1;
+    size_t stalePixels = 0;  // against what a full repaint draws
 };
-
-HWND FindProgressDialog()
-{
-    HWND dialog = FindThreadWindow(L"#32770", L"ﾌｧｲﾙの転送");
-    return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
-}
 
 Sighting Look()
 {
@@ -30,40 +42,42 @@ Sighting Look()
     if (!seen.window)
         return seen;
     GetWindowRect(seen.window, &seen.rect);
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(seen.window, IDC_PROGRESS_MESSAGE, text, 256);
-    seen.text = ToShiftJis(text);
+    seen.text = ItemText(seen.window, IDC_PROGRESS_MESSAGE);
+    seen.cancel = ItemText(seen.window, IDCANCEL);
+    seen.bar = static_cast<int>(SendDlgItemMessageW(seen.window, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+    seen.stalePixels = StalePixels(seen.window);
     return seen;
 }
 
 // Uploads of local files through a control connected to a fresh server,
-// looking for the dialog at every TransferProgress.
+// with chunks of 1 KiB and the dialog from 1 KiB on, looking for the dialog
+// at every TransferProgress.
 struct WatchedUploads {
     explicit WatchedUploads(ComPtr<IDispatch> hosted = CreateControl()) : control(std::move(hosted))
     {
         control.SetProperty(L"ServerName", server.Host().c_str());
         control.SetProperty(L"TransferByte", 1);
-        control.SetProperty(L"ShowProgressDialog", 1);  // kilobytes
+        control.SetProperty(L"ShowProgressDialog", 1);
         control.Must(L"Connect");
         control.sink.onProgress = [this](long) { sightings.push_back(Look()); };
     }
 
     // Uploads a file of size bytes; the sightings are those of this upload.
-    void Upload(size_t size, const std::string& name = "file.bin")
+    CallResult Upload(size_t size, const std::string& name = "file.bin")
     {
         WriteBytes(local.PathOf(name), PatternBytes(size));
         sightings.clear();
-        control.Must(L"PutFile", {local.PathOf(name).c_str()});
+        const CallResult result = control.Call(L"PutFile", {local.PathOf(name).c_str()});
         EXPECT_EQ(nullptr, FindProgressDialog()) << "the dialog outlived its transfer";
+        return result;
     }
 
-    bool EverShown() const
+    size_t Shown() const
     {
-        for (const Sighting& seen : sightings) {
-            if (seen.window)
-                return true;
-        }
-        return false;
+        size_t shown = 0;
+        for (const Sighting& seen : sightings)
+            shown += seen.window != nullptr;
+        return shown;
     }
 
     ScratchDrive local;
@@ -74,109 +88,111 @@ struct WatchedUploads {
 
 struct ProgressDialog : testing::Test, WatchedUploads {};
 
-TEST_F(ProgressDialog, ShownFromTheThresholdOnWithTheFileName)
+TEST_F(ProgressDialog, ShownFromTheThresholdOnWithTheNameAndABarThatNeverShowsFull)
 {
-    control.SetProperty(L"EnableProgressDialog", 1);  // VT_I4, as a host may pass it
-    EXPECT_TRUE(control.Property(L"EnableProgressDialog").AsBool());
-    Upload(1024, "表.bin");
-    ASSERT_EQ(1u, sightings.size());
-    ASSERT_NE(nullptr, sightings[0].window);
-    EXPECT_EQ("表.binを転送しています", sightings[0].text);
-    Upload(1023);
-    ASSERT_EQ(1u, sightings.size());
-    EXPECT_FALSE(EverShown());
-    Upload(3000);
-    EXPECT_EQ(3u, sightings.size());
-    EXPECT_TRUE(sightings.front().window && sightings.back().window);
-    EXPECT_EQ("file.binを転送しています", sightings.front().text);
+    // The bar as the chunk before left it: 1024, 2048, 3072 of 4000 bytes;
+    // the last chunk makes it 100 % and the dialog goes.
+    const struct {
+        long enable;  // EnableProgressDialog, as a VT_I4 a host may pass
+        size_t size;
+        const char* name;
+        std::vector<int> bars;  // where each progress event saw the bar; -1: no dialog
+    } uploads[] = {
+        {1, 1024, "表.bin", {0}},
+        {1, 1023, "file.bin", {-1}},
+        {-1, 4000, "file.bin", {0, 25, 51, 76}},
+        {0, 3000, "file.bin", {-1, -1, -1}},
+    };
+    for (const auto& upload : uploads) {
+        control.SetProperty(L"EnableProgressDialog", upload.enable);
+        EXPECT_EQ(upload.enable != 0, control.Property(L"EnableProgressDialog").AsBool());
+        EXPECT_EQ(S_OK, Upload(upload.size, upload.name).hr);
+        std::vector<int> bars;
+        for (const Sighting& seen : sightings) {
+            bars.push_back(seen.bar);
+            EXPECT_GE(40u, seen.stalePixels) << upload.size << " bytes, at " << seen.bar << " %";
+        }
+        EXPECT_EQ(upload.bars, bars) << upload.size;
+        if (Shown() == 0)
+            continue;
+        EXPECT_EQ(std::string(upload.name) + "を転送しています", sightings[0].text);
+        EXPECT_EQ("ｷｬﾝｾﾙ", sightings[0].cancel);
+    }
 }
 
-TEST_F(ProgressDialog, AutomationTrueShowsItAndOffNeverDoes)
+TEST_F(ProgressDialog, CancelAndEscapeStopTheTransferAtTheirChunk)
 {
-    control.SetProperty(L"EnableProgressDialog", -1);  // VT_I4
-    Upload(2048);
-    EXPECT_TRUE(EverShown());
-    control.SetProperty(L"EnableProgressDialog", 0);
-    EXPECT_FALSE(control.Property(L"EnableProgressDialog").AsBool());
-    Upload(50000);
-    EXPECT_EQ(49u, sightings.size());
-    EXPECT_FALSE(EverShown());
+    for (const auto& [message, key] : {std::pair{BM_CLICK, 0u}, std::pair{WM_KEYDOWN, static_cast<UINT>(VK_ESCAPE)}}) {
+        HWND dialog = nullptr;
+        long pressedAt = 0;
+        control.sink.onProgress = [&, message = message, key = key](long bytes) {
+            if (dialog || !(dialog = FindProgressDialog()))
+                return;
+            // Pressed as a user would: queued, and delivered by the
+            // transfer's message pump, which reads its queue before the
+            // next chunk once its interval has passed.
+            pressedAt = bytes;
+            PostMessageW(GetDlgItem(dialog, IDCANCEL), message, key, 0);
+            Sleep(20);
+        };
+        control.sink.events.clear();
+        const CallResult result = Upload(1024 * 1024, "big.bin");
+        ASSERT_NE(nullptr, dialog) << "the dialog was never shown";
+        ExpectOwnError(control, result, 20202, "ファイルの転送が中断されました");
+        ASSERT_FALSE(control.sink.Progress().empty());
+        EXPECT_EQ(pressedAt, control.sink.Progress().back());
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_FALSE(server.Exists("big.bin"));
+        EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
+    }
 }
 
-TEST_F(ProgressDialog, CancelButtonPressedDuringTheTransferAborts)
+TEST_F(ProgressDialog, AQuitMessageTakenByTheTransfersPumpIsPostedAgain)
 {
-    WriteBytes(local.PathOf("big.bin"), PatternBytes(1024 * 1024));
-    HWND dialog = nullptr;
-    long pressedAt = 0;
     control.sink.onProgress = [&](long bytes) {
-        if (dialog || !(dialog = FindProgressDialog()))
+        if (bytes != 1024)
             return;
-        // Pressed as a user would: the click is queued and the transfer's
-        // message pump delivers it. Past the pump's interval the transfer
-        // reads its queue before the next chunk and stops there.
-        pressedAt = bytes;
-        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+        PostQuitMessage(7);
+        // Past the pump's interval: the loop takes the quit before its next chunk.
         Sleep(20);
     };
-    CallResult result = control.Call(L"PutFile", {local.PathOf("big.bin").c_str()});
-    ASSERT_NE(nullptr, dialog) << "the dialog was never shown";
-    ExpectOwnError(control, result, 20202, "ファイルの転送が中断されました");
-    const std::vector<long> progress = control.sink.Progress();
-    ASSERT_FALSE(progress.empty());
-    EXPECT_EQ(pressedAt, progress.back());
-    EXPECT_FALSE(IsWindow(dialog));
-    EXPECT_FALSE(server.Exists("big.bin"));
-    EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
+    EXPECT_EQ(S_OK, Upload(5000).hr);
+    MSG message;
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(7u, message.wParam);
 }
 
-TEST_F(ProgressDialog, WithoutAControlWindowItIsPlacedOnTheScreen)
+TEST(ProgressDialogPlace, OnTheControlWindowsTopLeftCornerOrOnTheScreenWithoutOne)
 {
     // A control made with CoCreateInstance and never activated has no
-    // window to put the dialog on (it then sits at the screen's top-left
-    // corner).
-    Upload(2048);
-    ASSERT_FALSE(sightings.empty());
-    ASSERT_NE(nullptr, sightings[0].window);
-    const RECT& rect = sightings[0].rect;
-    RecordProperty("dialog_left", static_cast<int>(rect.left));
-    RecordProperty("dialog_top", static_cast<int>(rect.top));
-    const POINT topLeft = {rect.left, rect.top};
-    EXPECT_NE(nullptr, MonitorFromPoint(topLeft, MONITOR_DEFAULTTONULL))
-        << "placed off the screen at " << rect.left << ", " << rect.top;
-    EXPECT_GT(rect.right - rect.left, 100);
-}
-
-struct HostedProgressDialog : testing::Test {
-    HostedProgressDialog() : frame(500, 400) {}
-    ~HostedProgressDialog() override
+    // window: the dialog sits on the screen.
     {
-        if (host)
-            DestroyWindow(host);
-        PumpMessages();
+        WatchedUploads transfer;
+        transfer.Upload(2048);
+        ASSERT_NE(0u, transfer.Shown());
+        const POINT topLeft = {transfer.sightings[0].rect.left, transfer.sightings[0].rect.top};
+        EXPECT_NE(nullptr, MonitorFromPoint(topLeft, MONITOR_DEFAULTTONULL));
+        EXPECT_GT(transfer.sightings[0].rect.right - transfer.sightings[0].rect.left, 100);
     }
-    TestWindow frame;
+    TestWindow frame(500, 400);
     HWND host = nullptr;
-};
-
-TEST_F(HostedProgressDialog, PlacedOnTheControlWindowsTopLeftCorner)
-{
     ComPtr<IDispatch> hosted = ControlInAtlHost(frame.Get(), {37, 23, 357, 263}, &host);
     ASSERT_TRUE(hosted);
     HWND controlWindow = nullptr;
-    auto window = hosted.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
-    ASSERT_TRUE(window);
-    ASSERT_EQ(S_OK, window->GetWindow(&controlWindow));
+    ASSERT_EQ(S_OK, hosted.As<IOleInPlaceObject>(IID_IOleInPlaceObject)->GetWindow(&controlWindow));
     RECT controlRect;
     ASSERT_TRUE(GetWindowRect(controlWindow, &controlRect));
     // Away from the screen's corner, where a dialog lands without a window.
     ASSERT_TRUE(controlRect.left != 0 || controlRect.top != 0);
-
-    WatchedUploads transfer(hosted);
-    transfer.Upload(2048);
-    ASSERT_FALSE(transfer.sightings.empty());
-    ASSERT_NE(nullptr, transfer.sightings[0].window);
-    EXPECT_EQ(controlRect.left, transfer.sightings[0].rect.left);
-    EXPECT_EQ(controlRect.top, transfer.sightings[0].rect.top);
+    {
+        WatchedUploads transfer(hosted);
+        transfer.Upload(2048);
+        ASSERT_NE(0u, transfer.Shown());
+        EXPECT_EQ(controlRect.left, transfer.sightings[0].rect.left);
+        EXPECT_EQ(controlRect.top, transfer.sightings[0].rect.top);
+    }
+    DestroyWindow(host);
+    PumpMessages();
 }
 
 }  // namespace
