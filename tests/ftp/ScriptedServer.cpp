@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 namespace {
 
@@ -40,6 +41,7 @@ public:
     }
     NetError FinishSending(const CNetworkWait&) override { return NetError::none; }
     void Close() override {}
+    bool HasInput() override { return m_script.HasInput(); }
 
 private:
     CControlScript& m_script;
@@ -169,6 +171,52 @@ NetError CScriptedConnector::ConnectTo(const CSocketAddress& address, std::uniqu
     connectedTo.push_back(address.Host() + " " + std::to_string(address.Port()));
     stream = NextData();
     return stream ? NetError::none : NetError::cannotConnect;
+}
+
+CServerCertificate TestCertificate(const std::string& name)
+{
+    static std::map<std::string, CServerCertificate> made;
+    auto found = made.find(name);
+    if (found != made.end())
+        return found->second;
+    const std::wstring subject = L"CN=" + std::wstring(name.begin(), name.end());
+    BYTE encoded[256];
+    DWORD size = sizeof encoded;
+    CERT_NAME_BLOB blob = {0, encoded};
+    if (CertStrToNameW(X509_ASN_ENCODING, subject.c_str(), CERT_X500_NAME_STR, nullptr, encoded, &size, nullptr))
+        blob.cbData = size;
+    CServerCertificate certificate(CertCreateSelfSignCertificate(0, &blob, 0, nullptr, nullptr, nullptr, nullptr,
+                                                                 nullptr));
+    made.emplace(name, certificate);
+    return certificate;
+}
+
+NetError CScriptedConnector::Secure(std::unique_ptr<CByteStream>&, const std::string& host,
+                                    CServerCertificate& certificate, const CNetworkWait& wait)
+{
+    securedFor.push_back(host);
+    SecureScript script;
+    if (!secures.empty()) {
+        script = secures.front();
+        secures.pop_front();
+    }
+    switch (script.outcome) {
+    case SecureScript::completes:
+        break;
+    case SecureScript::afterAWait:
+        if (wait.hook && !wait.hook->KeepWaiting())
+            return NetError::cancelled;
+        break;
+    case SecureScript::fails:
+        return NetError::secureChannelFailed;
+    case SecureScript::stalls:
+        if (wait.hook && !wait.hook->KeepWaiting())
+            return NetError::cancelled;
+        m_clock.AdvanceTo(wait.deadline);
+        return NetError::timedOut;
+    }
+    certificate = TestCertificate(script.certificate);
+    return NetError::none;
 }
 
 NetError CScriptedConnector::Listen(std::unique_ptr<CListener>& listener, CSocketAddress& local)

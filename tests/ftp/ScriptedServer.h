@@ -63,6 +63,8 @@ public:
 
     NetError Read(char* buffer, size_t size, size_t& received, const CNetworkWait& wait);
     NetError Write(const char* data, size_t size, size_t& sent);
+    // Whether a read would return at once.
+    bool HasInput() const { return !m_pending.empty() || m_bClosed; }
 
 private:
     void Answer(const Exchange& exchange);
@@ -94,6 +96,24 @@ struct DataScript {
     bool finishedSending = false;
 };
 
+// How a scripted TLS handshake goes. The secured stream is the same stream
+// (the script's bytes stay plain): what is scripted is the handshake's
+// outcome, its timing against the server's replies, and the certificate.
+struct SecureScript {
+    enum Outcome {
+        completes,   // at once
+        afterAWait,  // after asking the wait's hook once, as a handshake
+                     // waiting for the server's bytes does
+        fails,       // the peer breaks the handshake off
+        stalls,      // the peer says nothing: the wait runs out
+    } outcome = completes;
+    // The certificate presented: one made for the test with this name.
+    std::string certificate = "server";
+};
+
+// A self-signed certificate made for the test run, one per name (CN=name).
+CServerCertificate TestCertificate(const std::string& name);
+
 // Hands the session the scripted control connection (peer 192.0.2.10 port
 // 21, or the address given) and the scripted data connections in order,
 // and records where the client connected to.
@@ -107,6 +127,13 @@ public:
     NetError ConnectTo(const CSocketAddress& address, std::unique_ptr<CByteStream>& stream,
                        const CNetworkWait& wait) override;
     NetError Listen(std::unique_ptr<CListener>& listener, CSocketAddress& local) override;
+    // Runs the next of secures (completes, "server", when none is left).
+    NetError Secure(std::unique_ptr<CByteStream>& stream, const std::string& host, CServerCertificate& certificate,
+                    const CNetworkWait& wait) override;
+
+    std::deque<SecureScript> secures;
+    // The host each handshake was run for, in order.
+    std::vector<std::string> securedFor;
 
     // Where passive data connections went ("host port").
     std::vector<std::string> connectedTo;

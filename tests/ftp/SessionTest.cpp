@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -621,6 +622,140 @@ TEST(FtpListing, ListedTimesAreCorrectedByTheServersOffsetLearnedOnce)
         EXPECT_EQ(utc.dwHighDateTime, entries[0].written.dwHighDateTime) << round;
     }
     EXPECT_TRUE(run.conversation.control.Finished()) << run.conversation.control.Unexpected();
+}
+
+// Secure sessions: nothing goes after a refused handshake or certificate,
+// and a data connection's handshake and the server's first reply to its
+// command may come in either order, or a refusal instead of both.
+class AcceptingJudge : public CCertificateJudge {
+public:
+    bool AcceptCertificate(const CServerCertificate&, CertificateProblem) override { return true; }
+};
+
+CFtpOptions SecureOptions(CFtpOptions::Security security, const std::string& pin, CCertificateJudge* judge = nullptr)
+{
+    CFtpOptions options;
+    options.security = security;
+    options.certificatePin = pin;
+    options.judge = judge;
+    options.passive = true;
+    return options;
+}
+
+const Exchange kAuthTls = {"AUTH TLS", "234 AUTH TLS successful.\r\n"};
+const std::vector<Exchange> kProtect = {{"PBSZ 0", "200 PBSZ=0\r\n"}, {"PROT P", "200 Protection set.\r\n"}};
+
+TEST(FtpTls, TheLoginGoesOnlyAfterTheHandshakeAndTheCertificatePass)
+{
+    const std::string server = TestCertificate("server").Fingerprint();
+    AcceptingJudge accepting;
+    std::vector<Exchange> login = {kGreeting, kAuthTls, kFeatures, kUser, kPassword};
+    login.insert(login.end(), kProtect.begin(), kProtect.end());
+    struct Case {
+        const char* what;
+        CFtpOptions options;
+        std::vector<Exchange> exchanges;
+        SecureScript handshake;
+        FtpErrorCode expected;
+        const char* lastSent;  // nothing goes after it
+    };
+    const Case cases[] = {
+        {"pinned to the certificate presented", SecureOptions(CFtpOptions::explicitTls, server), login, {},
+         FtpErrorCode::none, "PROT P"},
+        {"implicit, pinned", SecureOptions(CFtpOptions::implicitTls, server),
+         {kGreeting, kFeatures, kUser, kPassword, kProtect[0], kProtect[1]}, {}, FtpErrorCode::none, "PROT P"},
+        {"pinned to another", SecureOptions(CFtpOptions::explicitTls, TestCertificate("other").Fingerprint()),
+         {kGreeting, kAuthTls}, {}, FtpErrorCode::untrustedCertificate, "AUTH TLS"},
+        // Self-signed: no trusted root.
+        {"checked by the platform", SecureOptions(CFtpOptions::explicitTls, ""), {kGreeting, kAuthTls}, {},
+         FtpErrorCode::untrustedCertificate, "AUTH TLS"},
+        {"accepted by the host's judge", SecureOptions(CFtpOptions::explicitTls, "", &accepting), login, {},
+         FtpErrorCode::none, "PROT P"},
+        {"a handshake broken off", SecureOptions(CFtpOptions::explicitTls, server), {kGreeting, kAuthTls},
+         {SecureScript::fails}, FtpErrorCode::secureChannel, "AUTH TLS"},
+        {"a handshake that stalls", SecureOptions(CFtpOptions::explicitTls, server), {kGreeting, kAuthTls},
+         {SecureScript::stalls}, FtpErrorCode::timedOut, "AUTH TLS"},
+        {"AUTH TLS refused", SecureOptions(CFtpOptions::explicitTls, server),
+         {kGreeting, {"AUTH TLS", "502 Not here.\r\n"}}, {}, FtpErrorCode::refused, "AUTH TLS"},
+        {"PROT P refused", SecureOptions(CFtpOptions::explicitTls, server),
+         {kGreeting, kAuthTls, kFeatures, kUser, kPassword, kProtect[0], {"PROT P", "536 No.\r\n"}}, {},
+         FtpErrorCode::refused, "PROT P"},
+    };
+    for (const Case& test : cases) {
+        Conversation conversation(test.exchanges, {}, {}, test.options);
+        conversation.connector->secures = {test.handshake};
+        const FtpError error = conversation.Open();
+        EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+        EXPECT_TRUE(conversation.control.Finished()) << test.what << ": " << conversation.control.Unexpected();
+        EXPECT_EQ(test.expected != FtpErrorCode::none, conversation.session->IsBroken()) << test.what;
+        const std::string& sent = conversation.control.Sent();
+        const std::string last = std::string(test.lastSent) + "\r\n";
+        EXPECT_EQ(last, sent.substr(sent.size() - std::min(sent.size(), last.size()))) << test.what;
+        // The fingerprint of what was presented, for a person to pin.
+        // Every row but AUTH TLS's refusal runs its handshake.
+        const bool handshake = test.exchanges.size() < 2 || test.exchanges[1].server.rfind("502", 0) != 0;
+        EXPECT_EQ(handshake ? 1u : 0u, conversation.connector->securedFor.size()) << test.what;
+        const bool presented = handshake && test.handshake.outcome == SecureScript::completes;
+        EXPECT_EQ(presented ? server : "", conversation.session->LastCertificateFingerprint()) << test.what;
+    }
+}
+
+TEST(FtpTls, DataConnectionsAreSecuredWhicheverComesFirstTheReplyOrTheHandshake)
+{
+    struct Case {
+        const char* what;
+        const char* reply;  // to RETR
+        SecureScript handshake;
+        FtpErrorCode expected;
+        bool broken;
+    };
+    const Case cases[] = {
+        {"the reply, then the handshake", "150 go\r\n226 done\r\n", {}, FtpErrorCode::none, false},
+        {"the handshake waits for the reply", "150 go\r\n226 done\r\n", {SecureScript::afterAWait},
+         FtpErrorCode::none, false},
+        {"a refusal instead of either", "550 No such file.\r\n", {SecureScript::fails}, FtpErrorCode::refused, false},
+        // A server that demands the control connection's TLS session back.
+        {"the handshake refused with a reason", "522 SSL connection failed: session reuse required\r\n",
+         {SecureScript::fails}, FtpErrorCode::refused, false},
+        {"another server's certificate", "150 go\r\n", {SecureScript::completes, "other"},
+         FtpErrorCode::secureChannel, true},
+        {"a handshake that stalls", "150 go\r\n", {SecureScript::stalls}, FtpErrorCode::timedOut, true},
+        {"silence and a handshake that stalls", "", {SecureScript::stalls}, FtpErrorCode::timedOut, true},
+    };
+    for (const Case& test : cases) {
+        std::vector<Exchange> exchanges = {kGreeting, kAuthTls, kFeatures, kUser, kPassword, kProtect[0],
+                                           kProtect[1], {"TYPE I", "200 binary\r\n"},
+                                           {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                                           {"RETR f", test.reply}};
+        if (!test.broken)
+            exchanges.push_back({"PWD", "257 \"/\"\r\n"});
+        DataScript data{"secret"};
+        Conversation conversation(exchanges, {}, {&data},
+                                  SecureOptions(CFtpOptions::explicitTls, TestCertificate("server").Fingerprint()));
+        conversation.connector->secures = {SecureScript{}, test.handshake};
+        ASSERT_FALSE(conversation.Open()) << test.what;
+        std::unique_ptr<CFtpTransfer> transfer;
+        const ULONGLONG sent = conversation.clock.Now();
+        const FtpError error = conversation.session->OpenTransfer("RETR f", 'I', transfer);
+        EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
+        // One timeout for the handshake and the reply together.
+        EXPECT_GE(sent + CFtpSession::kDefaultTimeoutMilliseconds, conversation.clock.Now()) << test.what;
+        if (test.expected == FtpErrorCode::refused) {
+            EXPECT_EQ(std::string(test.reply, std::strlen(test.reply) - 2), error.reply) << test.what;
+        }
+        if (!error) {
+            char buffer[16];
+            size_t read = 0;
+            ASSERT_FALSE(transfer->Read(buffer, sizeof buffer, read)) << test.what;
+            EXPECT_EQ("secret", std::string(buffer, read)) << test.what;
+            EXPECT_FALSE(transfer->Finish()) << test.what;
+        }
+        EXPECT_EQ(test.broken, conversation.session->IsBroken()) << test.what;
+        if (!test.broken) {
+            EXPECT_FALSE(conversation.session->Expect("PWD")) << test.what << ": the session is in step";
+        }
+        EXPECT_TRUE(conversation.control.Finished()) << test.what << ": " << conversation.control.Unexpected();
+    }
 }
 
 TEST(FtpSession, ClosingSaysGoodbye)
