@@ -35,10 +35,15 @@ const ListedLine kLines[] = {
     {"drwxr-xr-x   2 root root 4096 Jan  2  2020 trail ", "trail ", 'd', 0, 2020, 1, 2, 0, 0, false, 2},
     // Links by their own name; what they lead to is asked separately.
     {"lrwxrwxrwx   1 a b 11 Mar 04 2020 latest -> docs/v2", "latest", 'l', 11, 2020, 3, 4, 0, 0, false, 1},
+    {"lrwxrwxrwx   1 a b 12 Jan  2  2020 a link -> a target.txt", "a link", 'l', 12, 2020, 1, 2, 0, 0, false, 1},
     // Marks after the permissions, devices, and no link count at all.
     {"-rw-r--r--+  1 a b 9 Mar 04 2020 acl.txt", "acl.txt", 'f', 9, 2020, 3, 4, 0, 0, false, 1},
     {"drwxr-xr-x@ 12 a b 384 Mar 04 2020 mac", "mac", 'd', 0, 2020, 3, 4, 0, 0, false, 12},
+    {"-rw-r--r--.  1 a b 12 Feb 29  2000 leap-day.txt", "leap-day.txt", 'f', 12, 2000, 2, 29, 0, 0, false, 1},
     {"crw-rw-rw-   1 root root 1, 3 Jan  1  2020 null", "null", 'f', 3, 2020, 1, 1, 0, 0, false, 1},
+    {"brw-rw----   1 root disk 8,   0 Jan  1  2020 sda", "sda", 'f', 0, 2020, 1, 1, 0, 0, false, 1},
+    {"prw-r--r--   1 root root 0 Jan  1  2020 fifo", "fifo", 'f', 0, 2020, 1, 1, 0, 0, false, 1},
+    {"srwxrwxrwx   1 root root 0 Jan  1  2020 socket", "socket", 'f', 0, 2020, 1, 1, 0, 0, false, 1},
     {"-rw-r--r-- owner group 5 Mar 04 2020 nolinks.txt", "nolinks.txt", 'f', 5, 2020, 3, 4, 0, 0, false, 0},
     // Shift-JIS names pass as they are.
     {"drwxr-xr-x 2 a b 0 Mar 04 2020 \x95\\", "\x95\\", 'd', 0, 2020, 3, 4, 0, 0, false, 2},
@@ -47,6 +52,8 @@ const ListedLine kLines[] = {
     {"02-20-24  09:00PM       <DIR>          Program Files", "Program Files", 'd', 0, 2024, 2, 20, 21, 0},
     {"02-20-24  09:00PM       <DIR>           spaced", " spaced", 'd', 0, 2024, 2, 20, 21, 0},
     {"12-31-1999  12:15AM             2048 old.dat", "old.dat", 'f', 2048, 1999, 12, 31, 0, 15},
+    {"12-31-99  11:59PM       <DIR>          y2k", "y2k", 'd', 0, 1999, 12, 31, 23, 59},
+    {"01-02-20  03:04AM                   10  lead.txt", " lead.txt", 'f', 10, 2020, 1, 2, 3, 4},
     {"01-02-03  12:00PM           4294967301 big.bin", "big.bin", 'f', 4294967301ull, 2003, 1, 2, 12, 0},
     // Not entries.
     {"total 12", nullptr},

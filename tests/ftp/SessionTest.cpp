@@ -585,6 +585,34 @@ TEST(FtpListing, AListingCountsWhenConfirmedAndTellsACutOffFromARefusal)
     }
 }
 
+TEST(FtpListing, LinksAreWhatSizeSaysTheyLeadTo)
+{
+    // SIZE answers for a file, following the link, and is refused for
+    // anything else: a link to a directory, or to nothing.
+    DataScript data{"lrwxrwxrwx 1 a b 12 Jan  2  2020 a link -> a target.txt\r\n"
+                    "lrwxrwxrwx 1 a b 7 Jan  2  2020 broken -> nowhere\r\n"
+                    "-rw-r--r-- 1 a b 13 Jan  2  2020 a target.txt\r\n"};
+    TransferRun run({{"PWD", "257 \"/\" is current\r\n"},
+                     {"CWD /pub", "250 ok\r\n"},
+                     {"TYPE A", "200 ascii\r\n"},
+                     {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"},
+                     {"LIST", "150 list\r\n226 done\r\n"},
+                     {"CWD /", "250 ok\r\n"},
+                     {"TYPE I", "200 binary\r\n"},
+                     {"SIZE /pub/a link", "213 13\r\n"},
+                     {"SIZE /pub/broken", "550 Could not get file size.\r\n"}},
+                    {&data});
+    std::vector<FtpEntry> entries;
+    bool cutOff = false;
+    ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries, cutOff));
+    ASSERT_EQ(3u, entries.size());
+    EXPECT_EQ(FtpEntry::Kind::file, entries[0].kind);
+    EXPECT_EQ(13u, entries[0].size);
+    EXPECT_EQ(FtpEntry::Kind::directory, entries[1].kind);
+    EXPECT_EQ(FtpEntry::Kind::file, entries[2].kind);
+    EXPECT_TRUE(run.conversation.control.Finished()) << run.conversation.control.Unexpected();
+}
+
 TEST(FtpListing, ListedTimesAreCorrectedByTheServersOffsetLearnedOnce)
 {
     // A server nine hours ahead of UTC lists its local time; MDTM tells UTC
