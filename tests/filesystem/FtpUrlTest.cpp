@@ -1,4 +1,4 @@
-// Parsing the ftp URL form "ftp://host/path?uid=user&pw=password".
+// Parsing the ftp URL form "ftp://host/path?uid=user&pw=password" and its secure schemes.
 #include "filesystem/FtpUrl.h"
 #include "filesystem/WyFTPException.h"
 
@@ -6,76 +6,62 @@
 
 namespace {
 
-int ErrorOf(const std::string& url)
+TEST(FtpUrl, SplitsSchemeHostPortPathUserAndPasswordOrRefusesWithItsError)
 {
-    try {
-        ParseFtpUrl(url);
-    } catch (const CWyFTPException& error) {
-        return error.m_nErrorCode;
+    const struct {
+        const char* url;
+        long security;
+        const char* host;
+        unsigned short port;
+        const char* path;
+        const char* user;
+        const char* password;
+    } parsed[] = {
+        {"ftp://127.0.0.5/pub/表.txt?uid=wyuser&pw=wypass", kSecurityNone, "127.0.0.5", 0, "/pub/表.txt", "wyuser",
+         "wypass"},
+        {"ftpes://h/f?uid=u&pw=p", kSecurityExplicitTls, "h", 0, "/f", "u", "p"},
+        {"ftps://h/f?uid=u&pw=p", kSecurityImplicitTls, "h", 0, "/f", "u", "p"},
+        // The password runs to the end, whatever it holds; the user stops at "&pw=".
+        {"ftp://h/f?uid=u&pw=a&b?c=d", kSecurityNone, "h", 0, "/f", "u", "a&b?c=d"},
+        {"ftp://h/f?uid=u&pw=&pw=x", kSecurityNone, "h", 0, "/f", "u", "&pw=x"},
+        {"ftp://h/f?uid=us?er&pw=", kSecurityNone, "h", 0, "/f", "us?er", ""},
+        {"ftp://h/f?&pw=p", kSecurityNone, "h", 0, "/f", "", "p"},
+        // No path is "/"; an account before the host is left out; a port is kept.
+        {"ftp://host?uid=u&pw=p", kSecurityNone, "host", 0, "/", "u", "p"},
+        {"ftp://me@host:2121/x?uid=u&pw=p", kSecurityNone, "host", 2121, "/x", "u", "p"},
+        {"ftp://h:65535?&pw=", kSecurityNone, "h", 65535, "/", "", ""},
+        {"ftp://?&pw=", kSecurityNone, "", 0, "/", "", ""},
+    };
+    for (const auto& test : parsed) {
+        const CWyFtpUrl url = ParseFtpUrl(test.url);
+        EXPECT_EQ(test.security, url.security) << test.url;
+        EXPECT_EQ(test.host, url.host) << test.url;
+        EXPECT_EQ(test.port, url.port) << test.url;
+        EXPECT_EQ(test.path, url.path) << test.url;
+        EXPECT_EQ(test.user, url.userName) << test.url;
+        EXPECT_EQ(test.password, url.password) << test.url;
     }
-    return 0;
-}
-
-TEST(FtpUrl, SplitsHostPathUserAndPassword)
-{
-    const CWyFtpUrl url = ParseFtpUrl("ftp://127.0.0.5/pub/表.txt?uid=wyuser&pw=wypass");
-    EXPECT_EQ("127.0.0.5", url.host);
-    EXPECT_EQ("/pub/表.txt", url.path);
-    EXPECT_EQ("wyuser", url.userName);
-    EXPECT_EQ("wypass", url.password);
-}
-
-TEST(FtpUrl, PasswordRunsToTheEndWhateverItHolds)
-{
-    EXPECT_EQ("a&b?c=d", ParseFtpUrl("ftp://h/f?uid=u&pw=a&b?c=d").password);
-    EXPECT_EQ("&pw=x", ParseFtpUrl("ftp://h/f?uid=u&pw=&pw=x").password);
-    EXPECT_EQ("", ParseFtpUrl("ftp://h/f?uid=u&pw=").password);
-}
-
-TEST(FtpUrl, EmptyOrMissingUserNameIsEmpty)
-{
-    EXPECT_EQ("", ParseFtpUrl("ftp://h/f?uid=&pw=p").userName);
-    EXPECT_EQ("", ParseFtpUrl("ftp://h/f?&pw=p").userName);
-    EXPECT_EQ("p", ParseFtpUrl("ftp://h/f?&pw=p").password);
-    EXPECT_EQ("us?er", ParseFtpUrl("ftp://h/f?uid=us?er&pw=p").userName);
-}
-
-TEST(FtpUrl, HostWithoutPathPortOrCredentials)
-{
-    EXPECT_EQ("/", ParseFtpUrl("ftp://host?uid=u&pw=p").path);
-    EXPECT_EQ("host", ParseFtpUrl("ftp://me@host/x?uid=u&pw=p").host);
-    EXPECT_EQ(0, ParseFtpUrl("ftp://host/x?uid=u&pw=p").port);
-}
-
-TEST(FtpUrl, APortIsTakenWhenItIsOneAndRefusedOtherwise)
-{
-    const CWyFtpUrl url = ParseFtpUrl("ftp://me@host:2121/x?uid=u&pw=p");
-    EXPECT_EQ("host", url.host);
-    EXPECT_EQ(2121, url.port);
-    EXPECT_EQ("/x", url.path);
-    EXPECT_EQ(65535, ParseFtpUrl("ftp://h:65535?&pw=").port);
-    for (const char* bad : {"ftp://h:0/x?&pw=", "ftp://h:65536/x?&pw=", "ftp://h:/x?&pw=", "ftp://h:21a/x?&pw=",
-                            "ftp://h:99999999999999999999/x?&pw="})
-        EXPECT_EQ(WyFTPErrorCreateObject, ErrorOf(bad)) << bad;
-}
-
-TEST(FtpUrl, MissingQueryOrPasswordIsALoginError)
-{
-    EXPECT_EQ(WyFTPErrorLoginFailed, ErrorOf("ftp://h/f"));
-    EXPECT_EQ(WyFTPErrorLoginFailed, ErrorOf("ftp://h/f?uid=u"));
-    EXPECT_EQ(WyFTPErrorLoginFailed, ErrorOf("ftp://h/f?uid=u&password=p"));
-    EXPECT_EQ(WyFTPErrorLoginFailed, ErrorOf("ftp://"));
-    EXPECT_EQ(WyFTPErrorLoginFailed, ErrorOf(""));
-    EXPECT_EQ(0, ErrorOf("ftp://?&pw="));
-    EXPECT_EQ("", ParseFtpUrl("ftp://?&pw=").host);
-}
-
-TEST(FtpUrl, IsFtpUrl)
-{
-    EXPECT_TRUE(IsFtpUrl("ftp://h"));
-    EXPECT_FALSE(IsFtpUrl("ftp:/h"));
-    EXPECT_FALSE(IsFtpUrl("C:/ftp://h"));
-    EXPECT_FALSE(IsFtpUrl(""));
+    const std::pair<const char*, int> refused[] = {
+        {"ftp://h:0/x?&pw=", WyFTPErrorCreateObject},     {"ftp://h:65536/x?&pw=", WyFTPErrorCreateObject},
+        {"ftp://h:/x?&pw=", WyFTPErrorCreateObject},      {"ftp://h:21a/x?&pw=", WyFTPErrorCreateObject},
+        {"ftp://h:99999999999999999999/x?&pw=", WyFTPErrorCreateObject},
+        {"ftp://h/f", WyFTPErrorLoginFailed},             {"ftp://h/f?uid=u", WyFTPErrorLoginFailed},
+        {"ftp://h/f?uid=u&password=p", WyFTPErrorLoginFailed},
+        {"ftp://", WyFTPErrorLoginFailed},                {"", WyFTPErrorLoginFailed},
+    };
+    for (const auto& [url, error] : refused) {
+        try {
+            ParseFtpUrl(url);
+            ADD_FAILURE() << url << " parsed";
+        } catch (const CWyFTPException& raised) {
+            EXPECT_EQ(error, raised.m_nErrorCode) << url;
+        }
+    }
+    for (const auto& [name, url] : {std::pair{"ftp://h", true}, std::pair{"ftpes://h", true},
+                                    std::pair{"ftps://h", true}, std::pair{"ftp:/h", false},
+                                    std::pair{"C:/ftp://h", false}, std::pair{"", false}}) {
+        EXPECT_EQ(url, IsFtpUrl(name)) << name;
+    }
 }
 
 }  // namespace

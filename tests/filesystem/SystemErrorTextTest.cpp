@@ -1,9 +1,6 @@
-// FormatSystemErrorText and DescribeSystemError: last-error substitution, server replies, the system message table.
+// FormatSystemErrorText: last-error substitution, the system message table, buffers too small or missing.
 #include "filesystem/SystemErrorText.h"
 
-#include "filesystem/FtpConnection.h"
-#include "framework/InternetException.h"
-#include "tests/fixture/FtpServer.h"
 
 #include <wininet.h>
 
@@ -13,26 +10,6 @@
 #include <string>
 
 namespace {
-
-TEST(DescribeSystemError, TheServerReplyARefusedCwdCarries)
-{
-    FtpServer server;
-    std::unique_ptr<CFtpConnection> connection =
-        CFtpConnection::Open(server.Host(), 21, "anonymous", "guest@example.jp", {});
-    try {
-        connection->SetCurrentDirectory("/no-such-directory");
-        ADD_FAILURE() << "a missing directory was entered";
-    } catch (const CInternetException& error) {
-        // A later reply on the same connection does not replace it.
-        EXPECT_EQ("/", connection->GetCurrentDirectory());
-        DWORD code = error.m_dwError;
-        UINT helpContext = 1;
-        const std::string text = DescribeSystemError(error, code, helpContext);
-        EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_EXTENDED_ERROR), code);
-        EXPECT_EQ(0u, text.rfind("550", 0)) << text;
-        EXPECT_EQ(0u, helpContext);
-    }
-}
 
 TEST(FormatSystemErrorText, ReplacesMinusOneWithTheLastError)
 {
