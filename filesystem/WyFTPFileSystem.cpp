@@ -229,6 +229,14 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
         m_pConnection->RemoveDirectory(directory);
     } catch (const CException&) {
         m_bBusy = FALSE;
+        // Refused (not empty, say): back to where the control stood, which
+        // its views still show; the refusal is what the caller hears of.
+        if (leaving) {
+            try {
+                SetCurrentDirectory(directory);
+            } catch (const CException&) {
+            }
+        }
         throw;
     }
     if (leaving)

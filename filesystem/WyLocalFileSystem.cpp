@@ -141,7 +141,18 @@ void CWyLocalFileSystem::RemoveDirectory(const char* directory)
         SetCurrentDirectory("/");
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
     ClearRuntimeError();
-    ThrowIfFailed(_rmdir(target.c_str()));
+    if (_rmdir(target.c_str()) != 0) {
+        const int error = errno;
+        // Refused: back to where the control stood, which its views still
+        // show; the refusal is what the caller hears of.
+        if (leaving) {
+            try {
+                SetCurrentDirectory(directory);
+            } catch (const CException&) {
+            }
+        }
+        CFileException::ThrowErrno(error);
+    }
     if (leaving)
         SetCurrentDirectory(parent.c_str());
 }
