@@ -1,8 +1,6 @@
 // The commands each operation sends: each directory listed once per call, a tree level without a listing per subdirectory, no probing by commands expected to fail.
 #include "tests/explorer/ExplorerTestSupport.h"
 
-#include "tests/control/WindowTestSupport.h"
-#include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
 
 #include <algorithm>
@@ -17,11 +15,13 @@ struct Commands {
     std::map<std::string, int> listings;  // per directory listed
     std::map<std::string, int> verbs;
     int total = 0;
+    int mostListingsOfOneDirectory = 0;
+    std::string text;  // the verbs with their counts, for messages
 };
 
-// Reads the log, following CWD from here so that a LIST without an
-// argument counts for the directory it was sent in.
-Commands Read(const FtpServer& server, std::string here = "/")
+// Reads the log since the last reading, following CWD from here so that a
+// LIST without an argument counts for the directory it was sent in.
+Commands Read(const FtpServer& server, std::string& here)
 {
     Commands read;
     for (const std::string& line : server.Commands()) {
@@ -33,30 +33,21 @@ Commands Read(const FtpServer& server, std::string here = "/")
         if (verb == "CWD")
             here = argument;
         else if (verb == "LIST" || verb == "MLSD")
-            ++read.listings[argument.empty() ? here : argument];
+            read.mostListingsOfOneDirectory =
+                std::max(read.mostListingsOfOneDirectory, ++read.listings[argument.empty() ? here : argument]);
     }
+    for (const auto& [verb, count] : read.verbs)
+        read.text += verb + " " + std::to_string(count) + ", ";
+    server.ForgetCommands();
     return read;
 }
 
-std::string Describe(const Commands& commands)
+TEST(CommandCount, EachOperationListsADirectoryOnceAndProbesNothing)
 {
-    std::string text;
-    for (const auto& [verb, count] : commands.verbs)
-        text += verb + " " + std::to_string(count) + ", ";
-    return text;
-}
-
-int MostListingsOfOneDirectory(const Commands& commands)
-{
-    int most = 0;
-    for (const auto& [directory, count] : commands.listings)
-        most = std::max(most, count);
-    return most;
-}
-
-struct CountedServer {
-    explicit CountedServer(const char* kind) : server(kind)
-    {
+    // "normal" lists with MLSD, which tells no link counts; "list-only" with LIST.
+    for (const std::string kind : {"normal", "list-only"}) {
+        SCOPED_TRACE(kind);
+        FtpServer server(kind.c_str());
         // A level of many directories, each with one subdirectory, and a file.
         for (int index = 0; index < kSubdirectories; ++index) {
             const std::string name = "d" + std::to_string(1000 + index);
@@ -64,79 +55,50 @@ struct CountedServer {
             server.MakeDirectory(name + "/inner");
         }
         server.WriteFile("d1000/file.txt", "contents");
-        host.Control().SetProperty(L"ServerName", server.Host().c_str());
-    }
-
-    // Shows the tree as the screen does, so that items decided as they are
-    // shown are decided.
-    void Show() { SettlePainting(host.Host()); }
-
-    FtpServer server;
-    ExplorerHost host;
-};
-
-// "normal" lists with MLSD, which tells no link counts; "list-only" with LIST.
-const char* const kKinds[] = {"normal", "list-only"};
-
-}  // namespace
-
-TEST(CommandCount, ConnectListsEachDirectoryOnceAndNotEverySubdirectoryOfALevel)
-{
-    for (const char* kind : kKinds) {
-        SCOPED_TRACE(kind);
-        CountedServer counted(kind);
-        counted.host.Control().Must(L"Connect");
-        counted.Show();
-        Commands commands = Read(counted.server);
-        EXPECT_EQ(1, commands.listings["/"]) << Describe(commands);
-        EXPECT_EQ(1, MostListingsOfOneDirectory(commands)) << Describe(commands);
+        ExplorerHost host;
+        HostedControl& control = host.Control();
+        std::string here = "/";
+        // Shown as the screen shows it, so that items decided as they are shown are decided.
+        ConnectToServer(control, server);
+        SettlePainting(host.Host());
+        Commands commands = Read(server, here);
+        EXPECT_EQ(1, commands.listings["/"]) << commands.text;
+        EXPECT_EQ(1, commands.mostListingsOfOneDirectory) << commands.text;
         // A LIST tells each subdirectory's own subdirectories by its link
         // count; MLSD does not, and then only the items on screen are asked.
-        if (std::string(kind) == "list-only")
-            EXPECT_EQ(1u, commands.listings.size()) << Describe(commands);
+        if (kind == "list-only")
+            EXPECT_EQ(1u, commands.listings.size()) << commands.text;
         else
-            EXPECT_GT(kSubdirectories / 4, static_cast<int>(commands.listings.size())) << Describe(commands);
-        EXPECT_EQ("/[d1000+ ", TreeOutline(counted.host.Tree()).substr(0, 9));
-    }
-}
-
-TEST(CommandCount, DownloadsAndNavigationProbeNothingAndListNothingTwice)
-{
-    for (const char* kind : kKinds) {
-        SCOPED_TRACE(kind);
-        CountedServer counted(kind);
-        HostedControl& control = counted.host.Control();
-        control.Must(L"Connect");
-        counted.Show();
+            EXPECT_GT(kSubdirectories / 4, static_cast<int>(commands.listings.size())) << commands.text;
+        EXPECT_EQ("/[d1000+ ", TreeOutline(host.Tree()).substr(0, 9));
 
         // Entering a directory: one CWD, one listing of it.
-        counted.server.ForgetCommands();
         control.Must(L"SetCurrentDirectory", {"/d1000"});
-        counted.Show();
-        Commands commands = Read(counted.server);
-        EXPECT_EQ(1, commands.verbs["CWD"]) << Describe(commands);
-        EXPECT_EQ(1, commands.listings["/d1000"]) << Describe(commands);
-        EXPECT_EQ(1, MostListingsOfOneDirectory(commands)) << Describe(commands);
+        SettlePainting(host.Host());
+        commands = Read(server, here);
+        EXPECT_EQ(1, commands.verbs["CWD"]) << commands.text;
+        EXPECT_EQ(1, commands.listings["/d1000"]) << commands.text;
+        EXPECT_EQ(1, commands.mostListingsOfOneDirectory) << commands.text;
 
         // A download asks what the name is (MLST or SIZE) without entering
         // it or listing; the views are then shown afresh, with one listing.
         ScratchDrive drive;
         control.Must(L"SelectFile", {"file.txt"});
-        counted.server.ForgetCommands();
         control.Must(L"GetFile", {drive.Root().c_str()});
-        commands = Read(counted.server, "/d1000");
-        EXPECT_EQ(0, commands.verbs["CWD"]) << Describe(commands);
-        EXPECT_EQ(1, commands.verbs["RETR"]) << Describe(commands);
-        EXPECT_EQ(1, commands.listings["/d1000"]) << Describe(commands);
-        EXPECT_GE(7, commands.total) << Describe(commands);
+        commands = Read(server, here);
+        EXPECT_EQ(0, commands.verbs["CWD"]) << commands.text;
+        EXPECT_EQ(1, commands.verbs["RETR"]) << commands.text;
+        EXPECT_EQ(1, commands.listings["/d1000"]) << commands.text;
+        EXPECT_GE(7, commands.total) << commands.text;
 
         // A directory is refused as a download the same way.
         control.Must(L"ClearSelectedFile", {""});
         control.Must(L"SelectFile", {"inner"});
-        counted.server.ForgetCommands();
         control.Call(L"GetFile", {drive.Root().c_str()});
-        commands = Read(counted.server);
-        EXPECT_EQ(0, commands.verbs["CWD"]) << Describe(commands);
-        EXPECT_EQ(0, commands.verbs["RETR"]) << Describe(commands);
+        commands = Read(server, here);
+        EXPECT_EQ(0, commands.verbs["CWD"]) << commands.text;
+        EXPECT_EQ(0, commands.verbs["RETR"]) << commands.text;
     }
 }
+
+}  // namespace

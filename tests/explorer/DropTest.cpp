@@ -1,13 +1,15 @@
-// Shell files dropped on the list and the tree: targets, events, failures, and what the views show meanwhile.
+// Shell files dropped on the list and the tree: targets, events, failures, and the views' feedback while a drag goes on.
 #include "tests/explorer/ExplorerTestSupport.h"
 
 #include "framework/CodePage932.h"
-#include "tests/fixture/FtpServer.h"
 #include "tests/fixture/ScratchDrive.h"
 
 #include <olectl.h>
 
 namespace {
+
+const std::initializer_list<const char*> kEntries = {"pub/", "pub/inner/", "pub/inner/deeper.txt", "pub/old.txt"};
+constexpr DWORD kCopyOrMove = DROPEFFECT_COPY | DROPEFFECT_MOVE;
 
 // The recorded events but TransferProgress.
 std::vector<DISPID> EventsBesideProgress(const HostEventSink& sink)
@@ -20,270 +22,238 @@ std::vector<DISPID> EventsBesideProgress(const HostEventSink& sink)
     return ids;
 }
 
-struct DropFixture {
-    DropFixture()
-    {
-        server.MakeDirectory("pub");
-        server.MakeDirectory("pub/inner");
-        server.WriteFile("pub/inner/deeper.txt", "d");
-        server.WriteFile("pub/old.txt", "o");
-        WriteBytes(drive.PathOf("one.txt"), "first");
-        WriteBytes(drive.PathOf("two.txt"), "second");
-        MakeDirectory(drive.PathOf("folder"));
-        control().SetProperty(L"ServerName", server.Host().c_str());
-        control().Must(L"Connect");
-        control().Must(L"SetCurrentDirectory", {"/pub"});
-        control().sink.events.clear();
-    }
-    HostedControl& control() { return host.Control(); }
-    std::wstring Dropped(const std::string& name) const { return ToWide(drive.PathOf(name)); }
-    // A point of the list below its rows.
-    POINT EmptyListSpace() const
-    {
-        RECT client = {};
-        GetClientRect(host.List(), &client);
-        return {client.right - 5, client.bottom - 5};
-    }
-    FtpServer server;
-    ScratchDrive drive;
-    ExplorerHost host;
-};
-
-TEST(Drop, OnTheListUploadsIntoTheCurrentDirectoryOrTheDirectoryDroppedOn)
+// A point of the list below its rows.
+POINT EmptyListSpace(HWND list)
 {
-    DropFixture fixture;
-    const HWND list = fixture.host.List();
-    auto data = MakeShellDrop({fixture.Dropped("one.txt"), fixture.Dropped("two.txt")});
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragAndDrop(list, data.Get(), fixture.EmptyListSpace()));
-    EXPECT_EQ("first", fixture.server.ReadFile("pub/one.txt"));
-    EXPECT_EQ("second", fixture.server.ReadFile("pub/two.txt"));
-    // The host sees each path with forward slashes, and each transfer end.
-    std::string expected = fixture.drive.PathOf("one.txt");
-    for (char& c : expected)
-        c = c == '\\' ? '/' : c;
-    const auto starts = TransferStarts(fixture.control().sink);
-    ASSERT_EQ(2u, starts.size());
-    EXPECT_EQ(expected, starts[0]);
-    EXPECT_EQ((std::vector<DISPID>{kTransferStartEvent, kTransferEndEvent, kTransferStartEvent, kTransferEndEvent}),
-              EventsBesideProgress(fixture.control().sink));
-    EXPECT_NE(-1, ListRow(list, "two.txt"));
-
-    // On a directory's row (and on a file's row: the current directory).
-    data = MakeShellDrop({fixture.Dropped("one.txt")});
-    DragAndDrop(list, data.Get(), RowPoint(list, ListRow(list, "inner")));
-    EXPECT_EQ("first", fixture.server.ReadFile("pub/inner/one.txt"));
-    EXPECT_EQ(-1, ListView_GetNextItem(list, -1, LVNI_DROPHILITED));
-    EXPECT_EQ("/pub", fixture.control().Must(L"GetCurrentDirectory", {0}).AsText());
-    WriteBytes(fixture.drive.PathOf("one.txt"), "changed");
-    DragAndDrop(list, data.Get(), RowPoint(list, ListRow(list, "old.txt")));
-    EXPECT_EQ("changed", fixture.server.ReadFile("pub/one.txt"));
-    EXPECT_TRUE(Errors(fixture.control().sink).empty());
-}
-
-TEST(Drop, OnTheTreeUploadsIntoTheItemsDirectoryAndTheListStaysOnTheCurrentOne)
-{
-    DropFixture fixture;
-    const HWND tree = fixture.host.Tree();
-    const HTREEITEM pub = TreeChild(tree, TreeView_GetRoot(tree), "pub");
-    const HTREEITEM inner = TreeChild(tree, pub, "inner");
-    ASSERT_NE(nullptr, inner);
-    auto data = MakeShellDrop({fixture.Dropped("one.txt")});
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragAndDrop(tree, data.Get(), TreeItemPoint(tree, inner)));
-    EXPECT_EQ("first", fixture.server.ReadFile("pub/inner/one.txt"));
-    // The tree passes the path as the shell dropped it.
-    EXPECT_EQ((std::vector<std::string>{fixture.drive.PathOf("one.txt")}), TransferStarts(fixture.control().sink));
-    EXPECT_EQ(-1, ListRow(fixture.host.List(), "one.txt"));
-    EXPECT_NE(-1, ListRow(fixture.host.List(), "old.txt"));
-    EXPECT_EQ("pub", TreeItemText(tree, TreeSelection(tree)));
-
-    // Below the last item there is no directory to drop on.
     RECT client = {};
-    GetClientRect(tree, &client);
-    data = MakeShellDrop({fixture.Dropped("two.txt")});
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), DragAndDrop(tree, data.Get(), {5, client.bottom - 5}));
-    EXPECT_FALSE(fixture.server.Exists("two.txt"));
+    GetClientRect(list, &client);
+    return {client.right - 5, client.bottom - 5};
 }
 
-TEST(Drop, DropsThatAreRefusedUploadNothing)
+std::vector<std::wstring> PathsOn(const ScratchDrive& drive, const std::vector<std::string>& names)
 {
-    DropFixture fixture;
-    const HWND list = fixture.host.List();
-    // Move only, no files at all, and files back onto their own directory
-    // (a local store on the scratch drive, showing where they come from).
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
-              DragAndDrop(list, MakeShellDrop({fixture.Dropped("one.txt")}).Get(), fixture.EmptyListSpace(),
-                          DROPEFFECT_MOVE));
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
-              DragAndDrop(list, MakeShellDrop({L"ignored"}, false).Get(), fixture.EmptyListSpace()));
-    EXPECT_FALSE(fixture.server.Exists("pub/one.txt"));
-
-    HostedControl& control = fixture.control();
-    control.Must(L"DisConnect");
-    ConnectToDisk(control, fixture.drive.Root());
-    control.sink.events.clear();
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
-              DragAndDrop(list, MakeShellDrop({fixture.Dropped("one.txt")}).Get(), fixture.EmptyListSpace()));
-    EXPECT_TRUE(control.sink.events.empty());
-    // Into a subdirectory of the same store it is a copy.
-    DragAndDrop(list, MakeShellDrop({fixture.Dropped("one.txt")}).Get(), RowPoint(list, ListRow(list, "folder")));
-    EXPECT_EQ("first", ReadBytes(fixture.drive.PathOf("folder\\one.txt")));
+    std::vector<std::wstring> paths;
+    for (const std::string& name : names)
+        paths.push_back(ToWide(drive.PathOf(name)));
+    return paths;
 }
 
-TEST(Drop, TheFirstFailureEndsTheDropWithOneError)
+TEST(Drop, FilesGoIntoTheDirectoryUnderThePointerAndTheViewsStayOnTheCurrentOne)
 {
-    DropFixture fixture;
-    auto data = MakeShellDrop({fixture.Dropped("one.txt"), fixture.Dropped("folder"), fixture.Dropped("two.txt")});
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE),
-              DragAndDrop(fixture.host.List(), data.Get(), fixture.EmptyListSpace()));
-    EXPECT_TRUE(fixture.server.Exists("pub/one.txt"));
-    EXPECT_FALSE(fixture.server.Exists("pub/two.txt"));
-    const HostEventSink& sink = fixture.control().sink;
-    EXPECT_EQ((std::vector<DISPID>{kTransferStartEvent, kTransferEndEvent, kTransferStartEvent, DISPID_ERROREVENT}),
-              EventsBesideProgress(sink));
-    const auto errors = Errors(sink);
-    ASSERT_EQ(1u, errors.size());
-    EXPECT_EQ(static_cast<long>(kOwnErrorStatus), errors[0].first);
-    EXPECT_EQ(20203, fixture.control().LastError());
-    // The transfer is over: methods answer again.
-    EXPECT_EQ(S_OK, fixture.control().Call(L"Refresh").hr);
-}
-
-TEST(Drop, CancelInTheProgressDialogEndsTheDrop)
-{
-    DropFixture fixture;
-    WriteBytes(fixture.drive.PathOf("big.bin"), std::string(1024 * 1024, 'b'));
-    HostedControl& control = fixture.control();
-    control.SetProperty(L"ShowProgressDialog", 1L);  // kilobytes
-    control.SetProperty(L"TransferByte", 1L);
-    bool pressed = false;
-    control.sink.onProgress = [&](long) {
-        const HWND dialog = FindThreadWindow(L"#32770", nullptr);
-        if (pressed || !dialog || !IsWindowVisible(dialog))
-            return;
-        // Pressed as a user would; the transfer's pump delivers the click.
-        pressed = true;
-        PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        Sleep(20);
-    };
-    auto data = MakeShellDrop({fixture.Dropped("big.bin"), fixture.Dropped("two.txt")});
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), DragAndDrop(fixture.host.List(), data.Get(), fixture.EmptyListSpace()));
-    EXPECT_TRUE(pressed);
-    EXPECT_FALSE(fixture.server.Exists("pub/big.bin"));
-    EXPECT_FALSE(fixture.server.Exists("pub/two.txt"));
-    EXPECT_EQ(1u, Errors(control.sink).size());
-    EXPECT_EQ(20202, control.LastError());
-    EXPECT_FALSE(control.sink.Received(kTransferEndEvent));
-}
-
-TEST(Drop, NamesLongerThanTheLimitArriveCutAndFailCleanly)
-{
-    DropFixture fixture;
-    const std::wstring longName = fixture.Dropped(std::string(300, 'n') + ".txt");
-    DragAndDrop(fixture.host.List(), MakeShellDrop({longName}).Get(), fixture.EmptyListSpace());
-    const auto starts = TransferStarts(fixture.control().sink);
-    ASSERT_EQ(1u, starts.size());
-    EXPECT_EQ(255u, ToWide(starts[0]).size());
-    EXPECT_EQ(1u, Errors(fixture.control().sink).size());
-    EXPECT_EQ((std::vector<std::string>{"inner", "old.txt"}), ListColumn(fixture.host.List(), 0));
-}
-
-TEST(DropTarget, HighlightFollowsThePointerAndGoesOnLeave)
-{
-    DropFixture fixture;
+    ScratchDrive drive;
+    ServerExplorer fixture(kEntries, "normal", "/pub");
+    HostedControl& control = fixture.Control();
     const HWND list = fixture.host.List();
     const HWND tree = fixture.host.Tree();
-    IDropTarget* listTarget = RegisteredDropTarget(list);
-    IDropTarget* treeTarget = RegisteredDropTarget(tree);
-    ASSERT_TRUE(listTarget && treeTarget);
-    auto data = MakeShellDrop({fixture.Dropped("one.txt")});
-    const auto over = [&](IDropTarget* target, HWND window, POINT point) {
-        ClientToScreen(window, &point);
-        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        target->DragOver(0, {point.x, point.y}, &effect);
-        return effect;
+    // Each drop's files hold its description, to tell where they went.
+    const struct {
+        const char* what;
+        bool onTree;
+        const char* onto;  // the row or the item; nullptr: below the rows or items
+        std::vector<std::string> names;
+        DWORD allowed;
+        bool withFiles;
+        const char* into;  // on the server; nullptr: nowhere
+    } drops[] = {
+        {"allowed to move only", false, nullptr, {"one.txt"}, DROPEFFECT_MOVE, true, nullptr},
+        {"without files", false, nullptr, {"one.txt"}, kCopyOrMove, false, nullptr},
+        {"below the list's rows", false, nullptr, {"one.txt", "two.txt"}, kCopyOrMove, true, "pub/"},
+        {"on a directory's row", false, "inner", {"one.txt"}, kCopyOrMove, true, "pub/inner/"},
+        {"on a file's row", false, "old.txt", {"one.txt"}, kCopyOrMove, true, "pub/"},
+        {"on a tree item", true, "pub/inner", {"two.txt"}, kCopyOrMove, true, "pub/inner/"},
+        {"below the tree's items", true, nullptr, {"two.txt"}, kCopyOrMove, true, nullptr},
     };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        control.sink.events.clear();
+        std::vector<std::string> starts;
+        std::vector<DISPID> events;
+        for (const std::string& name : drop.names) {
+            WriteBytes(drive.PathOf(name), drop.what);
+            if (!drop.into)
+                continue;
+            // The list passes the paths with forward slashes, the tree as the shell dropped them.
+            std::string path = drive.PathOf(name);
+            for (char& c : path)
+                c = c == '\\' && !drop.onTree ? '/' : c;
+            starts.push_back(path);
+            events.insert(events.end(), {kTransferStartEvent, kTransferEndEvent});
+        }
+        RECT client = {};
+        GetClientRect(tree, &client);
+        const POINT point = drop.onTree ? (drop.onto ? TreeItemPoint(tree, TreeItemAt(tree, drop.onto))
+                                                     : POINT{5, client.bottom - 5})
+                                        : (drop.onto ? RowPoint(list, ListRow(list, drop.onto)) : EmptyListSpace(list));
+        const auto data = MakeShellDrop(PathsOn(drive, drop.names), drop.withFiles);
+        const DWORD effect = DragAndDrop(drop.onTree ? tree : list, data.Get(), point, drop.allowed);
+        EXPECT_EQ(static_cast<DWORD>(drop.into ? DROPEFFECT_COPY : DROPEFFECT_NONE), effect);
+        EXPECT_EQ(starts, TransferStarts(control.sink));
+        EXPECT_EQ(events, EventsBesideProgress(control.sink));
+        for (const std::string& name : drop.names) {
+            for (const std::string directory : {"", "pub/", "pub/inner/"}) {
+                const bool holds = fixture.server.Exists(directory + name)
+                    && fixture.server.ReadFile(directory + name) == drop.what;
+                EXPECT_EQ(drop.into && directory == drop.into, holds) << directory << name;
+            }
+            if (drop.into && std::string(drop.into) == "pub/") {
+                EXPECT_NE(-1, ListRow(list, name)) << "the list shows the new file";
+            }
+        }
+        EXPECT_EQ("/pub", control.Must(L"GetCurrentDirectory", {0}).AsText());
+        EXPECT_EQ("pub", SelectedTreeText(tree));
+        EXPECT_NE(-1, ListRow(list, "old.txt"));
+        EXPECT_EQ(-1, ListView_GetNextItem(list, -1, LVNI_DROPHILITED));
+    }
+}
+
+TEST(Drop, OnTheLocalDiskAFileGoesIntoAnotherDirectoryButNeverOntoItself)
+{
+    ScratchDrive drive;
+    Fill(drive, {"one.txt", "folder/"});
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    ConnectToDisk(control, drive.Root(), "/");
+    control.sink.events.clear();
+    const HWND list = host.List();
+    const auto data = MakeShellDrop(PathsOn(drive, {"one.txt"}));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), DragAndDrop(list, data.Get(), EmptyListSpace(list)));
+    EXPECT_TRUE(control.sink.events.empty());
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragAndDrop(list, data.Get(), RowPoint(list, ListRow(list, "folder"))));
+    EXPECT_EQ("one.txt", ReadBytes(drive.PathOf("folder\\one.txt")));
+}
+
+TEST(Drop, TheFirstFailureEndsTheDropWithOneErrorAndTheControlAnswersAgain)
+{
+    ScratchDrive drive;
+    Fill(drive, {"one.txt", "two.txt", "folder/"});
+    FtpServer server;
+    Fill(server, kEntries);
+    const std::string longName = drive.PathOf(std::string(300, 'n') + ".txt");
+    // Not from the directory it is dropped on, which would leave it alone.
+    const std::string missing = "ftp://" + server.Host() + "/missing.txt?uid=" + FtpServer::kUser + "&pw=" +
+                                FtpServer::kPassword;
+    const struct {
+        const char* what;
+        std::vector<std::string> dropped;
+        std::vector<DISPID> events;  // beside TransferProgress
+        long lastError;              // one of the control's own; 0: not checked
+        size_t cutTo;                // the first TransferStart's length in characters; 0: not checked
+    } drops[] = {
+        {"a folder after a file", {drive.PathOf("one.txt"), drive.PathOf("folder"), drive.PathOf("two.txt")},
+         {kTransferStartEvent, kTransferEndEvent, kTransferStartEvent, DISPID_ERROREVENT}, 20203, 0},
+        {"a name longer than the limit", {longName}, {kTransferStartEvent, DISPID_ERROREVENT}, 0, 255},
+        // The password in the address shows nowhere.
+        {"a missing file of an address", {missing}, {kTransferStartEvent, DISPID_ERROREVENT}, 0, 0},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.what);
+        ExplorerHost host;
+        HostedControl& control = host.Control();
+        ConnectToServer(control, server, "/pub");
+        control.sink.events.clear();
+        const HWND list = host.List();
+        const std::vector<std::string> shown = ListColumn(list, 0);
+        std::vector<std::wstring> names;
+        for (const std::string& name : drop.dropped)
+            names.push_back(ToWide(name));
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), DragAndDrop(list, MakeShellDrop(names).Get(), EmptyListSpace(list)));
+        EXPECT_EQ(drop.events, EventsBesideProgress(control.sink));
+        const auto errors = Errors(control.sink);
+        ASSERT_EQ(1u, errors.size());
+        EXPECT_EQ(std::string::npos, errors[0].second.find(FtpServer::kPassword));
+        EXPECT_EQ(std::string::npos, control.LastMessage().find(FtpServer::kPassword));
+        if (drop.lastError) {
+            EXPECT_EQ(static_cast<long>(kOwnErrorStatus), errors[0].first);
+            EXPECT_EQ(drop.lastError, control.LastError());
+        }
+        if (drop.cutTo) {
+            EXPECT_EQ(drop.cutTo, ToWide(TransferStarts(control.sink).at(0)).size());
+        }
+        EXPECT_EQ(shown, ListColumn(list, 0)) << "nothing is shown of a failed drop";
+        // The transfer is over: methods answer again.
+        EXPECT_EQ(S_OK, control.Call(L"Refresh").hr);
+    }
+    // The file before the folder went; nothing after a failure did.
+    EXPECT_TRUE(server.Exists("pub/one.txt"));
+    EXPECT_FALSE(server.Exists("pub/two.txt"));
+}
+
+// One step of a drag over window at point (client coordinates): the effect the view asks for.
+DWORD DragOver(HWND window, POINT point)
+{
+    ClientToScreen(window, &point);
+    DWORD effect = kCopyOrMove;
+    RegisteredDropTarget(window)->DragOver(0, {point.x, point.y}, &effect);
+    return effect;
+}
+
+void DragEnter(HWND window, IDataObject* data)
+{
     DWORD effect = DROPEFFECT_COPY;
-    listTarget->DragEnter(data.Get(), 0, {0, 0}, &effect);
-    const int innerRow = ListRow(list, "inner");
+    RegisteredDropTarget(window)->DragEnter(data, 0, {0, 0}, &effect);
+}
+
+TEST(DropTarget, ThePointedDirectoryIsHighlightedOpensWhenRestedOnAndAnEdgeScrolls)
+{
+    ScratchDrive drive;
+    Fill(drive, {"one.txt"});
+    ServerExplorer fixture(kEntries, "normal", "/pub");
+    const HWND list = fixture.host.List();
+    const HWND tree = fixture.host.Tree();
+    ASSERT_TRUE(RegisteredDropTarget(list) && RegisteredDropTarget(tree));
+    const auto data = MakeShellDrop(PathsOn(drive, {"one.txt"}));
+    DragEnter(list, data.Get());
+    const int inner = ListRow(list, "inner");
     const int old = ListRow(list, "old.txt");
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), over(listTarget, list, RowPoint(list, innerRow)));
-    EXPECT_TRUE(ListView_GetItemState(list, innerRow, LVIS_DROPHILITED));
-    over(listTarget, list, RowPoint(list, old));
-    EXPECT_FALSE(ListView_GetItemState(list, innerRow, LVIS_DROPHILITED));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragOver(list, RowPoint(list, inner)));
+    EXPECT_TRUE(ListView_GetItemState(list, inner, LVIS_DROPHILITED));
+    DragOver(list, RowPoint(list, old));
+    EXPECT_FALSE(ListView_GetItemState(list, inner, LVIS_DROPHILITED));
     EXPECT_TRUE(ListView_GetItemState(list, old, LVIS_DROPHILITED));
-    listTarget->DragLeave();
+    RegisteredDropTarget(list)->DragLeave();
     EXPECT_FALSE(ListView_GetItemState(list, old, LVIS_DROPHILITED));
 
     // (Wine's tree never drop-highlights its selected item: another one.)
-    const HTREEITEM inner = TreeChild(tree, TreeChild(tree, TreeView_GetRoot(tree), "pub"), "inner");
-    treeTarget->DragEnter(data.Get(), 0, {0, 0}, &effect);
+    const HTREEITEM innerItem = TreeItemAt(tree, "pub/inner");
+    DragEnter(tree, data.Get());
     // (At the pane's edge: the first move starts a scroll zone.)
-    over(treeTarget, tree, TreeItemPoint(tree, inner));
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), over(treeTarget, tree, TreeItemPoint(tree, inner)));
-    EXPECT_EQ(inner, TreeView_GetDropHilight(tree));
-    treeTarget->DragLeave();
+    DragOver(tree, TreeItemPoint(tree, innerItem));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragOver(tree, TreeItemPoint(tree, innerItem)));
+    EXPECT_EQ(innerItem, TreeView_GetDropHilight(tree));
+    RegisteredDropTarget(tree)->DragLeave();
     EXPECT_EQ(nullptr, TreeView_GetDropHilight(tree));
-}
 
-TEST(DropTarget, ATreeItemWithChildrenOpensWhenTheDragRestsOnIt)
-{
-    DropFixture fixture;
-    HostedControl& control = fixture.control();
+    // A collapsed item with children opens while the drag rests on it; inner
+    // holds files only, and resting on it arms no expansion (timer 4).
+    HostedControl& control = fixture.Control();
     control.Must(L"SetCurrentDirectory", {"/"});
-    const HWND tree = fixture.host.Tree();
-    const HTREEITEM pub = TreeChild(tree, TreeView_GetRoot(tree), "pub");
+    const HTREEITEM pub = TreeItemAt(tree, "pub");
     TreeView_Expand(tree, pub, TVE_COLLAPSE);
-    IDropTarget* target = RegisteredDropTarget(tree);
-    ASSERT_NE(nullptr, target);
-    auto data = MakeShellDrop({fixture.Dropped("one.txt")});
-    DWORD effect = DROPEFFECT_COPY;
-    target->DragEnter(data.Get(), 0, {0, 0}, &effect);
-    POINT point = TreeItemPoint(tree, pub);
-    ClientToScreen(tree, &point);
-    effect = DROPEFFECT_COPY;
-    target->DragOver(0, {point.x, point.y}, &effect);
+    DragEnter(tree, data.Get());
+    DragOver(tree, TreeItemPoint(tree, pub));
     EXPECT_TRUE(PumpUntil([&] { return (TreeView_GetItemState(tree, pub, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }));
-    const HTREEITEM inner = TreeChild(tree, pub, "inner");
-    ASSERT_NE(nullptr, inner);
-    // inner holds files only: resting on it arms no expansion (timer 4).
-    point = TreeItemPoint(tree, inner);
-    ClientToScreen(tree, &point);
-    effect = DROPEFFECT_COPY;
-    target->DragOver(0, {point.x, point.y}, &effect);
+    ASSERT_NE(nullptr, TreeItemAt(tree, "pub/inner"));
+    DragOver(tree, TreeItemPoint(tree, TreeItemAt(tree, "pub/inner")));
     EXPECT_FALSE(KillTimer(tree, 4));
-    target->DragLeave();
-}
+    RegisteredDropTarget(tree)->DragLeave();
 
-TEST(DropTarget, AZoneStartsOneScrollStepAndReportsScrolling)
-{
-    DropFixture fixture;
+    // A zone at the list's edge starts one scroll step and says it scrolls.
     for (int i = 0; i < 60; ++i)
         fixture.server.WriteFile("pub/f" + std::to_string(100 + i) + ".txt", "x");
-    HostedControl& control = fixture.control();
     control.SetProperty(L"ListViewMode", 1L);
-    control.Must(L"Refresh");
-    const HWND list = fixture.host.List();
+    control.Must(L"SetCurrentDirectory", {"/pub"});
     ListView_EnsureVisible(list, ListView_GetItemCount(list) - 1, FALSE);
     const int top = ListView_GetTopIndex(list);
     ASSERT_GT(top, 0);
-    IDropTarget* target = RegisteredDropTarget(list);
-    auto data = MakeShellDrop({fixture.Dropped("one.txt")});
-    DWORD effect = DROPEFFECT_COPY;
-    target->DragEnter(data.Get(), 0, {0, 0}, &effect);
+    DragEnter(list, data.Get());
     RECT client = {};
     GetClientRect(list, &client);
-    POINT point = {(client.left + client.right) / 2, client.top + 3};
-    ClientToScreen(list, &point);
-    const auto over = [&] {
-        DWORD allowed = DROPEFFECT_COPY;
-        target->DragOver(0, {point.x, point.y}, &allowed);
-        return allowed;
-    };
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_SCROLL), over());
-    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), over());  // the zone's timer is running
+    const POINT zone = {(client.left + client.right) / 2, client.top + 3};
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY | DROPEFFECT_SCROLL), DragOver(list, zone));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_COPY), DragOver(list, zone));  // the zone's timer is running
     EXPECT_TRUE(PumpUntil([&] { return ListView_GetTopIndex(list) < top; }));
     EXPECT_EQ(top - 1, ListView_GetTopIndex(list));
-    target->DragLeave();
+    RegisteredDropTarget(list)->DragLeave();
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 
 #include "examples/cpp-host/ShellFileDrop.h"
 #include "framework/CodePage932.h"
-#include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
 
-#include <commctrl.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <cstring>
 
 ExplorerHost::ExplorerHost(SIZE size) : m_frame(size.cx + 40, size.cy + 60)
@@ -18,79 +18,94 @@ ExplorerHost::ExplorerHost(SIZE size) : m_frame(size.cx + 40, size.cy + 60)
     m_control->sink.cancelDisplay = true;
 }
 
-HWND ExplorerHost::ControlWindow() const
+void Fill(const FtpServer& server, std::initializer_list<const char*> entries)
 {
-    return GetWindow(m_host, GW_CHILD);
+    for (const std::string entry : entries) {
+        if (entry.back() == '/')
+            server.MakeDirectory(entry);
+        else
+            server.WriteFile(entry, entry);
+    }
 }
 
-HWND ExplorerHost::Splitter() const
+void Fill(const ScratchDrive& drive, std::initializer_list<const char*> entries)
 {
-    return FindDescendant(m_host, L"WyFTPSplitter");
+    for (const std::string entry : entries) {
+        if (entry.back() == '/')
+            MakeDirectory(drive.PathOf(entry));
+        else
+            WriteBytes(drive.PathOf(entry), entry);
+    }
 }
 
-HWND ExplorerHost::Tree() const
+void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory)
 {
-    return FindDescendant(m_host, WC_TREEVIEWW);
+    control.SetProperty(L"ConnectTarget", 0L);
+    control.SetProperty(L"ServerName", root.c_str());
+    if (*directory)
+        control.SetProperty(L"ConnectDirectory", directory);
+    control.Must(L"Connect");
 }
 
-HWND ExplorerHost::List() const
+void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory, bool asUser)
 {
-    return FindDescendant(m_host, WC_LISTVIEWW);
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    if (asUser) {
+        control.SetProperty(L"UserName", FtpServer::kUser);
+        control.SetProperty(L"Password", FtpServer::kPassword);
+    }
+    if (*directory)
+        control.SetProperty(L"ConnectDirectory", directory);
+    control.Must(L"Connect");
+}
+
+ServerExplorer::ServerExplorer(std::initializer_list<const char*> entries, const char* kind, const char* directory)
+    : server(kind)
+{
+    Fill(server, entries);
+    ConnectToServer(Control(), server, directory);
+    Control().sink.events.clear();
 }
 
 namespace {
-std::string Narrow(const wchar_t* text)
+
+// Asks the tree for the fields of mask of item, its text into text (512 characters).
+TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text = nullptr)
 {
+    TVITEMW query = {};
+    query.mask = mask;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = text ? 512 : 0;
+    query.iImage = -7;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query;
+}
+
+std::string TreeItemText(HWND tree, HTREEITEM item)
+{
+    wchar_t text[512] = L"";
+    QueryItem(tree, item, TVIF_TEXT, text);
     return ToShiftJis(text);
 }
 
 void OutlineOf(HWND tree, HTREEITEM item, std::string& out)
 {
-    bool first = true;
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        if (!first)
-            out += ' ';
-        first = false;
-        out += TreeItemText(tree, item);
+    for (HTREEITEM first = item; item; item = TreeView_GetNextSibling(tree, item)) {
+        out += (item == first ? "" : " ") + TreeItemText(tree, item);
         if (HTREEITEM child = TreeView_GetChild(tree, item)) {
             out += '[';
             OutlineOf(tree, child, out);
             out += ']';
-        } else {
+        } else if (QueryItem(tree, item, TVIF_CHILDREN).cChildren != 0) {
             // A button before the children are read: asking for it is what
             // showing the item does (a lazily decided item decides now).
-            TVITEMW query = {};
-            query.mask = TVIF_CHILDREN;
-            query.hItem = item;
-            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-            if (query.cChildren != 0)
-                out += '+';
+            out += '+';
         }
     }
 }
+
 }  // namespace
-
-std::string TreeItemText(HWND tree, HTREEITEM item)
-{
-    wchar_t text[512] = L"";
-    TVITEMW query = {};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = 512;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return Narrow(text);
-}
-
-int TreeItemImage(HWND tree, HTREEITEM item)
-{
-    TVITEMW query = {};
-    query.mask = TVIF_IMAGE;
-    query.hItem = item;
-    query.iImage = -7;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return query.iImage;
-}
 
 std::string TreeOutline(HWND tree)
 {
@@ -99,19 +114,29 @@ std::string TreeOutline(HWND tree)
     return out;
 }
 
-HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const std::string& text)
+std::string SelectedTreeText(HWND tree)
 {
-    HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-    for (; item; item = TreeView_GetNextSibling(tree, item)) {
-        if (TreeItemText(tree, item) == text)
-            return item;
-    }
-    return nullptr;
+    return TreeItemText(tree, TreeView_GetSelection(tree));
 }
 
-HTREEITEM TreeSelection(HWND tree)
+int TreeItemImage(HWND tree, HTREEITEM item)
 {
-    return TreeView_GetSelection(tree);
+    return QueryItem(tree, item, TVIF_IMAGE).iImage;
+}
+
+HTREEITEM TreeItemAt(HWND tree, const std::string& path)
+{
+    HTREEITEM item = TreeView_GetRoot(tree);
+    // "/" is never a trail byte of Shift-JIS: the path splits bytewise.
+    for (size_t start = 0; item && start < path.size();) {
+        const size_t slash = std::min(path.find('/', start), path.size());
+        const std::string text = path.substr(start, slash - start);
+        item = TreeView_GetChild(tree, item);
+        while (item && TreeItemText(tree, item) != text)
+            item = TreeView_GetNextSibling(tree, item);
+        start = slash + 1;
+    }
+    return item;
 }
 
 std::string ListText(HWND list, int row, int column)
@@ -122,46 +147,22 @@ std::string ListText(HWND list, int row, int column)
     item.pszText = text;
     item.cchTextMax = 512;
     SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return Narrow(text);
+    return ToShiftJis(text);
 }
 
 std::vector<std::string> ListColumn(HWND list, int column)
 {
     std::vector<std::string> texts;
-    const int count = ListView_GetItemCount(list);
-    for (int row = 0; row < count; ++row)
+    for (int row = 0; row < ListView_GetItemCount(list); ++row)
         texts.push_back(ListText(list, row, column));
     return texts;
-}
-
-int ListImage(HWND list, int row)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iImage = -7;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
-}
-
-LPARAM ListData(HWND list, int row)
-{
-    LVITEMW item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.lParam = -7;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.lParam;
 }
 
 int ListRow(HWND list, const std::string& name)
 {
     const std::vector<std::string> names = ListColumn(list, 0);
-    for (size_t row = 0; row < names.size(); ++row) {
-        if (names[row] == name)
-            return static_cast<int>(row);
-    }
-    return -1;
+    const auto found = std::find(names.begin(), names.end(), name);
+    return found == names.end() ? -1 : static_cast<int>(found - names.begin());
 }
 
 void SelectRows(HWND list, const std::vector<std::string>& names)
@@ -185,8 +186,7 @@ std::vector<std::string> SelectedNames(HWND list)
 
 POINT RowPoint(HWND list, int row)
 {
-    RECT label = {};
-    label.left = LVIR_LABEL;
+    RECT label = {LVIR_LABEL, 0, 0, 0};
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&label));
     // Near the start of the text: a click on the blank rest of a row is no click on the item.
     return {label.left + 4, (label.top + label.bottom) / 2};
@@ -223,27 +223,6 @@ void PressKey(HWND window, UINT key)
     PumpMessages();
 }
 
-void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory)
-{
-    control.SetProperty(L"ConnectTarget", 0L);
-    control.SetProperty(L"ServerName", root.c_str());
-    if (*directory)
-        control.SetProperty(L"ConnectDirectory", directory);
-    control.Must(L"Connect");
-}
-
-void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory, bool asUser)
-{
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    if (asUser) {
-        control.SetProperty(L"UserName", FtpServer::kUser);
-        control.SetProperty(L"Password", FtpServer::kPassword);
-    }
-    control.Must(L"Connect");
-    if (*directory)
-        control.Must(L"SetCurrentDirectory", {directory});
-}
-
 void EditLabel(HWND view, const wchar_t* text)
 {
     PressKey(view, VK_F2);
@@ -276,34 +255,37 @@ std::vector<std::string> TransferStarts(const HostEventSink& sink)
 
 namespace {
 
-MessageBoxAnswer* g_pendingAnswer = nullptr;
+struct PendingAnswer {
+    int button;
+    bool answered;
+    std::string text;
+};
+PendingAnswer* g_pendingAnswer = nullptr;
 
-}  // namespace
-
-MessageBoxAnswer::MessageBoxAnswer(int button) : m_button(button)
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD)
 {
-    g_pendingAnswer = this;
-    m_timer = SetTimer(nullptr, 0, 50, &MessageBoxAnswer::OnTimer);
-}
-
-MessageBoxAnswer::~MessageBoxAnswer()
-{
-    KillTimer(nullptr, m_timer);
-    g_pendingAnswer = nullptr;
-}
-
-void CALLBACK MessageBoxAnswer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
-{
-    MessageBoxAnswer* answer = g_pendingAnswer;
     const HWND box = FindThreadWindow(L"#32770", nullptr);
-    if (!answer || answer->m_answered || !box || !IsWindowVisible(box))
+    if (!g_pendingAnswer || g_pendingAnswer->answered || !box || !IsWindowVisible(box))
         return;
     // A message box holds its text in a static control with id 0xFFFF.
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);
-    answer->m_text = ToShiftJis(text);
-    answer->m_answered = true;
-    SendMessageW(GetDlgItem(box, answer->m_button), BM_CLICK, 0, 0);
+    g_pendingAnswer->text = ToShiftJis(text);
+    g_pendingAnswer->answered = true;
+    SendMessageW(GetDlgItem(box, g_pendingAnswer->button), BM_CLICK, 0, 0);
+}
+
+}  // namespace
+
+std::string AnswerMessageBox(int button, const std::function<void()>& action)
+{
+    PendingAnswer answer = {button, false, {}};
+    g_pendingAnswer = &answer;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBox);
+    action();
+    KillTimer(nullptr, timer);
+    g_pendingAnswer = nullptr;
+    return answer.text;
 }
 
 ComPtr<IDataObject> MakeShellDrop(const std::vector<std::wstring>& names, bool withFiles)
@@ -346,35 +328,43 @@ bool PumpUntil(const std::function<bool()>& done)
 
 namespace {
 
+struct MouseScript {
+    const std::vector<MouseStep>& steps;
+    size_t next;
+    int ticks;
+    bool gaveUp;
+};
 MouseScript* g_runningScript = nullptr;
 
-}  // namespace
-
-MouseScript::MouseScript(std::vector<MouseStep> steps) : m_steps(std::move(steps))
-{
-    g_runningScript = this;
-    m_timer = SetTimer(nullptr, 0, 20, &MouseScript::OnTimer);
-}
-
-MouseScript::~MouseScript()
-{
-    KillTimer(nullptr, m_timer);
-    g_runningScript = nullptr;
-}
-
-void CALLBACK MouseScript::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK PlayNextStep(HWND, UINT, UINT_PTR, DWORD)
 {
     MouseScript* script = g_runningScript;
-    if (!script || script->Finished() || script->m_gaveUp)
+    if (!script || script->next == script->steps.size() || script->gaveUp)
         return;
-    if (++script->m_ticks > 500) {
-        script->m_gaveUp = true;
+    if (++script->ticks > 500) {
+        script->gaveUp = true;
         SendMouseButton(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP);
         return;
     }
-    MouseStep& step = script->m_steps[script->m_next];
+    const MouseStep& step = script->steps[script->next];
     if (step.ready && !step.ready())
         return;
-    ++script->m_next;
+    ++script->next;
     step.act();
+}
+
+}  // namespace
+
+bool PlayMouse(const std::vector<MouseStep>& steps)
+{
+    MouseScript script = {steps, 0, 0, false};
+    g_runningScript = &script;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, PlayNextStep);
+    const bool played = PumpUntil([&] { return script.next == steps.size() || script.gaveUp; }) && !script.gaveUp;
+    PumpMessages();
+    KillTimer(nullptr, timer);
+    g_runningScript = nullptr;
+    if (!played)
+        SendMouseButton(MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP);
+    return played;
 }

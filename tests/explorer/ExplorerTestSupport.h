@@ -1,17 +1,19 @@
 // The control in a real container, its explorer windows found, driven with messages and read back.
 #pragma once
 #include "tests/control/WindowTestSupport.h"
+#include "tests/fixture/FtpServer.h"
 #include "tests/integration/HostSupport.h"
-
-class FtpServer;
 
 #include <commctrl.h>
 #include <oleidl.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
+
+class ScratchDrive;
 
 // A frame window with ATL's host holding the registered control, in-place
 // active, with an event sink. The explorer's windows are found below the
@@ -24,10 +26,10 @@ public:
 
     HostedControl& Control() { return *m_control; }
     HWND Host() const { return m_host; }
-    HWND ControlWindow() const;
-    HWND Splitter() const;
-    HWND Tree() const;
-    HWND List() const;
+    HWND ControlWindow() const { return GetWindow(m_host, GW_CHILD); }
+    HWND Splitter() const { return FindDescendant(m_host, L"WyFTPSplitter"); }
+    HWND Tree() const { return FindDescendant(m_host, WC_TREEVIEWW); }
+    HWND List() const { return FindDescendant(m_host, WC_LISTVIEWW); }
 
 private:
     TestWindow m_frame;
@@ -35,26 +37,47 @@ private:
     std::unique_ptr<HostedControl> m_control;
 };
 
+// Makes entries below the server's root or on the drive: a name ending in
+// "/" is a directory, any other a file that holds its own name.
+void Fill(const FtpServer& server, std::initializer_list<const char*> entries);
+void Fill(const ScratchDrive& drive, std::initializer_list<const char*> entries);
+
+// Connects the control to the local disk: root as its drive ("P:"), in
+// directory (a store path; "" keeps the control's ConnectDirectory).
+void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory = "");
+// Connects the control to server (as its user account when asUser, else
+// anonymously), in directory ("" keeps the control's ConnectDirectory).
+void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory = "", bool asUser = false);
+
+// A server of kind holding entries (see Fill) and the control in a
+// container connected to it anonymously in directory, the events of the
+// connection forgotten.
+struct ServerExplorer {
+    explicit ServerExplorer(std::initializer_list<const char*> entries, const char* kind = "normal",
+                            const char* directory = "/");
+    HostedControl& Control() { return host.Control(); }
+
+    FtpServer server;
+    ExplorerHost host;
+};
 
 // The tree as text: each item's text, its children in brackets, siblings
 // separated by spaces, "+" after an item with a button but no children
 // read yet: "/[docs pub+]".
 std::string TreeOutline(HWND tree);
-std::string TreeItemText(HWND tree, HTREEITEM item);
+std::string SelectedTreeText(HWND tree);
 int TreeItemImage(HWND tree, HTREEITEM item);
-// The child of parent (TVI_ROOT for the top) with that text, or null.
-HTREEITEM TreeChild(HWND tree, HTREEITEM parent, const std::string& text);
-HTREEITEM TreeSelection(HWND tree);
+// The item at path, the texts of the items below the root joined with "/"
+// ("" is the root), or null.
+HTREEITEM TreeItemAt(HWND tree, const std::string& path);
 
 // The texts of one column of the list, in row order.
 std::vector<std::string> ListColumn(HWND list, int column);
 std::string ListText(HWND list, int row, int column);
-int ListImage(HWND list, int row);
-LPARAM ListData(HWND list, int row);
 int ListRow(HWND list, const std::string& name);
 void SelectRows(HWND list, const std::vector<std::string>& names);
 std::vector<std::string> SelectedNames(HWND list);
-// The centre of a row's label, in the list's client coordinates.
+// The point of a row's label or a tree item's text, in client coordinates.
 POINT RowPoint(HWND list, int row);
 POINT TreeItemPoint(HWND tree, HTREEITEM item);
 
@@ -63,14 +86,6 @@ POINT TreeItemPoint(HWND tree, HTREEITEM item);
 void RightClick(HWND window, POINT point);
 void DoubleClick(HWND window, POINT point);
 void PressKey(HWND window, UINT key);
-
-// Connects the control to the local disk: root as its drive ("P:"), in
-// directory (a store path; "" keeps the control's ConnectDirectory).
-void ConnectToDisk(HostedControl& control, const std::string& root, const char* directory = "");
-// Connects the control to server (as its user account when asUser, else
-// anonymously), then enters directory unless it is "".
-void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory = "", bool asUser = false);
-
 // Edits a label the way a user does: F2, type, Enter.
 void EditLabel(HWND view, const wchar_t* text);
 
@@ -79,26 +94,10 @@ std::vector<std::pair<long, std::string>> Errors(const HostEventSink& sink);
 // The names of the recorded TransferStart events, in order.
 std::vector<std::string> TransferStarts(const HostEventSink& sink);
 
-// Answers the next message box of this thread as a user does, from a timer
-// that runs inside the box's modal loop: reads its text and presses the
-// button. One at a time; the timer goes with the object.
-class MessageBoxAnswer {
-public:
-    explicit MessageBoxAnswer(int button);
-    ~MessageBoxAnswer();
-    MessageBoxAnswer(const MessageBoxAnswer&) = delete;
-    MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
-
-    bool Answered() const { return m_answered; }
-    const std::string& Text() const { return m_text; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    int m_button;
-    UINT_PTR m_timer;
-    bool m_answered = false;
-    std::string m_text;
-};
+// Runs action, answering the message box it opens as a user does: a timer
+// that runs inside the box's modal loop reads its text and presses button.
+// The box's text, or "" when no box came.
+std::string AnswerMessageBox(int button, const std::function<void()>& action);
 
 // Data as the shell offers dropped files: CF_HDROP with wide names (or, for
 // withFiles false, some other format only).
@@ -112,28 +111,13 @@ DWORD DragAndDrop(HWND window, IDataObject* data, POINT point, DWORD allowed = D
 // Waits, handling messages, until done() holds or about ten seconds pass.
 bool PumpUntil(const std::function<bool()>& done);
 
-// Real mouse input (SendInput, in screen coordinates), played from a timer
+// Plays real mouse input (SendInput, in screen coordinates) from a timer
 // that goes on running inside nested message loops such as a drag's: each
 // step waits until its condition holds, then sends its input. Gives up
 // after about ten seconds, releasing the buttons so that no drag hangs.
+// Whether every step ran.
 struct MouseStep {
     std::function<bool()> ready;  // null: at once
     std::function<void()> act;
 };
-class MouseScript {
-public:
-    explicit MouseScript(std::vector<MouseStep> steps);
-    ~MouseScript();
-    MouseScript(const MouseScript&) = delete;
-    MouseScript& operator=(const MouseScript&) = delete;
-    bool Finished() const { return m_next == m_steps.size(); }
-    bool GaveUp() const { return m_gaveUp; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    std::vector<MouseStep> m_steps;
-    size_t m_next = 0;
-    int m_ticks = 0;
-    bool m_gaveUp = false;
-    UINT_PTR m_timer;
-};
+bool PlayMouse(const std::vector<MouseStep>& steps);
