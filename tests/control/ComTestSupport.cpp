@@ -67,7 +67,6 @@ CallResult CallId(IDispatch* object, DISPID id, std::vector<Variant> args, WORD 
         result.scode = exception.scode;
         result.description = ShiftJisFromBstr(exception.bstrDescription);
         result.source = exception.bstrSource ? exception.bstrSource : L"";
-        result.helpFile = exception.bstrHelpFile ? exception.bstrHelpFile : L"";
         result.helpContext = exception.dwHelpContext;
     }
     SysFreeString(exception.bstrDescription);

@@ -48,7 +48,6 @@ struct CallResult {
     SCODE scode = 0;          // of the raised error, when hr is DISP_E_EXCEPTION
     std::string description;  // Shift-JIS
     std::wstring source;
-    std::wstring helpFile;
     DWORD helpContext = 0;
     UINT argumentError = 0xFFFFFFFF;
 };
@@ -80,10 +79,6 @@ public:
     STDMETHODIMP_(ULONG) AddRef() override { return 2; }
     STDMETHODIMP_(ULONG) Release() override { return 1; }
 };
-
-// Expects every property of a control to hold its default (the property
-// table's; PropertyTableSupport.cpp, in the suites that link the control).
-void ExpectDefaultProperties(IDispatch* control);
 
 // A new control of the registered module.
 ComPtr<IDispatch> CreateControl();

@@ -1,21 +1,43 @@
-// Every method that needs a connection refuses without one, with the documented error.
+// Methods that cannot run raise the control's own error, and GetLastError and GetErrorMessage tell which.
 #include "tests/control/ComTestSupport.h"
 
 namespace {
-
-constexpr SCODE kOwnError = static_cast<SCODE>(0x800A03EA);
-const std::string kNotConnected = "WyFTPエラー：必要なコネクションオブジェクトが存在しません";
 
 struct MethodCall {
     const wchar_t* name;
     std::vector<Variant> args;
 };
 
-TEST(ControlMethods, EveryConnectionNeedingMethodRaises20104)
+// The call raised the control's own error; GetLastError and GetErrorMessage tell which.
+void ExpectOwnError(IDispatch* control, const MethodCall& call, long code, const std::string& message)
+{
+    SCOPED_TRACE(ShiftJisFromBstr(CBstr(call.name).Get()));
+    CallResult result = Call(control, call.name, call.args);
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_EQ(static_cast<SCODE>(0x800A03EA), result.scode);
+    EXPECT_EQ("WYFTPエラー", result.description);
+    EXPECT_EQ(L"WyFTP", result.source);
+    EXPECT_EQ(0u, result.helpContext);
+    EXPECT_EQ(code, Call(control, L"GetLastError").value.AsLong());
+    EXPECT_EQ(message, Call(control, L"GetErrorMessage").value.AsText());
+}
+
+TEST(ControlMethods, MethodsThatCannotRunRaiseTheControlsOwnErrorWithItsCodeAndMessage)
 {
     ComPtr<IDispatch> control = CreateControl();
     ASSERT_TRUE(control);
-    const std::vector<MethodCall> calls = {
+    // Before any error; results read as properties too, as VBScript reads them without parentheses.
+    CallResult code = Call(control.Get(), L"GetLastError", {}, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+    EXPECT_EQ(VT_I4, code.value.Type());
+    EXPECT_EQ(0, code.value.AsLong());
+    CallResult message = Call(control.Get(), L"GetErrorMessage", {}, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(VT_BSTR, message.value.Type());
+    EXPECT_EQ("", message.value.AsText());
+
+    // An unknown target; the control stays without a connection.
+    Put(control.Get(), L"ConnectTarget", 5);
+    ExpectOwnError(control.Get(), {L"Connect", {}}, 20002, "WyFTPエラー：必要なオブジェクトの生成に失敗しました");
+    const MethodCall calls[] = {
         {L"DisConnect", {}},
         {L"RemoveDirectory", {"d"}},
         {L"CreateDirectory", {"d"}},
@@ -36,46 +58,8 @@ TEST(ControlMethods, EveryConnectionNeedingMethodRaises20104)
         {L"GetFileList", {"/"}},
         {L"ClearSelectedFile", {""}},
     };
-    for (const MethodCall& call : calls) {
-        SCOPED_TRACE(ShiftJisFromBstr(CBstr(call.name).Get()));
-        CallResult result = Call(control.Get(), call.name, call.args);
-        EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
-        EXPECT_EQ(kOwnError, result.scode);
-        EXPECT_EQ("WYFTPエラー", result.description);
-        EXPECT_EQ(L"WyFTP", result.source);
-        EXPECT_EQ(0u, result.helpContext);
-        EXPECT_EQ(20104, Call(control.Get(), L"GetLastError").value.AsLong());
-        EXPECT_EQ(kNotConnected, Call(control.Get(), L"GetErrorMessage").value.AsText());
-    }
-}
-
-TEST(ControlMethods, ConnectWithAnUnknownTargetRaises20002)
-{
-    ComPtr<IDispatch> control = CreateControl();
-    ASSERT_TRUE(control);
-    Put(control.Get(), L"ConnectTarget", 5);
-    CallResult result = Call(control.Get(), L"Connect");
-    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
-    EXPECT_EQ(kOwnError, result.scode);
-    EXPECT_EQ(20002, Call(control.Get(), L"GetLastError").value.AsLong());
-    EXPECT_EQ("WyFTPエラー：必要なオブジェクトの生成に失敗しました",
-              Call(control.Get(), L"GetErrorMessage").value.AsText());
-    // Still not connected afterwards.
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(control.Get(), L"DisConnect").hr);
-    EXPECT_EQ(20104, Call(control.Get(), L"GetLastError").value.AsLong());
-}
-
-TEST(ControlMethods, ResultsOfMethodsThatReturnSomething)
-{
-    ComPtr<IDispatch> control = CreateControl();
-    ASSERT_TRUE(control);
-    // Called as a property (as VBScript does without parentheses) too.
-    CallResult code = Call(control.Get(), L"GetLastError", {}, DISPATCH_METHOD | DISPATCH_PROPERTYGET);
-    EXPECT_EQ(S_OK, code.hr);
-    EXPECT_EQ(VT_I4, code.value.Type());
-    CallResult message = Call(control.Get(), L"GetErrorMessage", {}, DISPATCH_PROPERTYGET);
-    EXPECT_EQ(S_OK, message.hr);
-    EXPECT_EQ(VT_BSTR, message.value.Type());
+    for (const MethodCall& call : calls)
+        ExpectOwnError(control.Get(), call, 20104, "WyFTPエラー：必要なコネクションオブジェクトが存在しません");
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-// The control's properties through automation: defaults, setter rules and change notifications.
-#include "tests/control/ComTestSupport.h"
-#include "tests/control/PropertyTableSupport.h"
+// The control's properties through automation: IDs, types, defaults, setter rules and change notifications.
+#include "tests/control/PublicProperties.h"
 
 #include <ocidl.h>
-#include <olectl.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -31,7 +28,6 @@ protected:
         control = CreateControl();
         ASSERT_TRUE(control);
         auto container = control.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
-        ASSERT_TRUE(container);
         ASSERT_EQ(S_OK, container->FindConnectionPoint(IID_IPropertyNotifySink, point.Put()));
         ASSERT_EQ(S_OK, point->Advise(&sink, &cookie));
     }
@@ -47,118 +43,104 @@ protected:
     DWORD cookie = 0;
 };
 
-TEST_F(ControlProperties, DefaultsOfANewControl)
-{
-    ExpectDefaultProperties(control.Get());
-    EXPECT_EQ(0, Call(control.Get(), L"GetLastError").value.AsLong());
-    EXPECT_EQ("", Call(control.Get(), L"GetErrorMessage").value.AsText());
-    // The stock font is answered although the type library does not list it.
-    CallResult font = CallId(control.Get(), DISPID_FONT, {}, DISPATCH_PROPERTYGET);
-    ASSERT_EQ(S_OK, font.hr);
-    EXPECT_NE(nullptr, font.value.AsDispatch());
-}
-
-TEST_F(ControlProperties, ServerNameLosesSchemeAndFinalSlash)
-{
-    Put(control.Get(), L"ServerName", "ftp://ftp.example.jp/");
-    EXPECT_EQ("ftp.example.jp", Get(control.Get(), L"ServerName").AsText());
-    Put(control.Get(), L"ServerName", "host/pub/");
-    EXPECT_EQ("host/pub", Get(control.Get(), L"ServerName").AsText());
-    Put(control.Get(), L"ServerName", "ftp://host/dir/");
-    EXPECT_EQ("host/dir", Get(control.Get(), L"ServerName").AsText());
-    Put(control.Get(), L"ServerName", "/");
-    EXPECT_EQ("", Get(control.Get(), L"ServerName").AsText());
-    Put(control.Get(), L"ServerName", "サーバ表/");
-    EXPECT_EQ("サーバ表", Get(control.Get(), L"ServerName").AsText());
-}
-
-TEST_F(ControlProperties, OutOfRangeValuesAreIgnoredAndNotAnnounced)
-{
-    Put(control.Get(), L"TransferByte", 0);
-    Put(control.Get(), L"TransferByte", -5);
-    Put(control.Get(), L"ShowProgressDialog", 0);
-    Put(control.Get(), L"TreeViewWidth", -1);
-    EXPECT_EQ(1024, Get(control.Get(), L"TransferByte").AsLong());
-    EXPECT_EQ(100, Get(control.Get(), L"ShowProgressDialog").AsLong());
-    EXPECT_EQ(100, Get(control.Get(), L"TreeViewWidth").AsLong());
-    EXPECT_TRUE(sink.changes.empty());
-    // A width of 0 is allowed.
-    Put(control.Get(), L"TreeViewWidth", 0);
-    EXPECT_EQ(0, Get(control.Get(), L"TreeViewWidth").AsLong());
-    // The connect target is stored unchecked.
-    Put(control.Get(), L"ConnectTarget", 5);
-    EXPECT_EQ(5, Get(control.Get(), L"ConnectTarget").AsLong());
-    EXPECT_EQ((std::vector<DISPID>{11, 6}), sink.changes);
-}
-
-TEST_F(ControlProperties, EachStoredChangeIsAnnouncedOnceAndUnchangedValuesNotAtAll)
-{
-    std::vector<std::pair<std::wstring, Variant>> changes = {{L"BackColor", 0x00FF00}, {L"ForeColor", 0x0000FF}};
-    for (const WyFTPProperty& property : WyFTPProperties()) {
-        // EnableProgressDialog announces every write (below).
-        if (std::wstring(property.name) != L"EnableProgressDialog")
-            changes.emplace_back(property.name, ChangedValueOf(property));
-    }
-    for (const auto& [name, value] : changes) {
-        const DISPID id = DispIdOf(control.Get(), name.c_str());
-        sink.changes.clear();
-        EXPECT_EQ(S_OK, Put(control.Get(), name.c_str(), value).hr);
-        EXPECT_EQ(std::vector<DISPID>{id}, sink.changes) << "first write, dispatch ID " << id;
-        sink.changes.clear();
-        EXPECT_EQ(S_OK, Put(control.Get(), name.c_str(), value).hr);
-        EXPECT_TRUE(sink.changes.empty()) << "unchanged value announced, dispatch ID " << id;
-        EXPECT_EQ(value.AsText(), Get(control.Get(), name.c_str()).AsText()) << "dispatch ID " << id;
-    }
-    // EnableProgressDialog is a plain member: every write is announced.
-    sink.changes.clear();
-    Put(control.Get(), L"EnableProgressDialog", true);
-    Put(control.Get(), L"EnableProgressDialog", true);
-    EXPECT_EQ((std::vector<DISPID>{1, 1}), sink.changes);
-}
-
-TEST_F(ControlProperties, LongStringsAreStoredWhole)
+TEST_F(ControlProperties, EachHasItsIdTypeAndDefaultAndAnnouncesEachStoredChangeOnce)
 {
     const std::string huge(1024 * 1024, 'x');
-    for (const WyFTPProperty& property : WyFTPProperties()) {
-        // A pin is a fingerprint or nothing (PinsAreFingerprints).
-        if (property.value.type != WyFTPPropertyKind::Text || std::wstring(property.name) == L"CertificatePin")
+    for (const PublicProperty& property : PublicProperties()) {
+        SCOPED_TRACE(ShiftJisFromBstr(CBstr(property.name).Get()));
+        EXPECT_EQ(property.id, DispIdOf(control.Get(), property.name));
+        const Variant value = Get(control.Get(), property.name);
+        EXPECT_EQ(property.type, value.Type());
+        EXPECT_EQ(property.defaultValue.AsText(), value.AsText());
+        if (property.changed.Type() == VT_EMPTY) {
+            EXPECT_EQ(DISP_E_MEMBERNOTFOUND, Put(control.Get(), property.name, property.defaultValue).hr);
             continue;
-        EXPECT_EQ(S_OK, Put(control.Get(), property.name, huge.c_str()).hr);
-        EXPECT_EQ(huge.size(), Get(control.Get(), property.name).AsText().size()) << NameOf(property);
+        }
+        // EnableProgressDialog is a plain member: every write is announced.
+        const std::vector<DISPID> rewrite =
+            property.id == 1 ? std::vector<DISPID>{property.id} : std::vector<DISPID>{};
+        sink.changes.clear();
+        EXPECT_EQ(S_OK, Put(control.Get(), property.name, property.changed).hr);
+        EXPECT_EQ(std::vector<DISPID>{property.id}, sink.changes) << "first write";
+        sink.changes.clear();
+        EXPECT_EQ(S_OK, Put(control.Get(), property.name, property.changed).hr);
+        EXPECT_EQ(rewrite, sink.changes) << "the same value again";
+        EXPECT_EQ(property.changed.AsText(), Get(control.Get(), property.name).AsText());
+        // Any text is stored whole, however long; a pin is a fingerprint or nothing (below).
+        if (property.type == VT_BSTR && property.id != 39) {
+            EXPECT_EQ(S_OK, Put(control.Get(), property.name, huge.c_str()).hr);
+            EXPECT_EQ(huge.size(), Get(control.Get(), property.name).AsText().size());
+        }
     }
 }
 
-TEST_F(ControlProperties, PinsAreFingerprintsWrittenAsPeopleCopyThem)
+TEST_F(ControlProperties, SettersStoreWhatTheirRulesMakeOfAValueAndAnnounceOnlyWhatChanged)
 {
     const std::string pin = "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF";
     const struct {
-        const char* written;
-        const char* stored;
+        const wchar_t* name;
+        Variant written;
+        Variant stored;
     } cases[] = {
-        {"01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef", pin.c_str()},
-        {"not a fingerprint", pin.c_str()},  // ignored: the last pin stays
-        {"0123", pin.c_str()},
-        {"", ""},
+        // A server name loses its scheme and its final slash.
+        {L"ServerName", "ftp://ftp.example.jp/", "ftp.example.jp"},
+        {L"ServerName", "host/pub/", "host/pub"},
+        {L"ServerName", "ftp://host/dir/", "host/dir"},
+        {L"ServerName", "/", ""},
+        {L"ServerName", "サーバ表/", "サーバ表"},
+        // Numbers out of range are ignored.
+        {L"TransferByte", 0, 1024},
+        {L"TransferByte", -5, 1024},
+        {L"TransferByte", 2097152, 1024},
+        {L"TransferByte", 65536, 65536},
+        {L"TransferByte", 65537, 65536},
+        {L"ShowProgressDialog", 0, 100},
+        {L"TreeViewWidth", -1, 100},
+        {L"TreeViewWidth", 0, 0},
+        {L"Timeout", -5, 60},
+        {L"Timeout", 86401, 60},
+        {L"ServerEncoding", 3, 0},
+        {L"SecurityMode", 3, 0},
+        {L"SecurityMode", -1, 0},
+        // Stored unchecked: Connect refuses it.
+        {L"ConnectTarget", 5, 5},
+        // A pin is a SHA-256 fingerprint, written as people copy it; anything
+        // else is ignored and the last pin stays.
+        {L"CertificatePin",
+         "01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef:01:23:45:67:89:ab:cd:ef",
+         pin.c_str()},
+        {L"CertificatePin", "not a fingerprint", pin.c_str()},
+        {L"CertificatePin", "0123", pin.c_str()},
+        {L"CertificatePin", "", ""},
     };
     for (const auto& test : cases) {
-        Put(control.Get(), L"CertificatePin", test.written);
-        EXPECT_EQ(test.stored, Get(control.Get(), L"CertificatePin").AsText()) << test.written;
+        SCOPED_TRACE(ShiftJisFromBstr(CBstr(test.name).Get()) + " = " + test.written.AsText());
+        const std::string before = Get(control.Get(), test.name).AsText();
+        sink.changes.clear();
+        EXPECT_EQ(S_OK, Put(control.Get(), test.name, test.written).hr);
+        EXPECT_EQ(test.stored.AsText(), Get(control.Get(), test.name).AsText());
+        if (before == test.stored.AsText()) {
+            EXPECT_TRUE(sink.changes.empty()) << "an unchanged value announced";
+        } else {
+            EXPECT_EQ(std::vector<DISPID>{DispIdOf(control.Get(), test.name)}, sink.changes);
+        }
     }
-    EXPECT_EQ("", Get(control.Get(), L"LastCertificateFingerprint").AsText());
 }
 
-TEST_F(ControlProperties, ChangesThroughTheFontObjectAreAnnouncedAndSaved)
+TEST_F(ControlProperties, TheStockFontIsAnsweredAndChangesThroughItAreAnnouncedAndSaved)
 {
     auto persist = control.As<IPersistStreamInit>(IID_IPersistStreamInit);
-    ASSERT_TRUE(persist);
     ASSERT_EQ(S_OK, persist->InitNew());
     EXPECT_EQ(S_FALSE, persist->IsDirty());
-    Variant fontValue = Get(control.Get(), L"Font");
-    ASSERT_NE(nullptr, fontValue.AsDispatch());
-    ComPtr<IFont> font = ComPtr<IDispatch>(fontValue.AsDispatch()).As<IFont>(IID_IFont);
-    ASSERT_TRUE(font);
+    // Answered by its stock ID, although the type library does not list it.
+    EXPECT_EQ(DISPID_FONT, DispIdOf(control.Get(), L"Font"));
+    CallResult font = CallId(control.Get(), DISPID_FONT, {}, DISPATCH_PROPERTYGET);
+    ASSERT_EQ(S_OK, font.hr);
+    ASSERT_NE(nullptr, font.value.AsDispatch());
+    ComPtr<IFont> object = ComPtr<IDispatch>(font.value.AsDispatch()).As<IFont>(IID_IFont);
+    ASSERT_TRUE(object);
     sink.changes.clear();
-    ASSERT_EQ(S_OK, font->put_Bold(TRUE));
+    ASSERT_EQ(S_OK, object->put_Bold(TRUE));
     EXPECT_FALSE(sink.changes.empty());
     for (DISPID id : sink.changes)
         EXPECT_EQ(DISPID_FONT, id);

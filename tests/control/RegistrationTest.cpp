@@ -2,6 +2,7 @@
 #include "tests/control/ComTestSupport.h"
 
 #include "control/WyFTPIds.h"
+#include "framework/CodePage932.h"
 
 #include <comcat.h>
 #include <objsafe.h>
@@ -30,25 +31,14 @@ bool KeyExists(const std::wstring& path)
     return true;
 }
 
-std::wstring DefaultValue(const std::wstring& path)
+// A value under HKEY_CLASSES_ROOT: the key's default value unless name is given.
+std::wstring ValueOf(const std::wstring& path, const wchar_t* name = nullptr)
 {
     wchar_t value[512] = L"";
-    LONG size = sizeof value;
-    if (RegQueryValueW(HKEY_CLASSES_ROOT, path.c_str(), value, &size) != ERROR_SUCCESS)
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
         return L"<missing>";
     return value;
-}
-
-DWORD SubkeyCount(const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    DWORD count = 0;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                     nullptr);
-    RegCloseKey(key);
-    return count;
 }
 
 // The module loaded as regsvr32 loads it.
@@ -72,22 +62,34 @@ const std::wstring kPageKey = L"CLSID\\" + Key(CLSID_WyFTPPropPage);
 
 void ExpectRegistered()
 {
-    EXPECT_EQ(L"WyFTP Control", DefaultValue(kControlKey));
-    EXPECT_EQ(L"WyFTP.WyFTPCtrl.1", DefaultValue(kControlKey + L"\\ProgID"));
-    EXPECT_EQ(ModuleUnderTest(), DefaultValue(kControlKey + L"\\InprocServer32"));
-    EXPECT_TRUE(KeyExists(kControlKey + L"\\Control"));
-    EXPECT_TRUE(KeyExists(kControlKey + L"\\Insertable"));
-    EXPECT_EQ(L"131473", DefaultValue(kControlKey + L"\\MiscStatus\\1"));
-    EXPECT_EQ(Key(kWyFTPTypeLibrary.libid), DefaultValue(kControlKey + L"\\TypeLib"));
-    EXPECT_EQ(L"1.0", DefaultValue(kControlKey + L"\\Version"));
-    EXPECT_EQ(Key(CLSID_WyFTP), DefaultValue(L"WyFTP.WyFTPCtrl.1\\CLSID"));
-    EXPECT_EQ(L"WyFTP Property Page", DefaultValue(kPageKey));
-    EXPECT_EQ(ModuleUnderTest(), DefaultValue(kPageKey + L"\\InprocServer32"));
+    const std::pair<std::wstring, std::wstring> values[] = {
+        {kControlKey, L"WyFTP Control"},
+        {kControlKey + L"\\ProgID", L"WyFTP.WyFTPCtrl.1"},
+        {kControlKey + L"\\InprocServer32", ModuleUnderTest()},
+        {kControlKey + L"\\MiscStatus\\1", L"131473"},
+        {kControlKey + L"\\TypeLib", Key(kWyFTPTypeLibrary.libid)},
+        {kControlKey + L"\\Version", L"1.0"},
+        {L"WyFTP.WyFTPCtrl.1\\CLSID", Key(CLSID_WyFTP)},
+        {kPageKey, L"WyFTP Property Page"},
+        {kPageKey + L"\\InprocServer32", ModuleUnderTest()},
+    };
+    for (const auto& [path, value] : values)
+        EXPECT_EQ(value, ValueOf(path)) << ToShiftJis(path);
+    for (const std::wstring& path : {kControlKey + L"\\Control", kControlKey + L"\\Insertable",
+                                     L"TypeLib\\" + Key(kWyFTPTypeLibrary.libid) + L"\\1.0"})
+        EXPECT_TRUE(KeyExists(path)) << ToShiftJis(path);
     // One entry per implemented category.
-    EXPECT_EQ(2u, SubkeyCount(kControlKey + L"\\Implemented Categories"));
-    EXPECT_TRUE(KeyExists(kControlKey + L"\\Implemented Categories\\" + Key(CATID_Control)));
-    EXPECT_TRUE(KeyExists(kControlKey + L"\\Implemented Categories\\" + Key(CATID_SafeForInitializing)));
-    EXPECT_TRUE(KeyExists(L"TypeLib\\" + Key(kWyFTPTypeLibrary.libid) + L"\\1.0"));
+    const std::wstring categories = kControlKey + L"\\Implemented Categories";
+    HKEY key = nullptr;
+    DWORD count = 0;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, categories.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr);
+        RegCloseKey(key);
+    }
+    EXPECT_EQ(2u, count);
+    EXPECT_TRUE(KeyExists(categories + L"\\" + Key(CATID_Control)));
+    EXPECT_TRUE(KeyExists(categories + L"\\" + Key(CATID_SafeForInitializing)));
 }
 
 TEST(Registration, RegisteringTwiceLeavesOneEntryAndUnregisteringKeepsTheCategories)
@@ -106,18 +108,11 @@ TEST(Registration, RegisteringTwiceLeavesOneEntryAndUnregisteringKeepsTheCategor
     ASSERT_EQ(S_OK, registerServer());
     ASSERT_EQ(S_OK, registerServer());
     ExpectRegistered();
-    EXPECT_EQ(L"Controls", [] {
-        wchar_t value[256] = L"";
-        DWORD size = sizeof value;
-        RegGetValueW(HKEY_CLASSES_ROOT, (L"Component Categories\\" + Key(CATID_Control)).c_str(), L"409",
-                     RRF_RT_REG_SZ, nullptr, value, &size);
-        return std::wstring(value);
-    }());
+    EXPECT_EQ(L"Controls", ValueOf(L"Component Categories\\" + Key(CATID_Control), L"409"));
 
     ASSERT_EQ(S_OK, unregisterServer());
-    EXPECT_FALSE(KeyExists(kControlKey));
-    EXPECT_FALSE(KeyExists(kPageKey));
-    EXPECT_FALSE(KeyExists(L"WyFTP.WyFTPCtrl.1"));
+    for (const std::wstring& path : {kControlKey, kPageKey, std::wstring(L"WyFTP.WyFTPCtrl.1")})
+        EXPECT_FALSE(KeyExists(path)) << ToShiftJis(path);
     EXPECT_TRUE(KeyExists(L"Component Categories\\" + Key(CATID_Control)));
     EXPECT_TRUE(KeyExists(L"Component Categories\\" + Key(CATID_SafeForInitializing)));
     ComPtr<IDispatch> none;

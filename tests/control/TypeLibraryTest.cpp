@@ -5,7 +5,6 @@
 #include "control/WyFTPFile.h"
 #include "control/WyFTPFiles.h"
 #include "control/WyFTPIds.h"
-#include "control/WyFTPProperty.h"
 
 #include <map>
 #include <set>
@@ -112,64 +111,20 @@ void CheckInterface(ITypeLib* typeLib, REFGUID iid, const DispatchTable& table, 
     }
 }
 
-TEST(TypeLibrary, ControlInterfaceMatchesTheControlsDispatchTable)
+TEST(TypeLibrary, EveryInterfaceMatchesItsDispatchTable)
 {
     ComPtr<ITypeLib> typeLib = ModuleTypeLib();
     ASSERT_TRUE(typeLib);
     ComPtr<CWyFTPCtrl> control = ComPtr<CWyFTPCtrl>::Attach(new CWyFTPCtrl);
-    // The stock Font is answered but, as documented, not listed.
-    CheckInterface(typeLib.Get(), DIID__DWyFTP, control->GetDispatchTable(), {DISPID_FONT});
-    // The control's own properties are the property table's rows: the
-    // library declares each row, with its ID, name and type, and no other.
-    const DispatchTable table = control->GetDispatchTable();
-    for (size_t i = 0; i < table.count; ++i) {
-        const DispatchMember& member = table.members[i];
-        if (member.kind == DispatchMember::Property && member.id > 0) {
-            EXPECT_EQ(WyFTPProperties().Find(member.id), member.data) << Narrow(member.name);
-        }
-    }
-}
-
-TEST(TypeLibrary, CollectionInterfacesMatchTheirDispatchTables)
-{
-    ComPtr<ITypeLib> typeLib = ModuleTypeLib();
-    ASSERT_TRUE(typeLib);
     ComPtr<CWyFTPFiles> files = ComPtr<CWyFTPFiles>::Attach(new CWyFTPFiles);
     ComPtr<CWyFTPFile> file = ComPtr<CWyFTPFile>::Attach(new CWyFTPFile);
+    // The stock Font is answered but, as documented, not listed.
+    CheckInterface(typeLib.Get(), DIID__DWyFTP, control->GetDispatchTable(), {DISPID_FONT});
     CheckInterface(typeLib.Get(), DIID_IWyFTPFiles, files->GetDispatchTable(), {});
     CheckInterface(typeLib.Get(), DIID_IWyFTPFile, file->GetDispatchTable(), {});
 }
 
-TEST(TypeLibrary, EventsIdentifiersAndJapaneseHelp)
-{
-    ComPtr<ITypeLib> typeLib = ModuleTypeLib();
-    ASSERT_TRUE(typeLib);
-    ComPtr<ITypeInfo> events;
-    ASSERT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(DIID__DWyFTPEvents, events.Put()));
-    const std::map<DISPID, std::pair<std::wstring, UINT>> expected = {
-        {1, {L"TransferProgress", 1}}, {2, {L"Connected", 0}}, {3, {L"DisConnected", 0}},
-        {4, {L"TreePopUp", 1}},        {5, {L"ListPopUp", 1}}, {6, {L"ChangeCurrentDirectory", 1}},
-        {7, {L"TransferStart", 1}},    {8, {L"TransferEnd", 0}}, {DISPID_ERROREVENT, {L"Error", 7}}};
-    for (const auto& [id, nameAndParams] : expected) {
-        CBstr name;
-        CBstr help;
-        ASSERT_EQ(S_OK, events->GetDocumentation(id, name.Put(), help.Put(), nullptr, nullptr)) << id;
-        EXPECT_EQ(nameAndParams.first, name.Get());
-        EXPECT_GT(SysStringLen(help.Get()), 0u) << "no help string for " << Narrow(name.Get());
-    }
-    // Every control member carries a Japanese help string (characters above
-    // the ASCII range), read back intact from the library.
-    ComPtr<ITypeInfo> control;
-    ASSERT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(DIID__DWyFTP, control.Put()));
-    CBstr help;
-    ASSERT_EQ(S_OK, control->GetDocumentation(13, nullptr, help.Put(), nullptr, nullptr));
-    EXPECT_EQ("接続を切断します", ShiftJisFromBstr(help.Get()));
-    DWORD context = 0;
-    ASSERT_EQ(S_OK, control->GetDocumentation(26, nullptr, nullptr, &context, nullptr));
-    EXPECT_EQ(103u, context);
-}
-
-TEST(TypeLibrary, IdentifiersOfTheLibraryAndItsClasses)
+TEST(TypeLibrary, TheLibraryItsClassesEventsAndJapaneseHelp)
 {
     ComPtr<ITypeLib> typeLib = ModuleTypeLib();
     ASSERT_TRUE(typeLib);
@@ -184,6 +139,41 @@ TEST(TypeLibrary, IdentifiersOfTheLibraryAndItsClasses)
         ComPtr<ITypeInfo> info;
         EXPECT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(*type, info.Put()));
     }
+
+    // The events, each with its ID, name, parameter count and a help string.
+    using Events = std::map<DISPID, std::pair<std::wstring, SHORT>>;
+    const Events expected = {
+        {1, {L"TransferProgress", 1}}, {2, {L"Connected", 0}}, {3, {L"DisConnected", 0}},
+        {4, {L"TreePopUp", 1}},        {5, {L"ListPopUp", 1}}, {6, {L"ChangeCurrentDirectory", 1}},
+        {7, {L"TransferStart", 1}},    {8, {L"TransferEnd", 0}}, {9, {L"ServerCertificate", 7}},
+        {DISPID_ERROREVENT, {L"Error", 7}}};
+    ComPtr<ITypeInfo> events;
+    ASSERT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(DIID__DWyFTPEvents, events.Put()));
+    TYPEATTR* eventAttributes = nullptr;
+    ASSERT_EQ(S_OK, events->GetTypeAttr(&eventAttributes));
+    Events described;
+    for (WORD i = 0; i < eventAttributes->cFuncs; ++i) {
+        FUNCDESC* function = nullptr;
+        ASSERT_EQ(S_OK, events->GetFuncDesc(i, &function));
+        CBstr name;
+        CBstr help;
+        events->GetDocumentation(function->memid, name.Put(), help.Put(), nullptr, nullptr);
+        EXPECT_GT(SysStringLen(help.Get()), 0u) << "no help string for " << Narrow(name.Get());
+        described[function->memid] = {name.Get(), function->cParams};
+        events->ReleaseFuncDesc(function);
+    }
+    events->ReleaseTypeAttr(eventAttributes);
+    EXPECT_EQ(expected, described);
+
+    // Help strings are Japanese (characters above the ASCII range), read back intact.
+    ComPtr<ITypeInfo> control;
+    ASSERT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(DIID__DWyFTP, control.Put()));
+    CBstr help;
+    ASSERT_EQ(S_OK, control->GetDocumentation(13, nullptr, help.Put(), nullptr, nullptr));
+    EXPECT_EQ("接続を切断します", ShiftJisFromBstr(help.Get()));
+    DWORD context = 0;
+    ASSERT_EQ(S_OK, control->GetDocumentation(26, nullptr, nullptr, &context, nullptr));
+    EXPECT_EQ(103u, context);
 }
 
 }  // namespace

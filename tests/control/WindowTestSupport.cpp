@@ -2,6 +2,7 @@
 #include "tests/control/WindowTestSupport.h"
 
 #include <algorithm>
+#include <vector>
 
 TestWindow::TestWindow(int width, int height)
 {
@@ -36,7 +37,8 @@ SIZE ClientSize(HWND window)
 }
 
 namespace {
-struct Search {
+// A window of that class (and caption, unless null); the first found is kept.
+struct WindowSearch {
     const wchar_t* className;
     const wchar_t* caption;
     HWND found;
@@ -44,23 +46,32 @@ struct Search {
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
 {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    wchar_t className[64] = L"";
-    wchar_t caption[256] = L"";
-    GetClassNameW(window, className, 64);
-    GetWindowTextW(window, caption, 256);
-    if (lstrcmpW(className, search->className) == 0 && (!search->caption || lstrcmpW(caption, search->caption) == 0)) {
-        search->found = window;
-        return FALSE;
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    wchar_t text[256] = L"";
+    GetClassNameW(window, text, 256);
+    if (lstrcmpW(text, search->className) != 0)
+        return TRUE;
+    if (search->caption) {
+        GetWindowTextW(window, text, 256);
+        if (lstrcmpW(text, search->caption) != 0)
+            return TRUE;
     }
-    return TRUE;
+    search->found = window;
+    return FALSE;
 }
 }  // namespace
 
 HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption)
 {
-    Search search = {className, caption, nullptr};
+    WindowSearch search = {className, caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindDescendant(HWND parent, const wchar_t* className)
+{
+    WindowSearch search = {className, nullptr, nullptr};
+    EnumChildWindows(parent, &MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -94,30 +105,14 @@ ComPtr<IDispatch> ControlInAtlHost(HWND parent, const RECT& rect, HWND* host)
 
 namespace {
 
-struct DescendantSearch {
-    const wchar_t* className;
-    HWND found;
+// What the screen shows of a window's rectangle, frame included: read from
+// the screen's DC, so it is what the X server shows, not what a repaint
+// would draw (PrintWindow paints first and hides stale pixels).
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;  // rows top first, 0x00RRGGBB
 };
-
-BOOL CALLBACK MatchClass(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<DescendantSearch*>(parameter);
-    wchar_t className[64] = L"";
-    GetClassNameW(window, className, 64);
-    if (lstrcmpW(className, search->className) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-HWND FindDescendant(HWND parent, const wchar_t* className)
-{
-    DescendantSearch search = {className, nullptr};
-    EnumChildWindows(parent, &MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 ScreenPixels CaptureScreen(HWND window)
 {
@@ -156,6 +151,7 @@ ScreenPixels CaptureScreen(HWND window)
     return capture;
 }
 
+// The pixels at which two captures differ; every pixel when their sizes differ.
 size_t CountDifferences(const ScreenPixels& a, const ScreenPixels& b)
 {
     if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size())
@@ -166,7 +162,6 @@ size_t CountDifferences(const ScreenPixels& a, const ScreenPixels& b)
     return count;
 }
 
-namespace {
 BOOL CALLBACK NoteUpdate(HWND window, LPARAM pending)
 {
     if (GetUpdateRect(window, nullptr, FALSE))

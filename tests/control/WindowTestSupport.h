@@ -5,8 +5,6 @@
 
 #include "framework/ComPtr.h"
 
-#include <vector>
-
 class TestWindow {
 public:
     TestWindow(int width, int height);
@@ -32,24 +30,13 @@ HWND FindThreadWindow(const wchar_t* className, const wchar_t* caption);
 // or null when the host could not be made. *host receives the host window.
 ComPtr<IDispatch> ControlInAtlHost(HWND parent, const RECT& rect, HWND* host);
 
-// What the screen shows of a window's rectangle, frame included: read from
-// the screen's DC, so it is what the X server shows, not what a repaint
-// would draw (PrintWindow paints first and hides stale pixels).
-struct ScreenPixels {
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> pixels;  // rows top first, 0x00RRGGBB
-};
-ScreenPixels CaptureScreen(HWND window);
-// The pixels at which two captures differ; every pixel when their sizes differ.
-size_t CountDifferences(const ScreenPixels& a, const ScreenPixels& b);
 // Handles messages until nothing below top (top included) waits to be
 // painted and the queue is empty; false when that has not happened after
 // about ten seconds.
 bool SettlePainting(HWND top);
 // The pixels of window that a forced full repaint changes: what the screen
-// shows now against what it shows after everything was invalidated, erased
-// and painted again.
+// shows now (read from the screen's DC, what the X server shows) against what
+// it shows after everything was invalidated, erased and painted again.
 size_t StalePixels(HWND window);
 
 // Real input, as a user gives it (SendInput): the mouse to a point of the

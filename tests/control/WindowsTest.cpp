@@ -1,9 +1,9 @@
-// The control in a real container (ATL's host window), its About box and its property page.
+// The control in a real container (ATL's host window), its About box, its property pages and frame, its client site.
 #include "tests/control/ComTestSupport.h"
-#include "tests/control/PropertyTableSupport.h"
 #include "tests/control/WindowTestSupport.h"
 
 #include "control/WyFTPIds.h"
+#include "control/WyFTPProperty.h"
 #include "framework/CodePage932.h"
 #include "resources/resource.h"
 
@@ -18,36 +18,24 @@
 
 namespace {
 
-TEST(Container, ControlActivatesInPlaceInAtlHostAndFollowsItsSize)
+// How the window follows the host's size is shown by the explorer's tests.
+TEST(Container, TheControlsWindowIsTheHostsChildAndVerbsHideAndShowIt)
 {
     TestWindow frame(500, 400);
     HWND host = nullptr;
     ComPtr<IDispatch> control = ControlInAtlHost(frame.Get(), {0, 0, 320, 240}, &host);
     ASSERT_TRUE(control) << "the platform's ATL host (atl.dll) did not take the control";
-    EXPECT_EQ("anonymous", Get(control.Get(), L"UserName").AsText());
-
-    auto window = control.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
-    ASSERT_TRUE(window);
-    HWND controlWindow = nullptr;
-    ASSERT_EQ(S_OK, window->GetWindow(&controlWindow));
-    ASSERT_TRUE(IsWindow(controlWindow));
-    EXPECT_TRUE(IsChild(host, controlWindow) || GetParent(controlWindow) == host);
-    EXPECT_TRUE(IsWindowVisible(controlWindow));
-    EXPECT_EQ(320, ClientSize(controlWindow).cx);
-    EXPECT_EQ(240, ClientSize(controlWindow).cy);
-
-    MoveWindow(host, 0, 0, 450, 300, TRUE);
-    PumpMessages();
-    EXPECT_EQ(450, ClientSize(controlWindow).cx);
-    EXPECT_EQ(300, ClientSize(controlWindow).cy);
-
-    // Hidden and shown again by verbs, as containers toggle visibility.
+    HWND window = nullptr;
+    ASSERT_EQ(S_OK, control.As<IOleInPlaceObject>(IID_IOleInPlaceObject)->GetWindow(&window));
+    EXPECT_TRUE(IsChild(host, window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(320, ClientSize(window).cx);
+    EXPECT_EQ(240, ClientSize(window).cy);
     auto object = control.As<IOleObject>(IID_IOleObject);
-    ASSERT_TRUE(object);
     EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_HIDE, nullptr, nullptr, 0, host, nullptr));
-    EXPECT_FALSE(IsWindowVisible(controlWindow));
+    EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(S_OK, object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, host, nullptr));
-    EXPECT_TRUE(IsWindowVisible(controlWindow));
+    EXPECT_TRUE(IsWindowVisible(window));
     DestroyWindow(host);
     PumpMessages();
 }
@@ -70,8 +58,8 @@ void ExpectLabelFits(HWND label)
     DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
-    EXPECT_LE(needed.right, client.right) << "the label \"" << ShiftJisFromBstr(CBstr(text).Get())
-                                          << "\" needs " << needed.right << " pixels";
+    EXPECT_LE(needed.right, client.right) << "the label \"" << ToShiftJis(text) << "\" needs " << needed.right
+                                          << " pixels";
 }
 
 // The dialogs a user sees are captured from the screen against a full
@@ -82,7 +70,6 @@ std::vector<std::pair<std::string, size_t>> g_stale;
 
 // Checks the About box from inside its modal loop (its icon, its labels
 // wide enough, its screen), then presses OK.
-bool g_aboutChecked = false;
 bool g_aboutHasIcon = false;
 
 void CALLBACK InspectAboutBox(HWND, UINT, UINT_PTR timer, DWORD)
@@ -91,7 +78,6 @@ void CALLBACK InspectAboutBox(HWND, UINT, UINT_PTR timer, DWORD)
     if (!dialog)
         return;
     KillTimer(nullptr, timer);
-    g_aboutChecked = true;
     HICON expected = LoadIconW(GetModuleHandleW(L"WyFTP.ocx"), MAKEINTRESOURCEW(IDI_ABOUTDLL));
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
@@ -111,9 +97,8 @@ TEST(AboutBox, ShowsDialogOneWithItsIconAndClosesWithOk)
     const UINT_PTR timer = SetTimer(nullptr, 0, 100, &InspectAboutBox);
     EXPECT_EQ(S_OK, CallId(control.Get(), DISPID_ABOUTBOX, {}, DISPATCH_METHOD).hr);
     KillTimer(nullptr, timer);  // in case no dialog came to stop it
-    EXPECT_TRUE(g_aboutChecked) << "no dialog appeared";
+    ASSERT_EQ(1u, g_stale.size()) << "no dialog appeared";
     EXPECT_TRUE(g_aboutHasIcon) << "no icon 245 on the dialog";
-    ASSERT_EQ(1u, g_stale.size());
     EXPECT_GE(kCaretPixels, g_stale[0].second);
 }
 
@@ -130,11 +115,7 @@ public:
         *locale = 0x0411;
         return S_OK;
     }
-    STDMETHODIMP GetPageContainer(IUnknown** container) override
-    {
-        *container = nullptr;
-        return E_NOTIMPL;
-    }
+    STDMETHODIMP GetPageContainer(IUnknown**) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
 
     DWORD lastStatus = 0;
@@ -144,32 +125,32 @@ std::string Text(HWND dialog, int id)
 {
     wchar_t text[256] = L"";
     GetDlgItemTextW(dialog, id, text, 256);
-    return ShiftJisFromBstr(CBstr(text).Get());
+    return ToShiftJis(text);
 }
 
-// The page shows every property the table puts on it, at its default, and
-// holds no other control of its own; its labels are wide enough.
-void ExpectPageShowsItsPropertiesDefaults(HWND dialog, UINT page)
+// The page shows each property the table puts on it, as the control holds
+// it, and no other control of its own; its labels are wide enough.
+void ExpectPageShowsTheControlsValues(HWND dialog, UINT page, IDispatch* control)
 {
     std::set<int> shown;
     for (const WyFTPProperty& property : WyFTPProperties()) {
-        const WyFTPPageControl& control = property.control;
-        if (control.kind == WyFTPPageControl::None || control.page != page)
+        const int id = property.control.controlId;
+        if (property.control.kind == WyFTPPageControl::None || property.control.page != page)
             continue;
-        SCOPED_TRACE(NameOf(property));
-        const int id = control.controlId;
+        SCOPED_TRACE(ToShiftJis(property.name));
         ASSERT_NE(nullptr, GetDlgItem(dialog, id)) << "no control " << id << " on the dialog";
-        shown.insert(id);
-        switch (control.kind) {
+        EXPECT_TRUE(shown.insert(id).second) << "control " << id << " shows another property too";
+        const Variant value = Get(control, property.name);
+        switch (property.control.kind) {
         case WyFTPPageControl::CheckBox:
-            EXPECT_EQ(property.value.defaultNumber ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(dialog, id));
+            EXPECT_EQ(value.AsBool() ? BST_CHECKED : BST_UNCHECKED, IsDlgButtonChecked(dialog, id));
             break;
         case WyFTPPageControl::ListIndex:
-            EXPECT_EQ(property.value.defaultNumber, SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
-            EXPECT_EQ(static_cast<LRESULT>(control.itemCount), SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
+            EXPECT_EQ(value.AsLong(), SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0));
+            EXPECT_EQ(static_cast<LRESULT>(property.control.itemCount), SendDlgItemMessageW(dialog, id, CB_GETCOUNT, 0, 0));
             break;
         default:
-            EXPECT_EQ(DefaultOf(property).AsText(), Text(dialog, id));
+            EXPECT_EQ(value.AsText(), Text(dialog, id));
         }
     }
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -179,9 +160,9 @@ void ExpectPageShowsItsPropertiesDefaults(HWND dialog, UINT page)
     }
 }
 
-// Each of the control's pages in a frame of the test's: shown with a new
-// control's defaults, edited as a user does, applied through the setters.
-TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
+// The control's pages in a frame of the test's: shown with the control's
+// values, edited as a user does, applied through the setters.
+TEST(PropertyPages, TheControlsPagesShowItsValuesAndApplyEditsThroughTheSetters)
 {
     const struct {
         CLSID page;
@@ -191,8 +172,7 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
         std::vector<int> clicks;                            // buttons clicked
         std::pair<int, int> choice;                         // a list and the item chosen
         std::vector<std::pair<const wchar_t*, Variant>> applied;
-        std::vector<std::pair<int, const char*>> shown;  // the page afterwards: what was stored
-        int password;                                    // the edit that hides what is typed, or 0
+        int password;  // the edit that hides what is typed, or 0
     } pages[] = {
         {CLSID_WyFTPPropPage,
          IDD_PROPPAGE_WYFTP,
@@ -204,7 +184,6 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
          // 0 is refused by the TransferByte setter; untouched controls write nothing.
          {{L"ServerName", "ftp.example.jp"}, {L"TransferByte", 1024}, {L"TreeViewWidth", 180},
           {L"UserName", "ユーザ"}, {L"VisibleTree", false}, {L"ListViewMode", 3}, {L"ShowProgressDialog", 100}},
-         {{IDC_SERVER_NAME, "ftp.example.jp"}, {IDC_TRANSFER_BYTE, "1024"}},
          IDC_PASSWORD},
         {CLSID_WyFTPConnectionPage,
          IDD_PROPPAGE_CONNECTION,
@@ -213,12 +192,19 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
          {IDC_PASSIVE_MODE},
          {IDC_SERVER_ENCODING, 2},
          {{L"PassiveMode", true}, {L"Port", 2121}, {L"Timeout", 5}, {L"ServerEncoding", 2}},
-         {{IDC_PORT, "2121"}},
          0},
     };
+    // The control lists its own pages, then the stock font page.
+    ComPtr<IDispatch> control = CreateControl();
+    CAUUID ids = {};
+    ASSERT_EQ(S_OK, control.As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages)->GetPages(&ids));
+    const std::vector<CLSID> listed(ids.pElems, ids.pElems + ids.cElems);
+    CoTaskMemFree(ids.pElems);
+    const CLSID stockFont = {0x0BE35201, 0x8F91, 0x11CE, {0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
+    EXPECT_EQ((std::vector<CLSID>{pages[0].page, pages[1].page, stockFont}), listed);
+
     for (const auto& test : pages) {
         SCOPED_TRACE(ToShiftJis(test.title));
-        ComPtr<IDispatch> control = CreateControl();
         ComPtr<IPropertyPage> page;
         ASSERT_EQ(S_OK, CoCreateInstance(test.page, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyPage,
                                          reinterpret_cast<void**>(page.Put())));
@@ -231,9 +217,10 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
         ASSERT_EQ(S_OK, page->Activate(frame.Get(), &position, FALSE));
         const HWND dialog = FindWindowExW(frame.Get(), nullptr, L"#32770", nullptr);
         ASSERT_NE(nullptr, dialog);
-        ExpectPageShowsItsPropertiesDefaults(dialog, test.templateId);
-        if (test.password)
+        ExpectPageShowsTheControlsValues(dialog, test.templateId, control.Get());
+        if (test.password) {
             EXPECT_EQ(ES_PASSWORD, GetWindowLongW(GetDlgItem(dialog, test.password), GWL_STYLE) & ES_PASSWORD);
+        }
         EXPECT_EQ(S_FALSE, page->IsPageDirty());
         PROPPAGEINFO info = {};
         ASSERT_EQ(S_OK, page->GetPageInfo(&info));
@@ -255,12 +242,10 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
         EXPECT_EQ(S_OK, page->IsPageDirty());
         EXPECT_EQ(static_cast<DWORD>(PROPPAGESTATUS_DIRTY), site.lastStatus);
         ASSERT_EQ(S_OK, page->Apply());
-        for (const auto& [name, value] : test.applied) {
-            const Variant stored = Get(control.Get(), name);
-            EXPECT_EQ(Variant(value).AsText(), stored.AsText()) << ToShiftJis(name);
-        }
-        for (const auto& [id, text] : test.shown)
-            EXPECT_EQ(text, Text(dialog, id));
+        for (const auto& [name, value] : test.applied)
+            EXPECT_EQ(value.AsText(), Get(control.Get(), name).AsText()) << ToShiftJis(name);
+        // The page shows what was stored, not what was typed.
+        ExpectPageShowsTheControlsValues(dialog, test.templateId, control.Get());
         EXPECT_EQ(S_FALSE, page->IsPageDirty());
         page->Deactivate();
         page->SetObjects(0, nullptr);
@@ -268,49 +253,22 @@ TEST(PropertyPages, EachPageShowsTheDefaultsAndAppliesEditsThroughTheSetters)
     }
 }
 
-TEST(PropertyPages, ControlListsItsOwnPagesThenTheStockFontPage)
-{
-    ComPtr<IDispatch> control = CreateControl();
-    auto pages = control.As<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages);
-    ASSERT_TRUE(pages);
-    CAUUID ids = {};
-    ASSERT_EQ(S_OK, pages->GetPages(&ids));
-    ASSERT_EQ(3u, ids.cElems);
-    EXPECT_EQ(CLSID_WyFTPPropPage, ids.pElems[0]);
-    EXPECT_EQ(CLSID_WyFTPConnectionPage, ids.pElems[1]);
-    const CLSID stockFont = {0x0BE35201, 0x8F91, 0x11CE, {0x9D, 0xE3, 0x00, 0xAA, 0x00, 0x4B, 0xB8, 0x51}};
-    EXPECT_EQ(stockFont, ids.pElems[2]);
-    CoTaskMemFree(ids.pElems);
-}
-
-}  // namespace
-
-namespace {
-
-BOOL CALLBACK MatchServerNameEdit(HWND child, LPARAM found)
-{
-    wchar_t className[16] = L"";
-    GetClassNameW(child, className, 16);
-    if (GetDlgCtrlID(child) != IDC_SERVER_NAME || lstrcmpiW(className, L"Edit") != 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(found) = GetParent(child);
-    return FALSE;
-}
-
 // The control's page inside a property frame: the window holding its server name edit, or null.
 HWND FindControlsPage(HWND frame)
 {
     HWND page = nullptr;
-    EnumChildWindows(frame, &MatchServerNameEdit, reinterpret_cast<LPARAM>(&page));
+    EnumChildWindows(
+        frame,
+        [](HWND child, LPARAM found) -> BOOL {
+            wchar_t className[16] = L"";
+            GetClassNameW(child, className, 16);
+            if (GetDlgCtrlID(child) != IDC_SERVER_NAME || lstrcmpiW(className, L"Edit") != 0)
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = GetParent(child);
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&page));
     return page;
-}
-
-RECT ScreenClientRect(HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 bool Contains(const RECT& outer, const RECT& inner)
@@ -342,7 +300,9 @@ void CALLBACK UseThePropertyFrame(HWND, UINT, UINT_PTR timer, DWORD)
     g_frame.title = title;
     // Wine's frame activates a page with the size of its first, unfitted
     // container and then fits the container to the tab without a Move.
-    RECT area = ScreenClientRect(GetParent(page));
+    RECT area = {};
+    GetClientRect(GetParent(page), &area);
+    MapWindowPoints(GetParent(page), nullptr, reinterpret_cast<POINT*>(&area), 2);
     RECT pageRect;
     GetWindowRect(page, &pageRect);
     if (!Contains(area, pageRect))
@@ -390,7 +350,7 @@ TEST(Verbs, ThePropertiesVerbShowsTheControlsPagesWholeInAFrameThatPaintsRight)
     ULONG fetched = 0;
     ASSERT_EQ(S_OK, verbs->Next(1, &verb, &fetched));
     EXPECT_EQ(OLEIVERB_PROPERTIES, verb.lVerb);
-    EXPECT_EQ("プロパティ(&R)...", ShiftJisFromBstr(CBstr(verb.lpszVerbName).Get()));
+    EXPECT_EQ("プロパティ(&R)...", ToShiftJis(verb.lpszVerbName));
     CoTaskMemFree(verb.lpszVerbName);
     EXPECT_EQ(S_FALSE, verbs->Next(1, &verb, &fetched));
     EXPECT_EQ(0u, fetched);
@@ -422,16 +382,8 @@ public:
         ++saves;
         return S_OK;
     }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override
-    {
-        *moniker = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetContainer(IOleContainer** container) override
-    {
-        *container = nullptr;
-        return E_NOINTERFACE;
-    }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
     STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
