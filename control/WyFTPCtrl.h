@@ -36,17 +36,13 @@ public:
     void SetUserNameProperty(const std::string& userName) override;
     std::string GetPasswordProperty() const override { return Text(L"Password"); }
     void SetPasswordProperty(const std::string& password) override;
-    std::string GetConnectDirectoryProperty() const override { return Text(L"ConnectDirectory"); }
+    std::string GetStartDirectory() const override;
     DWORD GetTransferChunkSize() const override { return static_cast<DWORD>(Number(L"TransferByte")) * 1024; }
     const wchar_t* GetMessageCaption() const override { return GetErrorSource(); }
     LONG GetShowProgressDialogProperty() const override { return Number(L"ShowProgressDialog"); }
-    bool GetPassiveModeProperty() const override { return Number(L"PassiveMode") != FALSE; }
-    long GetPortProperty() const override { return Number(L"Port"); }
-    long GetTimeoutProperty() const override { return Number(L"Timeout"); }
-    long GetServerEncodingProperty() const override { return Number(L"ServerEncoding"); }
-    long GetSecurityModeProperty() const override { return Number(L"SecurityMode"); }
-    std::string GetCertificatePinProperty() const override { return Text(L"CertificatePin"); }
-    CCertificateJudge* GetCertificateJudge() override { return this; }
+    // The connection properties, and the control as the judge of a
+    // secure server's certificate (its ServerCertificate event).
+    CFtpOptions GetConnectionOptions() override;
     // Remembers the certificate's fingerprint and lets the host decide
     // (ServerCertificate); the host's default answer is the check's.
     bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) override;

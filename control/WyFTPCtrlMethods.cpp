@@ -137,10 +137,8 @@ void CWyFTPCtrl::ShowStartDirectory()
     CWyFTPExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
-    const std::string directory = GetConnectDirectoryProperty();
-    const std::string start = directory.empty() ? std::string("/") : directory;
     // The local disk's drive in front; FTP has none.
-    const std::string path = m_pFileSystem->GetRoot() + start;
+    const std::string path = m_pFileSystem->GetRoot() + GetStartDirectory();
     if (GetVisibleTree())
         explorer->InitTreeForPath(path);
     explorer->RefreshList(path);

@@ -128,6 +128,28 @@ void CWyFTPCtrl::InvokePropertyPut(CCmdTarget& target, DispatchCall& call)
     static_cast<CWyFTPCtrl&>(target).PutProperty(property, ValueFromVariant(property, call.args[0]));
 }
 
+CFtpOptions CWyFTPCtrl::GetConnectionOptions()
+{
+    // Every value but the port passed the setters' checks on its way in;
+    // a port no server can have becomes 0, which no connection accepts.
+    const long port = Number(L"Port");
+    CFtpOptions options;
+    options.port = port >= 1 && port <= 65535 ? static_cast<WORD>(port) : 0;
+    options.passive = Number(L"PassiveMode") != FALSE;
+    options.timeoutMilliseconds = static_cast<DWORD>(Number(L"Timeout")) * 1000;
+    options.encoding = static_cast<CFtpOptions::Encoding>(Number(L"ServerEncoding"));
+    options.security = static_cast<CFtpOptions::Security>(Number(L"SecurityMode"));
+    options.certificatePin = Text(L"CertificatePin");
+    options.judge = this;
+    return options;
+}
+
+std::string CWyFTPCtrl::GetStartDirectory() const
+{
+    const std::string directory = Text(L"ConnectDirectory");
+    return directory.empty() ? "/" : directory;
+}
+
 // Setters: they never raise. A value the check refuses is ignored, an
 // unchanged value does nothing, a stored change is announced and marks the
 // control modified. Setters with rules of their own are named in the table.

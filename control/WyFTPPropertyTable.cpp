@@ -25,6 +25,9 @@ bool IsTreeViewWidth(long width)
     return width >= 0;
 }
 
+// A day: a host that asks for more has made a mistake.
+constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
+
 bool IsTimeout(long seconds)
 {
     return seconds >= 0 && seconds <= kMaxTimeoutSeconds;
@@ -32,12 +35,12 @@ bool IsTimeout(long seconds)
 
 bool IsServerEncoding(long encoding)
 {
-    return encoding >= kServerEncodingShiftJis && encoding <= kServerEncodingAutomatic;
+    return encoding >= CFtpOptions::shiftJis && encoding <= CFtpOptions::automatic;
 }
 
 bool IsSecurityMode(long mode)
 {
-    return mode >= kSecurityNone && mode <= kSecurityImplicitTls;
+    return mode >= CFtpOptions::none && mode <= CFtpOptions::implicitTls;
 }
 
 // The items of the pages' drop-down lists; an item's index is the value.
@@ -89,7 +92,7 @@ WyFTPPropertyTable WyFTPProperties()
         {2,  L"ServerName",            Text(""),                          nullptr,              0, TextBox(kGeneral, IDC_SERVER_NAME), &C::PutServerName},
         {10, L"ListViewMode",          Number(1),                         nullptr,              0, ListIndex(kGeneral, IDC_LIST_VIEW_MODE, kListViewModes), &C::PutListViewMode},
         {3,  L"VisibleTree",           Flag(TRUE),                        nullptr,              0, CheckBox(kGeneral, IDC_VISIBLE_TREE), &C::PutVisibleTree},
-        {4,  L"UserName",              Text("anonymous"),                 nullptr,              0, TextBox(kGeneral, IDC_USER_NAME)},
+        {4,  L"UserName",              Text(kAnonymousUser),              nullptr,              0, TextBox(kGeneral, IDC_USER_NAME)},
         {5,  L"Password",              Text(""),                          nullptr,              0, TextBox(kGeneral, IDC_PASSWORD)},
         {6,  L"ConnectTarget",         ShortNumber(1),                    nullptr,              0, ListIndex(kGeneral, IDC_CONNECT_TARGET, kConnectTargets)},
         {8,  L"ConnectDirectory",      Text("/"),                         nullptr,              0, TextBox(kGeneral, IDC_CONNECT_DIRECTORY)},
@@ -97,10 +100,10 @@ WyFTPPropertyTable WyFTPProperties()
         {9,  L"TransferByte",          Number(kDefaultTransferKilobytes), IsTransferByte,       0, NumberBox(kGeneral, IDC_TRANSFER_BYTE)},
         {1,  L"EnableProgressDialog",  Flag(TRUE),                        nullptr,              0, CheckBox(kGeneral, IDC_ENABLE_PROGRESS_DIALOG), &C::PutAnnouncingEveryWrite},
         {34, L"PassiveMode",           Flag(FALSE),                       nullptr,              1, CheckBox(kConnection, IDC_PASSIVE_MODE)},
-        {35, L"Port",                  Number(kDefaultFtpPort),           nullptr,              1, NumberBox(kConnection, IDC_PORT)},
+        {35, L"Port",                  Number(kFtpPort),                  nullptr,              1, NumberBox(kConnection, IDC_PORT)},
         {36, L"Timeout",               Number(kDefaultTimeoutSeconds),    IsTimeout,            1, NumberBox(kConnection, IDC_TIMEOUT)},
-        {37, L"ServerEncoding",        Number(kServerEncodingShiftJis),   IsServerEncoding,     2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
-        {38, L"SecurityMode",          Number(kSecurityNone),             IsSecurityMode,       3, ListIndex(kConnection, IDC_SECURITY_MODE, kSecurityModes)},
+        {37, L"ServerEncoding",        Number(CFtpOptions::shiftJis),     IsServerEncoding,     2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
+        {38, L"SecurityMode",          Number(CFtpOptions::none),         IsSecurityMode,       3, ListIndex(kConnection, IDC_SECURITY_MODE, kSecurityModes)},
         {39, L"CertificatePin",        Text(""),                          nullptr,              3, TextBox(kConnection, IDC_CERTIFICATE_PIN), &C::PutCertificatePin},
     };
     // clang-format on

@@ -3,6 +3,7 @@
 
 #include "filesystem/FtpUrl.h"
 #include "filesystem/InternetError.h"
+#include "filesystem/WyFTPException.h"
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
@@ -25,12 +26,14 @@ std::string Text(const char* text)
 
 }  // namespace
 
-std::unique_ptr<CFtpConnection> CFtpConnection::Open(const std::string& server, WORD port, const std::string& user,
+std::unique_ptr<CFtpConnection> CFtpConnection::Open(const std::string& server, const std::string& user,
                                                      const std::string& password, const CFtpOptions& options)
 {
+    if (options.port == 0)
+        throw CWyFTPException(WyFTPErrorCreateObject);
     auto session = std::make_unique<CFtpSession>(options, MakeTcpConnector());
-    Check(session->Open(server, port, user, password));
-    return std::make_unique<CFtpConnection>(std::move(session), server, port);
+    Check(session->Open(server, user, password));
+    return std::make_unique<CFtpConnection>(std::move(session), server, options.port);
 }
 
 CFtpConnection::CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port)
@@ -46,7 +49,7 @@ CFtpConnection::~CFtpConnection()
 std::string CFtpConnection::GetUrlPrefix() const
 {
     const std::string prefix = std::string(FtpSchemeOf(m_session->SecurityMode())) + m_strServerName;
-    return m_nPort == defaultPort ? prefix : prefix + ":" + std::to_string(m_nPort);
+    return m_nPort == kFtpPort ? prefix : prefix + ":" + std::to_string(m_nPort);
 }
 
 void CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const

@@ -15,10 +15,9 @@ class CFtpTransfer;
 // CInternetException with the Internet library's number (RaiseFtpError).
 class CFtpConnection {
 public:
-    static constexpr WORD defaultPort = 21;
-
-    // Connects to server on port and logs in; raises when it cannot.
-    static std::unique_ptr<CFtpConnection> Open(const std::string& server, WORD port, const std::string& user,
+    // Connects to server as options say and logs in; raises when it cannot,
+    // WyFTPErrorCreateObject for port 0.
+    static std::unique_ptr<CFtpConnection> Open(const std::string& server, const std::string& user,
                                                 const std::string& password, const CFtpOptions& options);
     CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port);
     CFtpConnection(const CFtpConnection&) = delete;

@@ -37,11 +37,11 @@ bool IsFtpUrl(std::string_view name)
     return FtpSchemeLength(name) != 0;
 }
 
-std::string_view FtpSchemeOf(long security)
+std::string_view FtpSchemeOf(CFtpOptions::Security security)
 {
-    if (security == kSecurityExplicitTls)
+    if (security == CFtpOptions::explicitTls)
         return kExplicitTlsScheme;
-    if (security == kSecurityImplicitTls)
+    if (security == CFtpOptions::implicitTls)
         return kImplicitTlsScheme;
     return kFtpScheme;
 }
@@ -69,9 +69,9 @@ CWyFtpUrl ParseFtpUrl(std::string_view url)
     std::string_view address = url.substr(0, queryStart);
     const size_t scheme = FtpSchemeLength(address);
     if (address.substr(0, scheme) == kExplicitTlsScheme)
-        parsed.security = kSecurityExplicitTls;
+        parsed.security = CFtpOptions::explicitTls;
     else if (address.substr(0, scheme) == kImplicitTlsScheme)
-        parsed.security = kSecurityImplicitTls;
+        parsed.security = CFtpOptions::implicitTls;
     address.remove_prefix(scheme);
     const size_t slash = ShiftJis::FindFirst(address, '/');
     std::string_view host = address.substr(0, slash);

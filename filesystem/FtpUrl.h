@@ -1,6 +1,6 @@
 // The ftp URL form "ftp://host/path?uid=user&pw=password" that names a file on another server.
 #pragma once
-#include "filesystem/WyFileSystemOwner.h"
+#include "ftp/FtpOptions.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +13,7 @@ inline constexpr std::string_view kExplicitTlsScheme = "ftpes://";
 inline constexpr std::string_view kImplicitTlsScheme = "ftps://";
 
 struct CWyFtpUrl {
-    long security = kSecurityNone;  // from the scheme
+    CFtpOptions::Security security = CFtpOptions::none;  // from the scheme
     std::string host;      // without the port
     unsigned short port = 0;  // the URL's ":port"; 0 when it gives none
     std::string path;      // from the first "/" after the host on; "/" when there is none
@@ -24,8 +24,8 @@ struct CWyFtpUrl {
 bool IsFtpUrl(std::string_view name);
 // The length of name's scheme ("ftp://" and the secure ones), 0 for none.
 size_t FtpSchemeLength(std::string_view name);
-// The scheme of a URL for a connection of security (kSecurity*).
-std::string_view FtpSchemeOf(long security);
+// The scheme of a URL for a connection of security.
+std::string_view FtpSchemeOf(CFtpOptions::Security security);
 
 // Splits an ftp URL. Raises WyFTPErrorLoginFailed when the text has no "?"
 // or its query part has no "&pw=", WyFTPErrorCreateObject when its port is

@@ -1,7 +1,6 @@
 // The file store of an FTP server: connection, navigation, directories, deletions, listings.
 #include "filesystem/WyFTPFileSystem.h"
 
-#include "filesystem/ConnectionSettings.h"
 #include "filesystem/FileSizeAnswer.h"
 #include "filesystem/FtpUrl.h"
 #include "filesystem/ParentDirectory.h"
@@ -87,7 +86,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
 {
     if (m_bConnectStarted)
         throw CWyFTPException(WyFTPErrorConnectionExists);
-    const CWyConnectionSettings settings = ConnectionSettingsOf(*m_pCtrl);
+    const CFtpOptions options = m_pCtrl->GetConnectionOptions();
     m_bConnectStarted = true;
 
     std::string serverName, userName, pass;
@@ -110,16 +109,13 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     if (m_pConnection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    m_pConnection = OpenFtpConnection(serverName, userName, pass, settings);
+    m_pConnection = CFtpConnection::Open(serverName, userName, pass, options);
 
     m_pCtrl->SetServerNameProperty(serverName);
     m_pCtrl->SetUserNameProperty(userName);
     m_pCtrl->SetPasswordProperty(pass);
 
-    std::string start = m_pCtrl->GetConnectDirectoryProperty();
-    if (start.empty())
-        start = "/";
-    ChangeDirectory(start.c_str());
+    ChangeDirectory(m_pCtrl->GetStartDirectory().c_str());
 }
 
 void CWyFTPFileSystem::CreateDirectory(const char* name)
@@ -290,7 +286,7 @@ std::string CWyFTPFileSystem::GetAddressPrefix()
 {
     // The connection's own prefix carries a port other than 21.
     std::string prefix = m_pConnection ? m_pConnection->GetUrlPrefix()
-                                       : std::string(FtpSchemeOf(m_pCtrl->GetSecurityModeProperty()))
+                                       : std::string(FtpSchemeOf(m_pCtrl->GetConnectionOptions().security))
             + m_pCtrl->GetServerNameProperty();
     if (ShiftJis::EndsWithChar(prefix, '/'))
         prefix.pop_back();

@@ -27,7 +27,7 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(sourceText);
         CWyPath target = DestinationFile(destination, CWyPath(url.path));
         target.Normalize();
-        CWyUrlConnection other(url, ConnectionSettingsFor(url, *m_pCtrl));
+        CWyUrlConnection other(url, *m_pCtrl);
         CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_pConnection.get(),
                                chunkSize);
         return;
@@ -57,7 +57,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
         remote.Normalize();
         if (DescribeRemotePath(*m_pConnection, remote.Str(), ListedEntry(remote.Str())).directory)
             throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-        CWyUrlConnection other(url, ConnectionSettingsFor(url, *m_pCtrl));
+        CWyUrlConnection other(url, *m_pCtrl);
         CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
         return;
     }

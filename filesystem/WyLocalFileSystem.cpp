@@ -94,9 +94,7 @@ void CWyLocalFileSystem::Connect(const char* server, const char*, const char*)
         if (m_strRoot.empty())
             m_strRoot = kDefaultRoot;
     }
-    std::string start = m_pCtrl->GetConnectDirectoryProperty();
-    if (start.empty())
-        start = "/";
+    const std::string start = m_pCtrl->GetStartDirectory();
     // Always change the directory: the control may still hold the same path
     // from an earlier connection, on another drive.
     ChangeDirectory(start.c_str());

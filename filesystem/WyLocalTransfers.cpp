@@ -84,7 +84,7 @@ void CWyLocalFileSystem::DownloadFromUrl(const std::string& url, const CWyPath& 
         target += '/';
     target += TransferFileName(source).Str();
 
-    CWyUrlConnection other(parsed, ConnectionSettingsFor(parsed, *m_pCtrl));
+    CWyUrlConnection other(parsed, *m_pCtrl);
     DownloadToLocalFile(CWyTransferParty{*this, *m_pCtrl, m_bAbort}, other.Connection(), source, CWyPath(target),
                         chunkSize);
 }

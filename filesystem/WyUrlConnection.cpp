@@ -3,9 +3,23 @@
 
 #include "framework/ShiftJis.h"
 
-CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, const CWyConnectionSettings& settings)
-    : m_pConnection(OpenFtpConnection(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
-                                      url.password.empty() ? kDefaultPassword : url.password, settings))
+namespace {
+
+CFtpOptions OptionsFor(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
+{
+    CFtpOptions options = owner.GetConnectionOptions();
+    if (url.port != 0)
+        options.port = url.port;
+    options.security = url.security;
+    return options;
+}
+
+}  // namespace
+
+CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
+    : m_pConnection(CFtpConnection::Open(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
+                                         url.password.empty() ? kDefaultPassword : url.password,
+                                         OptionsFor(url, owner)))
 {
 }
 

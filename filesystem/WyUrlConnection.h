@@ -1,8 +1,8 @@
 // A connection to the other server that an ftp URL names, for one transfer.
 #pragma once
-#include "filesystem/ConnectionSettings.h"
 #include "filesystem/FtpConnection.h"
 #include "filesystem/FtpUrl.h"
+#include "filesystem/WyFileSystemOwner.h"
 
 #include <memory>
 #include <string>
@@ -12,9 +12,10 @@
 // Connect does.
 class CWyUrlConnection {
 public:
-    // A refused login or an unreachable server raises CInternetException.
-    // Made as settings say (mode, port, time limits).
-    CWyUrlConnection(const CWyFtpUrl& url, const CWyConnectionSettings& settings);
+    // Made as the owner's connections are, with the URL's own port (when
+    // it names one) and the security its scheme names. A refused login or
+    // an unreachable server raises CInternetException.
+    CWyUrlConnection(const CWyFtpUrl& url, CWyFileSystemOwner& owner);
     CWyUrlConnection(const CWyUrlConnection&) = delete;
     CWyUrlConnection& operator=(const CWyUrlConnection&) = delete;
 
@@ -31,4 +32,3 @@ std::string AddressWithForwardSlashes(const char* name);
 // The password an empty one becomes: an e-mail-address-shaped string, as
 // anonymous FTP expects.
 inline constexpr const char* kDefaultPassword = "wyftp@wyftp.invalid";
-inline constexpr const char* kAnonymousUser = "anonymous";

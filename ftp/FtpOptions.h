@@ -18,9 +18,18 @@ protected:
     ~CCertificateJudge() = default;
 };
 
+// The protocol's port, the wait after which a silent server ends an
+// operation, and the user of an anonymous login.
+inline constexpr WORD kFtpPort = 21;
+inline constexpr DWORD kDefaultTimeoutSeconds = 60;
+inline constexpr const char* kAnonymousUser = "anonymous";
+
+// How the connections of one session are made; the control builds it from
+// its properties.
 struct CFtpOptions {
+    WORD port = kFtpPort;  // 0: none a server can have, which no connection accepts
     // The longest wait for a connect or a reply, and the window of the
-    // slowest transfer allowed (see CTransferPace).
+    // slowest transfer allowed (see CTransferPace); 0: the default.
     DWORD timeoutMilliseconds = 0;
     bool passive = false;
     // How names travel: Shift-JIS as they are, UTF-8 converted, or UTF-8

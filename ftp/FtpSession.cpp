@@ -29,7 +29,7 @@ CFtpSession::CFtpSession(const CFtpOptions& options, std::unique_ptr<CConnector>
     : m_connector(std::move(connector)), m_clock(clock), m_options(options)
 {
     if (m_options.timeoutMilliseconds == 0)
-        m_options.timeoutMilliseconds = kDefaultTimeoutMilliseconds;
+        m_options.timeoutMilliseconds = kDefaultTimeoutSeconds * 1000;
 }
 
 CFtpSession::~CFtpSession()
@@ -58,10 +58,10 @@ void CFtpSession::Close()
     m_broken = {FtpErrorCode::connectionLost, {}};
 }
 
-FtpError CFtpSession::Open(const std::string& host, WORD port, const std::string& user, const std::string& password)
+FtpError CFtpSession::Open(const std::string& host, const std::string& user, const std::string& password)
 {
     m_host = host;
-    if (const NetError error = m_connector->ConnectToHost(host, port, m_control, m_peer, WaitOneTimeout());
+    if (const NetError error = m_connector->ConnectToHost(host, m_options.port, m_control, m_peer, WaitOneTimeout());
         error != NetError::none)
         return Break(NetworkFailure(error));
     if (m_options.security == CFtpOptions::implicitTls) {

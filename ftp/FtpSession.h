@@ -20,8 +20,6 @@ class CFtpTransfer;
 // at a time: while one is open, commands fail as busy.
 class CFtpSession {
 public:
-    static constexpr DWORD kDefaultTimeoutMilliseconds = 60000;
-
     // A timeout of 0 is the default.
     CFtpSession(const CFtpOptions& options, std::unique_ptr<CConnector> connector,
                 const CClock& clock = SystemClock());
@@ -31,7 +29,7 @@ public:
 
     // Connects, reads the greeting, asks for the server's features, logs in
     // and agrees on the encoding.
-    FtpError Open(const std::string& host, WORD port, const std::string& user, const std::string& password);
+    FtpError Open(const std::string& host, const std::string& user, const std::string& password);
     // Says goodbye (briefly) and closes; the session is broken afterwards.
     void Close();
 

@@ -10,27 +10,27 @@ TEST(FtpUrl, SplitsSchemeHostPortPathUserAndPasswordOrRefusesWithItsError)
 {
     const struct {
         const char* url;
-        long security;
+        CFtpOptions::Security security;
         const char* host;
         unsigned short port;
         const char* path;
         const char* user;
         const char* password;
     } parsed[] = {
-        {"ftp://127.0.0.5/pub/表.txt?uid=wyuser&pw=wypass", kSecurityNone, "127.0.0.5", 0, "/pub/表.txt", "wyuser",
+        {"ftp://127.0.0.5/pub/表.txt?uid=wyuser&pw=wypass", CFtpOptions::none, "127.0.0.5", 0, "/pub/表.txt", "wyuser",
          "wypass"},
-        {"ftpes://h/f?uid=u&pw=p", kSecurityExplicitTls, "h", 0, "/f", "u", "p"},
-        {"ftps://h/f?uid=u&pw=p", kSecurityImplicitTls, "h", 0, "/f", "u", "p"},
+        {"ftpes://h/f?uid=u&pw=p", CFtpOptions::explicitTls, "h", 0, "/f", "u", "p"},
+        {"ftps://h/f?uid=u&pw=p", CFtpOptions::implicitTls, "h", 0, "/f", "u", "p"},
         // The password runs to the end, whatever it holds; the user stops at "&pw=".
-        {"ftp://h/f?uid=u&pw=a&b?c=d", kSecurityNone, "h", 0, "/f", "u", "a&b?c=d"},
-        {"ftp://h/f?uid=u&pw=&pw=x", kSecurityNone, "h", 0, "/f", "u", "&pw=x"},
-        {"ftp://h/f?uid=us?er&pw=", kSecurityNone, "h", 0, "/f", "us?er", ""},
-        {"ftp://h/f?&pw=p", kSecurityNone, "h", 0, "/f", "", "p"},
+        {"ftp://h/f?uid=u&pw=a&b?c=d", CFtpOptions::none, "h", 0, "/f", "u", "a&b?c=d"},
+        {"ftp://h/f?uid=u&pw=&pw=x", CFtpOptions::none, "h", 0, "/f", "u", "&pw=x"},
+        {"ftp://h/f?uid=us?er&pw=", CFtpOptions::none, "h", 0, "/f", "us?er", ""},
+        {"ftp://h/f?&pw=p", CFtpOptions::none, "h", 0, "/f", "", "p"},
         // No path is "/"; an account before the host is left out; a port is kept.
-        {"ftp://host?uid=u&pw=p", kSecurityNone, "host", 0, "/", "u", "p"},
-        {"ftp://me@host:2121/x?uid=u&pw=p", kSecurityNone, "host", 2121, "/x", "u", "p"},
-        {"ftp://h:65535?&pw=", kSecurityNone, "h", 65535, "/", "", ""},
-        {"ftp://?&pw=", kSecurityNone, "", 0, "/", "", ""},
+        {"ftp://host?uid=u&pw=p", CFtpOptions::none, "host", 0, "/", "u", "p"},
+        {"ftp://me@host:2121/x?uid=u&pw=p", CFtpOptions::none, "host", 2121, "/x", "u", "p"},
+        {"ftp://h:65535?&pw=", CFtpOptions::none, "h", 65535, "/", "", ""},
+        {"ftp://?&pw=", CFtpOptions::none, "", 0, "/", "", ""},
     };
     for (const auto& test : parsed) {
         const CWyFtpUrl url = ParseFtpUrl(test.url);

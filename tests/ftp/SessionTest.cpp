@@ -37,7 +37,7 @@ struct Conversation {
         session = std::make_unique<CFtpSession>(options, std::move(made), clock);
     }
 
-    FtpError Open() { return session->Open("ftp.example.jp", 21, "anonymous", "guest"); }
+    FtpError Open() { return session->Open("ftp.example.jp", "anonymous", "guest"); }
 
     CTestClock clock;
     CControlScript control;
@@ -216,8 +216,8 @@ TEST(FtpSession, OneDeadlineHoldsAWholeReplyHoweverItTrickles)
         EXPECT_EQ(test.expected, conversation.session->Expect("CWD /pub").code) << test.what;
         if (test.expected == FtpErrorCode::timedOut) {
             const ULONGLONG waited = conversation.clock.Now() - sent;
-            EXPECT_GE(waited, CFtpSession::kDefaultTimeoutMilliseconds) << test.what;
-            EXPECT_LE(waited, CFtpSession::kDefaultTimeoutMilliseconds + test.delivery.delayPerRead) << test.what;
+            EXPECT_GE(waited, kDefaultTimeoutSeconds * 1000) << test.what;
+            EXPECT_LE(waited, kDefaultTimeoutSeconds * 1000 + test.delivery.delayPerRead) << test.what;
         }
     }
 }
@@ -767,7 +767,7 @@ TEST(FtpTls, DataConnectionsAreSecuredWhicheverComesFirstTheReplyOrTheHandshake)
         const FtpError error = conversation.session->OpenTransfer("RETR f", 'I', transfer);
         EXPECT_EQ(test.expected, error.code) << test.what << ": " << Describe(error);
         // One timeout for the handshake and the reply together.
-        EXPECT_GE(sent + CFtpSession::kDefaultTimeoutMilliseconds, conversation.clock.Now()) << test.what;
+        EXPECT_GE(sent + kDefaultTimeoutSeconds * 1000, conversation.clock.Now()) << test.what;
         if (test.expected == FtpErrorCode::refused) {
             EXPECT_EQ(std::string(test.reply, std::strlen(test.reply) - 2), error.reply) << test.what;
         }
