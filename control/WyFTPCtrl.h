@@ -171,7 +171,6 @@ private:
     void DisconnectIfAsked();
     // Closes and deletes the store and fires DisConnected.
     void CloseFileSystem();
-    [[noreturn]] void RaiseSystemError(const CException& error, long code, SCODE status, UINT categoryId);
     void FireStringEvent(DISPID id, const std::string& text);
 
     // The table's properties (WyFTPCtrlProperties.cpp). The table names the

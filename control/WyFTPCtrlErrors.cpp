@@ -2,11 +2,9 @@
 #include "control/WyFTPCtrl.h"
 
 #include "control/WyFTPIds.h"
-#include "filesystem/SystemErrorText.h"
+#include "filesystem/FailureReport.h"
 #include "filesystem/WyFTPException.h"
 #include "framework/CodePage932.h"
-#include "framework/FileException.h"
-#include "framework/InternetException.h"
 #include "framework/OleDispatchException.h"
 #include "resources/resource.h"
 
@@ -59,32 +57,21 @@ void CWyFTPCtrl::RaiseNoFileName()
     RaiseOwnError(WyFTPErrorNoFileName);
 }
 
-void CWyFTPCtrl::RaiseSystemError(const CException& error, long code, SCODE status, UINT categoryId)
-{
-    DWORD number = static_cast<DWORD>(code);
-    UINT helpContext = 0;
-    const std::string text = DescribeSystemError(error, number, helpContext);
-    SetLastErrorInfo(static_cast<long>(number), text);
-    RaiseError(status, categoryId, helpContext);
-}
-
 void CWyFTPCtrl::RunGuarded(const std::function<void()>& work)
 {
-    // Any other failure; the last code and message stay as they were.
-    const auto reportOther = [this] { RaiseError(WyFTPScodeOther, IDS_CATEGORY_OTHER, 0xFFFFFFFF); };
+    CWyFailure failure;
     try {
         WithFileSystemInUse(work);
+        return;
     } catch (const COleDispatchException&) {
         throw;  // already an automation error: it goes straight to the host
-    } catch (const CFileException& error) {
-        RaiseSystemError(error, error.m_lOsError, WyFTPScodeWin32, IDS_CATEGORY_WIN32);
-    } catch (const CInternetException& error) {
-        RaiseSystemError(error, static_cast<long>(error.m_dwError), WyFTPScodeInternet, IDS_CATEGORY_WININET);
-    } catch (const CWyFTPException& error) {
-        RaiseOwnError(error.m_nErrorCode);
-    } catch (const CException&) {
-        reportOther();
+    } catch (const CException& error) {
+        failure = ClassifyFailure(error);
     } catch (const std::bad_alloc&) {  // the runtime's out-of-memory failure
-        reportOther();
+        failure = OtherFailure();
     }
+    // An "other" failure leaves the last code and message as they were.
+    if (failure.recorded)
+        SetLastErrorInfo(failure.code, failure.message);
+    RaiseError(failure.status, failure.categoryId, failure.helpContext);
 }

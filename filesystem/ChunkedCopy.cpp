@@ -7,7 +7,6 @@
 #include "filesystem/WyFileSystemOwner.h"
 #include "framework/CodePage932.h"
 #include "framework/File.h"
-#include "framework/InternetException.h"
 #include "net/NetworkWait.h"
 #include "resources/resource.h"
 
@@ -130,13 +129,9 @@ private:
 // Local files never wait for anyone.
 class CPumpingWait : public CNetworkWaitHook {
 public:
-    CPumpingWait(CFile& reader, CFile& writer, const BOOL& abortFlag, CTransferProgress& progress,
+    CPumpingWait(const std::vector<CInternetFile*>& files, const BOOL& abortFlag, CTransferProgress& progress,
                  CQuitKeeper& quit)
-        : m_reader(dynamic_cast<CInternetFile*>(&reader)),
-          m_writer(dynamic_cast<CInternetFile*>(&writer)),
-          m_abortFlag(abortFlag),
-          m_progress(progress),
-          m_quit(quit)
+        : m_files(files), m_abortFlag(abortFlag), m_progress(progress), m_quit(quit)
     {
         Hook(this);
     }
@@ -149,14 +144,11 @@ public:
 private:
     void Hook(CNetworkWaitHook* hook)
     {
-        for (CInternetFile* file : {m_reader, m_writer}) {
-            if (file)
-                file->SetWaitHook(hook);
-        }
+        for (CInternetFile* file : m_files)
+            file->SetWaitHook(hook);
     }
 
-    CInternetFile* m_reader;
-    CInternetFile* m_writer;
+    const std::vector<CInternetFile*>& m_files;
     const BOOL& m_abortFlag;
     CTransferProgress& m_progress;
     CQuitKeeper& m_quit;
@@ -181,24 +173,12 @@ std::unique_ptr<char[]> AllocateTransferBuffer(DWORD chunkSize)
     return buffer;
 }
 
-namespace {
-
-// A wait that an abort request cancelled is the abort itself.
-bool IsCancelledByAbort(const CException& error, BOOL abortFlag)
-{
-    const auto* internetError = dynamic_cast<const CInternetException*>(&error);
-    return abortFlag && internetError
-        && internetError->m_dwError == InternetErrorNumber(FtpErrorCode::cancelled);
-}
-
-}  // namespace
-
 ULONGLONG CopyInChunks(const CWyTransferJob& job, CFile& reader, CFile& writer)
 {
     CTransferProgress progress(job);
     CQuitKeeper quit;
     CPumpSchedule pump;
-    CPumpingWait pumpingWait(reader, writer, job.party.abortFlag, progress, quit);
+    CPumpingWait pumpingWait(job.remoteFiles, job.party.abortFlag, progress, quit);
     ULONGLONG copied = 0;
     bool aborted = false;
     try {
@@ -220,21 +200,21 @@ ULONGLONG CopyInChunks(const CWyTransferJob& job, CFile& reader, CFile& writer)
             reader.Close();
             writer.Close();
         }
-    } catch (const CException& error) {
+    } catch (const CTransferCancelled&) {
+        // The abort, heard in the middle of a chunk.
+        aborted = true;
+    } catch (const CException&) {
         writer.Abort();
         reader.Abort();
-        if (!IsCancelledByAbort(error, job.party.abortFlag)) {
-            if (job.deleteOnFailure) {
-                // The failure is what the caller must hear about, not a
-                // failed clean-up after it.
-                try {
-                    job.deleteDestination();
-                } catch (const CException&) {
-                }
+        if (job.deleteOnFailure) {
+            // The failure is what the caller must hear about, not a
+            // failed clean-up after it.
+            try {
+                job.deleteDestination();
+            } catch (const CException&) {
             }
-            throw;
         }
-        aborted = true;
+        throw;
     }
     if (aborted) {
         writer.Abort();

@@ -5,8 +5,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CFile;
+class CInternetFile;
 class CWyFileSystem;
 class CWyFileSystemOwner;
 
@@ -33,6 +35,9 @@ struct CWyTransferJob {
     std::function<void()> deleteDestination;
     // After a failure (not an abort): delete the partial destination or keep it.
     bool deleteOnFailure;
+    // The reader or the writer, or both, where they wait for a server: the
+    // thread's messages are let through during their waits.
+    std::vector<CInternetFile*> remoteFiles;
 };
 
 // Copies reader into writer chunk by chunk: fires TransferProgress with the

@@ -48,6 +48,8 @@ DWORD InternetErrorNumber(FtpErrorCode code)
 
 void RaiseFtpError(const FtpError& error)
 {
+    if (error == FtpErrorCode::cancelled)
+        throw CTransferCancelled();
     if (error == FtpErrorCode::sizeMismatch)
         throw CWyFTPException(WyFTPErrorTransferSizeMismatch);
     const DWORD number = InternetErrorNumber(error.code);

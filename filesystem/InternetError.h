@@ -1,5 +1,6 @@
 // FTP failures raised as the Internet library raises them: its error numbers, and the server's reply for 12003.
 #pragma once
+#include "framework/Exception.h"
 #include "ftp/FtpError.h"
 
 #include <windows.h>
@@ -9,7 +10,13 @@
 // lost, 12110 transfer in progress, ...); 0 for none.
 DWORD InternetErrorNumber(FtpErrorCode code);
 
+// A wait of a transfer that the user's or the host's abort cancelled: the
+// copy loop ends the transfer as aborted (20202).
+class CTransferCancelled : public CException {};
+
 // Raises error as CInternetException: the one place where an FTP failure
 // becomes what hosts see. Only a server's error reply (12003) carries its
-// text; the other numbers have the Internet library's texts.
+// text; the other numbers have the Internet library's texts. A cancelled
+// wait is CTransferCancelled, a transfer of the wrong size the control's
+// own error 20204.
 [[noreturn]] void RaiseFtpError(const FtpError& error);

@@ -20,6 +20,6 @@ void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connecti
     CFile local(localFile.c_str(), CFile::modeCreate | CFile::modeWrite);
     const std::string localName = localFile.Str();
     const CWyTransferJob job{party, buffer.get(), chunkSize, size, source.GetLastComponent().Str(),
-                             [&localName] { CFile::Remove(localName.c_str()); }, true};
+                             [&localName] { CFile::Remove(localName.c_str()); }, true, {&remote}};
     CopyInChunks(job, remote, local);
 }

@@ -101,7 +101,8 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
                              [destinationConnection, &destination] {
                                  destinationConnection->Remove(destination.c_str());
                              },
-                             false};
+                             false,
+                             {&reader, &writer}};
     CopyInChunks(job, reader, writer);
 }
 
@@ -123,6 +124,7 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
                              size,
                              source.GetLastComponent().Str(),
                              [this, &target] { RemoveFile(target.c_str()); },
-                             false};
+                             false,
+                             {&remote}};
     CopyInChunks(job, local, remote);
 }

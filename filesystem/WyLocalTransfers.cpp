@@ -66,7 +66,8 @@ void CWyLocalFileSystem::CopyLocalFile(const char* source, const char* destinati
                              size,
                              from.GetLastComponent().Str(),
                              [&target] { CFile::Remove(target.c_str()); },
-                             false};
+                             false,
+                             {}};
     CopyInChunks(job, reader, writer);
 }
 
