@@ -4,6 +4,7 @@
 #include "filesystem/FtpUrl.h"
 #include "filesystem/InternetError.h"
 #include "filesystem/WyFTPException.h"
+#include "filesystem/WyPath.h"
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
@@ -19,10 +20,6 @@ void Check(const FtpError& error)
         RaiseFtpError(error);
 }
 
-std::string Text(const char* text)
-{
-    return text ? text : "";
-}
 
 }  // namespace
 
@@ -55,13 +52,13 @@ std::string CFtpConnection::GetUrlPrefix() const
 void CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const
 {
     std::string wire;
-    Check(m_session->ToWire(Text(path), wire));
+    Check(m_session->ToWire(TextOf(path), wire));
     Check(m_session->Expect(std::string(verb) + " " + wire, expected));
 }
 
 void CFtpConnection::SetCurrentDirectory(const char* directory)
 {
-    Check(m_session->ChangeDirectory(Text(directory)));
+    Check(m_session->ChangeDirectory(TextOf(directory)));
 }
 
 std::string CFtpConnection::GetCurrentDirectory() const
@@ -97,7 +94,7 @@ void CFtpConnection::Rename(const char* oldName, const char* newName)
     // Both names are checked before RNFR: a refused new name must not leave
     // the server waiting for the RNTO of a rename that will not come.
     std::string wire;
-    Check(m_session->ToWire(Text(newName), wire));
+    Check(m_session->ToWire(TextOf(newName), wire));
     PathCommand("RNFR", oldName, 350);
     PathCommand("RNTO", newName);
 }
@@ -106,7 +103,7 @@ bool CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
 {
     std::string wire;
     std::optional<ULONGLONG> answer;
-    if (m_session->ToWire(Text(fileName), wire) || m_session->FileSize(wire, answer) || !answer)
+    if (m_session->ToWire(TextOf(fileName), wire) || m_session->FileSize(wire, answer) || !answer)
         return false;
     size = *answer;
     return true;
@@ -122,19 +119,19 @@ std::unique_ptr<CFtpTransfer> CFtpConnection::OpenTransfer(const char* verb, con
 CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size)
 {
     std::string wire;
-    Check(m_session->ToWire(Text(fileName), wire));
+    Check(m_session->ToWire(TextOf(fileName), wire));
     std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("RETR", wire);
     transfer->ExpectDownloadOf(size);
-    return CInternetFile(std::move(transfer), Text(fileName));
+    return CInternetFile(std::move(transfer), TextOf(fileName));
 }
 
 CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
 {
     std::string wire;
-    Check(m_session->ToWire(Text(fileName), wire));
+    Check(m_session->ToWire(TextOf(fileName), wire));
     std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("STOR", wire);
     transfer->VerifyUploadTo(wire);
-    return CInternetFile(std::move(transfer), Text(fileName));
+    return CInternetFile(std::move(transfer), TextOf(fileName));
 }
 
 void CFtpConnection::Close()

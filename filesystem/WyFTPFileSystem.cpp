@@ -3,6 +3,7 @@
 
 #include "filesystem/FileSizeAnswer.h"
 #include "filesystem/FtpUrl.h"
+#include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemotePath.h"
 #include "filesystem/WyFTPException.h"
@@ -18,11 +19,6 @@
 #include <algorithm>
 
 namespace {
-
-std::string Text(const char* text)
-{
-    return text ? text : "";
-}
 
 CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
 {
@@ -49,11 +45,6 @@ CWyFTPFileSystem::~CWyFTPFileSystem()
     Disconnect();
 }
 
-void CWyFTPFileSystem::SetBusy(BOOL busy)
-{
-    m_bBusy = busy;
-}
-
 void CWyFTPFileSystem::DirUp()
 {
     RequireConnection();
@@ -68,15 +59,10 @@ std::string CWyFTPFileSystem::GetRoot()
     return {};
 }
 
-CFtpConnection* CWyFTPFileSystem::GetConnection()
-{
-    return m_pConnection.get();
-}
-
 DWORD CWyFTPFileSystem::GetFileSize(const char* name)
 {
     RequireConnection();
-    CWyPath path(Text(name));
+    CWyPath path(TextOf(name));
     path.ToForwardSlashes();
     const CWyRemotePath facts = DescribeRemotePath(*m_pConnection, path.Str(), ListedEntry(path.Str()));
     return FileSizeAnswer(facts.exists && !facts.directory ? facts.size : -1);
@@ -142,7 +128,7 @@ void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
 {
     RequireConnection();
     // A pattern in the last part is matched here; servers differ on it.
-    std::string path = CWyPath(Text(directory)).ToForwardSlashes().Str();
+    std::string path = CWyPath(TextOf(directory)).ToForwardSlashes().Str();
     std::string pattern;
     const size_t slash = path.rfind('/');
     const std::string last = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -215,28 +201,10 @@ const CWyDirectoryEntry* CWyFTPFileSystem::ListedEntry(const std::string& path)
 
 void CWyFTPFileSystem::RemoveDirectory(const char* directory)
 {
-    // The server cannot remove the directory it stands in: leave it first.
-    const bool leaving = GetCurrentDirectory(FALSE) == Text(directory);
-    if (leaving)
-        SetCurrentDirectory("/");
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
     ForgetListings();
-    try {
-        m_pConnection->RemoveDirectory(directory);
-    } catch (const CException&) {
-        m_bBusy = FALSE;
-        // Refused (not empty, say): back to where the control stood, which
-        // its views still show; the refusal is what the caller hears of.
-        if (leaving) {
-            try {
-                SetCurrentDirectory(directory);
-            } catch (const CException&) {
-            }
-        }
-        throw;
-    }
-    if (leaving)
-        SetCurrentDirectory(parent.c_str());
+    RunOutsideWorkingDirectory(*this, GetCurrentDirectory(FALSE) == TextOf(directory), TextOf(directory), parent.Str(),
+                               [&] { m_pConnection->RemoveDirectory(directory); });
 }
 
 void CWyFTPFileSystem::RemoveFile(const char* name)
@@ -254,25 +222,15 @@ void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
     directory.ToForwardSlashes();
     from.ToForwardSlashes();
     to.ToForwardSlashes();
-    // Renaming the working directory: step out of it, then into its new name.
-    const bool moving = directory == from;
-    if (moving)
-        SetCurrentDirectory("/");
     ForgetListings();
-    try {
-        m_pConnection->Rename(from.c_str(), to.c_str());
-    } catch (const CException&) {
-        m_bBusy = FALSE;
-        throw;
-    }
-    if (moving)
-        SetCurrentDirectory(to.c_str());
+    RunOutsideWorkingDirectory(*this, directory == from, from.Str(), to.Str(),
+                               [&] { m_pConnection->Rename(from.c_str(), to.c_str()); });
 }
 
 void CWyFTPFileSystem::SetCurrentDirectory(const char* path)
 {
     RequireConnection();
-    if (Text(path) == m_pCtrl->GetCurrentDirectoryString())
+    if (TextOf(path) == m_pCtrl->GetCurrentDirectoryString())
         return;
     ChangeDirectory(path);
 }
@@ -319,7 +277,7 @@ void CWyFTPFileSystem::RequireConnection() const
 
 void CWyFTPFileSystem::ChangeDirectory(const char* path)
 {
-    m_pConnection->SetCurrentDirectory(Text(path).c_str());
+    m_pConnection->SetCurrentDirectory(TextOf(path).c_str());
     CWyPath current(path);
     current.Normalize();
     m_pCtrl->SetCurrentDirectoryString(current.Str());

@@ -11,8 +11,8 @@
 
 class CWyPath;
 
-// Every operation except Connect, GetRoot, GetConnection, Disconnect,
-// SetBusy and AbortTransfer raises WyFTPErrorNotConnected without a
+// Every operation except Connect, GetRoot, Disconnect and AbortTransfer
+// raises WyFTPErrorNotConnected without a
 // connection. A server's refusal is raised as CInternetException (12003,
 // with the server's reply).
 class CWyFTPFileSystem : public CWyFileSystem {
@@ -22,10 +22,8 @@ public:
     CWyFTPFileSystem(const CWyFTPFileSystem&) = delete;
     CWyFTPFileSystem& operator=(const CWyFTPFileSystem&) = delete;
 
-    void SetBusy(BOOL busy) override;
     void DirUp() override;
     std::string GetRoot() override;
-    CFtpConnection* GetConnection() override;
     DWORD GetFileSize(const char* name) override;
     void Connect(const char* server, const char* user, const char* password) override;
     void CreateDirectory(const char* name) override;
@@ -66,7 +64,6 @@ private:
     // After anything that changes the server's directories.
     void ForgetListings() { m_listings.clear(); }
 
-    BOOL m_bBusy = FALSE;
     BOOL m_bAbort = FALSE;
     CWyFileSystemOwner* m_pCtrl;
     // From the start of a Connect to Disconnect: a second Connect is

@@ -14,14 +14,11 @@ class CFtpConnection;
 // The control owns one object at a time and deletes it through this class.
 class CWyFileSystem {
 public:
-    virtual void SetBusy(BOOL busy) = 0;
     // Makes the parent of the current directory current; at "/" raises
     // WyFTPErrorTopDirectory.
     virtual void DirUp() = 0;
     // The drive root put in front of absolute paths ("" for FTP).
     virtual std::string GetRoot() = 0;
-    // The open FTP connection, or null (always null for the local disk).
-    virtual CFtpConnection* GetConnection() = 0;
     virtual DWORD GetFileSize(const char* name) = 0;
     // Any argument may be null; then all three come from the control.
     virtual void Connect(const char* server, const char* user, const char* password) = 0;

@@ -4,6 +4,7 @@
 #include "filesystem/DirectoryListing.h"
 #include "filesystem/DirectoryProbes.h"
 #include "filesystem/FileSizeAnswer.h"
+#include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
@@ -49,11 +50,6 @@ CWyLocalFileSystem::CWyLocalFileSystem(CWyFileSystemOwner* owner) : m_pCtrl(owne
 
 CWyLocalFileSystem::~CWyLocalFileSystem() = default;
 
-void CWyLocalFileSystem::SetBusy(BOOL busy)
-{
-    m_bBusy = busy;
-}
-
 void CWyLocalFileSystem::DirUp()
 {
     const std::string current = m_pCtrl->GetCurrentDirectoryString();
@@ -69,11 +65,6 @@ void CWyLocalFileSystem::DirUp()
 std::string CWyLocalFileSystem::GetRoot()
 {
     return m_strRoot;
-}
-
-CFtpConnection* CWyLocalFileSystem::GetConnection()
-{
-    return nullptr;
 }
 
 DWORD CWyLocalFileSystem::GetFileSize(const char* name)
@@ -133,26 +124,12 @@ void CWyLocalFileSystem::GetFileList(const char* directory, CWyFileList* files)
 void CWyLocalFileSystem::RemoveDirectory(const char* directory)
 {
     const CWyPath target = Rooted(directory);
-    // A directory cannot be removed while it is the working directory.
-    const bool leaving = SameLocalPath(WorkingDirectoryForComparison(), target.Str());
-    if (leaving)
-        SetCurrentDirectory("/");
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
-    ClearRuntimeError();
-    if (_rmdir(target.c_str()) != 0) {
-        const int error = errno;
-        // Refused: back to where the control stood, which its views still
-        // show; the refusal is what the caller hears of.
-        if (leaving) {
-            try {
-                SetCurrentDirectory(directory);
-            } catch (const CException&) {
-            }
-        }
-        CFileException::ThrowErrno(error);
-    }
-    if (leaving)
-        SetCurrentDirectory(parent.c_str());
+    RunOutsideWorkingDirectory(*this, SameLocalPath(WorkingDirectoryForComparison(), target.Str()), TextOf(directory),
+                               parent.Str(), [&] {
+                                   ClearRuntimeError();
+                                   ThrowIfFailed(_rmdir(target.c_str()));
+                               });
 }
 
 void CWyLocalFileSystem::RemoveFile(const char* name)
@@ -164,20 +141,11 @@ void CWyLocalFileSystem::RenameFile(const char* oldName, const char* newName)
 {
     const CWyPath from = Rooted(oldName);
     const CWyPath to = Rooted(newName);
-    const std::string working = WorkingDirectoryForComparison();
-    // The working directory cannot be renamed: step out of it, then into
-    // its new name.
-    const bool moving = SameLocalPath(working, from.Str());
-    if (moving)
-        SetCurrentDirectory("/");
-    ClearRuntimeError();
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        const int error = errno;
-        m_bBusy = FALSE;
-        CFileException::ThrowErrno(error);
-    }
-    if (moving)
-        SetCurrentDirectory(to.c_str());
+    RunOutsideWorkingDirectory(*this, SameLocalPath(WorkingDirectoryForComparison(), from.Str()), TextOf(oldName),
+                               TextOf(newName), [&] {
+                                   ClearRuntimeError();
+                                   ThrowIfFailed(std::rename(from.c_str(), to.c_str()));
+                               });
 }
 
 void CWyLocalFileSystem::SetCurrentDirectory(const char* path)

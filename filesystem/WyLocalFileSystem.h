@@ -21,10 +21,8 @@ public:
     CWyLocalFileSystem(const CWyLocalFileSystem&) = delete;
     CWyLocalFileSystem& operator=(const CWyLocalFileSystem&) = delete;
 
-    void SetBusy(BOOL busy) override;
     void DirUp() override;
     std::string GetRoot() override;
-    CFtpConnection* GetConnection() override;
     DWORD GetFileSize(const char* name) override;
     // The server names the drive root ("D:"); user and password are not used.
     void Connect(const char* server, const char* user, const char* password) override;
@@ -60,7 +58,6 @@ private:
     // The working directory in the form the store compares paths in.
     std::string WorkingDirectoryForComparison();
 
-    BOOL m_bBusy = FALSE;
     BOOL m_bAbort = FALSE;
     std::string m_strRoot;
     CWyFileSystemOwner* m_pCtrl;

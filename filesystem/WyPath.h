@@ -4,6 +4,12 @@
 
 // Paths use "/" as separator and "/" as the top of every store. Every
 // operation is Shift-JIS aware: a trail byte 0x5C is never taken for "\".
+// text, or "" for a null pointer: the stores' arguments may be null.
+inline std::string TextOf(const char* text)
+{
+    return text ? text : "";
+}
+
 class CWyPath {
 public:
     CWyPath() = default;

@@ -164,6 +164,10 @@ TEST_F(FtpStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
     EXPECT_EQ((std::vector<std::string>{"/", "/pub/new"}), control.sink.DirectoryChanges());
     control.Must(L"RenameFile", {"/pub/new/a.txt", "/pub/new/b.txt"});
     EXPECT_EQ("a", server.ReadFile("pub/new/b.txt"));
+    // Refused, the current directory stays where the views show it.
+    ExpectServerReply(control.Call(L"RenameFile", {"/pub/new", "/missing/new"}), "550");
+    ExpectServerReply(control.Call(L"RemoveDirectory", {"/pub/new"}), "550");
+    EXPECT_EQ("/pub/new", Current());
     control.Must(L"RemoveFile", {"b.txt"});  // relative to the current directory
     control.sink.events.clear();
     control.Must(L"RemoveDirectory", {"/pub/new"});

@@ -189,6 +189,14 @@ TEST_F(LocalStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
     std::string expected = drive.Root() + path;
     std::replace(expected.begin(), expected.end(), '/', '\\');
     EXPECT_EQ(expected, WorkingDirectory());
+    // Refused (not empty, nowhere to go), the current directory stays
+    // where the views show it.
+    WriteBytes(drive.PathOf(path.substr(1) + "/f"), "f");
+    ExpectRaised(control, control.Call(L"RemoveDirectory", {path.c_str()}), kFileErrorStatus);
+    ExpectRaised(control, control.Call(L"RenameFile", {path.c_str(), "/missing/x"}), kFileErrorStatus);
+    EXPECT_EQ(path, Current());
+    EXPECT_EQ(expected, WorkingDirectory());
+    control.Must(L"RemoveFile", {(path + "/f").c_str()});
     // Past the 255-byte buffer it is still known as the working directory.
     const std::string renamed = parent + "/short";
     control.Must(L"RenameFile", {path.c_str(), renamed.c_str()});
