@@ -9,7 +9,6 @@
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
 
-#include <optional>
 #include <utility>
 
 namespace {
@@ -97,16 +96,6 @@ void CFtpConnection::Rename(const char* oldName, const char* newName)
     Check(m_session->ToWire(TextOf(newName), wire));
     PathCommand("RNFR", oldName, 350);
     PathCommand("RNTO", newName);
-}
-
-bool CFtpConnection::GetFileSize(const char* fileName, ULONGLONG& size)
-{
-    std::string wire;
-    std::optional<ULONGLONG> answer;
-    if (m_session->ToWire(TextOf(fileName), wire) || m_session->FileSize(wire, answer) || !answer)
-        return false;
-    size = *answer;
-    return true;
 }
 
 std::unique_ptr<CFtpTransfer> CFtpConnection::OpenTransfer(const char* verb, const std::string& wirePath)

@@ -40,9 +40,6 @@ public:
     void RemoveDirectory(const char* directory);
     void Remove(const char* fileName);
     void Rename(const char* oldName, const char* newName);
-    // The size the server gives for a file (the SIZE command, in binary
-    // mode); false when it gives none. Never raises.
-    bool GetFileSize(const char* fileName, ULONGLONG& size);
 
     // A remote file opened for a binary transfer, read or written. A read
     // counts only with as many bytes as the file holds: the size the server

@@ -25,6 +25,7 @@ DWORD InternetErrorNumber(FtpErrorCode code)
     case FtpErrorCode::connectionReset:
         return ERROR_INTERNET_CONNECTION_RESET;
     case FtpErrorCode::refused:
+    case FtpErrorCode::brokenOff:
         return ERROR_INTERNET_EXTENDED_ERROR;
     case FtpErrorCode::loginRefused:
         return ERROR_INTERNET_LOGIN_FAILURE;

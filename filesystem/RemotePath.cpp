@@ -2,12 +2,20 @@
 #include "filesystem/RemotePath.h"
 
 #include "filesystem/FtpConnection.h"
+#include "filesystem/InternetError.h"
 #include "ftp/FtpSession.h"
 #include "ftp/ListingReader.h"
 
+#include <optional>
 #include <vector>
 
 namespace {
+
+void Check(const FtpError& error)
+{
+    if (error)
+        RaiseFtpError(error);
+}
 
 CWyRemotePath FromEntry(FtpEntry::Kind kind, ULONGLONG size)
 {
@@ -32,22 +40,28 @@ CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& 
     // SIZE first: it follows links to the target's size, where servers
     // describe a link by MLST with the link's own size or as a link.
     CFtpSession& session = connection.Session();
-    ULONGLONG size = 0;
-    if (connection.GetFileSize(path.c_str(), size))
-        return FromEntry(FtpEntry::Kind::file, size);
-    FtpEntry entry;
-    FtpError failure;
-    if (!session.IsBroken() && DescribePath(session, path, entry, failure))
-        return FromEntry(entry.kind, entry.size);
+    std::string wire;
+    Check(session.ToWire(path, wire));
+    std::optional<ULONGLONG> size;
+    Check(session.FileSize(wire, size));
+    if (size)
+        return FromEntry(FtpEntry::Kind::file, *size);
+    std::optional<FtpEntry> described;
+    Check(DescribePath(session, path, described));
+    if (described)
+        return FromEntry(described->kind, described->size);
     const size_t slash = path.rfind('/');
-    if (session.IsBroken() || slash == std::string::npos)
+    if (slash == std::string::npos)
         return {};
     const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
     const std::string name = path.substr(slash + 1);
     std::vector<FtpEntry> entries;
-    bool cutOff = false;
-    if (ListDirectory(session, parent, entries, cutOff))
+    if (const FtpError error = ListDirectory(session, parent, entries)) {
+        // A parent the server refuses holds no such name; anything else fails.
+        if (error != FtpErrorCode::refused)
+            RaiseFtpError(error);
         return {};
+    }
     for (const FtpEntry& listed : entries) {
         if (listed.name == name)
             return FromEntry(listed.kind, listed.size);

@@ -18,8 +18,8 @@ struct CWyRemotePath {
 // the caller already holds (known, may be null), SIZE (which servers answer
 // for files only, following links), MLST, the listing of its parent. A
 // name that none of them shows is taken as missing; nothing is probed by a
-// command expected to fail. Never raises: a connection that fails leaves
-// the session broken, and the next command reports it.
+// command expected to fail. Raises what fails on the way (a connection
+// lost, a name that cannot go on the wire) as the store raises it.
 CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& path,
                                  const CWyDirectoryEntry* known = nullptr);
 

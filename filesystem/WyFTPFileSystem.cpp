@@ -163,11 +163,10 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
             return held->second;
     }
     std::vector<FtpEntry> listed;
-    bool cutOff = false;
-    if (const FtpError failure = ListDirectory(m_pConnection->Session(), directory, listed, cutOff)) {
-        // A listing the server cut off, or a connection that failed, is a
-        // failure with its reply, not an empty directory.
-        if (cutOff || m_pConnection->Session().IsBroken())
+    if (const FtpError failure = ListDirectory(m_pConnection->Session(), directory, listed)) {
+        // A directory the server refuses holds no files; a listing it cut
+        // off, or a connection that failed, is a failure with its reply.
+        if (failure != FtpErrorCode::refused)
             RaiseFtpError(failure);
         throw CWyFTPException(WyFTPErrorNoFiles);
     }

@@ -13,6 +13,7 @@ enum class FtpErrorCode {
     connectionLost,   // the server closed or broke the connection, or spoke no FTP
     connectionReset,  // the server reset the connection
     refused,          // the server answered with an error reply
+    brokenOff,        // the server ended a transfer or listing it had started with an error reply (426)
     loginRefused,     // the server did not accept the user name or password
     busy,             // a transfer or listing is still open on the connection
     invalidName,      // a name that cannot go on the wire as it is

@@ -113,7 +113,7 @@ FtpError CFtpTransfer::Finish()
         FtpReply reply;
         error = m_session.ReadFinalReply(reply);
         if (!error && reply.Kind() != 2)
-            error = {FtpErrorCode::refused, reply.text};
+            error = {FtpErrorCode::brokenOff, reply.text};
     }
     if (!error)
         error = CheckSize();

@@ -46,8 +46,8 @@ public:
     // Ends the transfer: the data connection is closed (its sending end
     // first, which ends an upload) and the server's final reply read. Every
     // read and write may have succeeded and the transfer still have failed:
-    // an error reply (4xx or 5xx, such as "426 transfer aborted") is refused
-    // with the reply; no reply at all is the session's failure; a completion
+    // an error reply (4xx or 5xx, such as "426 transfer aborted") is
+    // brokenOff with the reply; no reply at all is the session's failure; a completion
     // (2xx) with another count of bytes than the size checks above expect is
     // sizeMismatch, and the session stays in step.
     FtpError Finish();

@@ -205,16 +205,20 @@ bool ParseFactsLine(const std::string& line, FtpEntry& entry)
 {
     entry = {};
     const size_t space = line.find(' ');
-    if (space == std::string::npos || !SetName(entry, line.substr(space + 1)))
-        return false;
+    return space != std::string::npos && ParseFacts(line.substr(0, space), entry)
+        && SetName(entry, line.substr(space + 1));
+}
+
+bool ParseFacts(const std::string& facts, FtpEntry& entry)
+{
     bool typed = false;
     bool timed = false;
     size_t start = 0;
-    while (start < space) {
-        size_t end = line.find(';', start);
-        if (end == std::string::npos || end > space)
-            end = space;
-        const std::string fact = line.substr(start, end - start);
+    while (start < facts.size()) {
+        size_t end = facts.find(';', start);
+        if (end == std::string::npos)
+            end = facts.size();
+        const std::string fact = facts.substr(start, end - start);
         start = end + 1;
         const size_t equals = fact.find('=');
         if (equals == std::string::npos)

@@ -12,12 +12,15 @@
 // latest such date that is not more than a day ahead.
 bool ParseListingLine(const std::string& line, const SYSTEMTIME& now, FtpEntry& entry);
 
-// Reads one MLSD line, or the fact line of an MLST reply without its
-// leading space ("type=file;size=5;modify=20240101120000; name"), into
+// Reads one MLSD line ("type=file;size=5;modify=20240101120000; name") into
 // entry, its time exact UTC; false for the directory itself and its parent
 // ("cdir", "pdir") and for lines that are no entry. The name is what
 // follows the first space, spaces of its own included.
 bool ParseFactsLine(const std::string& line, FtpEntry& entry);
+// The facts of such a line alone ("type=file;size=5;"): the kind, size and
+// time of entry, whose name stays as it is; false without a type, or for
+// the directory itself or its parent.
+bool ParseFacts(const std::string& facts, FtpEntry& entry);
 
 // Whether name matches a pattern of '*' and '?' (bytes; Shift-JIS names
 // only meet these in their single-byte characters).

@@ -17,14 +17,11 @@ constexpr LONGLONG kQuarterHourSeconds = 15 * 60;
 constexpr LONGLONG kFarthestOffsetSeconds = 14 * 60 * 60;
 
 // The listing's bytes, read as a remote file is: the same deadlines and pace.
-FtpError ReadListingBytes(CFtpSession& session, const std::string& command, std::string& listing, bool& cutOff)
+FtpError ReadListingBytes(CFtpSession& session, const std::string& command, std::string& listing)
 {
     std::unique_ptr<CFtpTransfer> transfer;
-    if (const FtpError error = session.OpenTransfer(command, 'A', transfer)) {
-        cutOff = error != FtpErrorCode::refused;
+    if (const FtpError error = session.OpenTransfer(command, 'A', transfer))
         return error;
-    }
-    cutOff = true;
     char buffer[16 * 1024];
     for (;;) {
         size_t read = 0;
@@ -38,10 +35,7 @@ FtpError ReadListingBytes(CFtpSession& session, const std::string& command, std:
         }
         listing.append(buffer, read);
     }
-    if (const FtpError error = transfer->Finish())
-        return error;
-    cutOff = false;
-    return {};
+    return transfer->Finish();
 }
 
 // Every line of a listing, without its line end, through parse; names
@@ -49,15 +43,7 @@ FtpError ReadListingBytes(CFtpSession& session, const std::string& command, std:
 template <typename Parse>
 void ParseLines(CFtpSession& session, const std::string& listing, Parse parse, std::vector<FtpEntry>& entries)
 {
-    size_t start = 0;
-    while (start < listing.size()) {
-        size_t end = listing.find('\n', start);
-        if (end == std::string::npos)
-            end = listing.size();
-        std::string line = listing.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : SplitLines(listing)) {
         FtpEntry entry;
         if (!parse(line, entry))
             continue;
@@ -137,7 +123,7 @@ FtpError ResolveLinks(CFtpSession& session, const std::string& directory, std::v
 }
 
 // LIST inside directory, then back to where the session was.
-FtpError ListInside(CFtpSession& session, const std::string& directory, std::string& listing, bool& cutOff)
+FtpError ListInside(CFtpSession& session, const std::string& directory, std::string& listing)
 {
     std::string here;
     if (const FtpError error = session.WorkingDirectory(here))
@@ -147,7 +133,7 @@ FtpError ListInside(CFtpSession& session, const std::string& directory, std::str
         if (const FtpError error = session.ChangeDirectory(directory))
             return error;
     }
-    const FtpError listed = ReadListingBytes(session, "LIST", listing, cutOff);
+    const FtpError listed = ReadListingBytes(session, "LIST", listing);
     if (moving && !session.IsBroken()) {
         if (const FtpError error = session.ChangeDirectory(here))
             return listed ? listed : error;
@@ -164,21 +150,19 @@ std::string JoinFtpPath(const std::string& directory, const std::string& name)
     return directory.back() == '/' ? directory + name : directory + "/" + name;
 }
 
-FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries,
-                       bool& cutOff)
+FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries)
 {
-    cutOff = false;
     std::string listing;
     if (session.Offers("MLST")) {
         std::string wire;
         if (const FtpError error = session.ToWire(directory, wire))
             return error;
-        if (const FtpError error = ReadListingBytes(session, "MLSD " + wire, listing, cutOff))
+        if (const FtpError error = ReadListingBytes(session, "MLSD " + wire, listing))
             return error;
         ParseLines(session, listing, ParseFactsLine, entries);
         return ResolveLinks(session, directory, entries);
     }
-    if (const FtpError error = ListInside(session, directory, listing, cutOff))
+    if (const FtpError error = ListInside(session, directory, listing))
         return error;
     SYSTEMTIME now;
     GetSystemTime(&now);
@@ -198,36 +182,26 @@ FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::
     return ResolveLinks(session, directory, entries);
 }
 
-bool DescribePath(CFtpSession& session, const std::string& path, FtpEntry& entry, FtpError& failure)
+FtpError DescribePath(CFtpSession& session, const std::string& path, std::optional<FtpEntry>& entry)
 {
-    failure = {};
+    entry.reset();
     std::string wire;
     if (!session.Offers("MLST") || session.ToWire(path, wire))
-        return false;
+        return {};
     FtpReply reply;
-    if ((failure = session.Command("MLST " + wire, reply)) || reply.Kind() != 2)
-        return false;
-    // "250-Listing path", " facts; /path", "250 End": the fact line is the
-    // one that begins with a space.
-    size_t start = 0;
-    while (start < reply.text.size()) {
-        size_t end = reply.text.find('\n', start);
-        if (end == std::string::npos)
-            end = reply.text.size();
-        std::string line = reply.text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() < 2 || line[0] != ' ')
-            continue;
-        // The name is a whole path: only its kind, size and time are wanted.
+    if (const FtpError error = session.Command("MLST " + wire, reply))
+        return error;
+    // "250-Listing path", " facts /path", "250 End": the fact line is the
+    // one that begins with a space; its name is the whole path.
+    for (const std::string& line : SplitLines(reply.Kind() == 2 ? reply.text : std::string())) {
         const size_t space = line.find(' ', 1);
-        if (space == std::string::npos)
+        FtpEntry described;
+        if (line.size() < 2 || line[0] != ' ' || space == std::string::npos
+            || !ParseFacts(line.substr(1, space - 1), described))
             continue;
-        if (ParseFactsLine(line.substr(1, space) + "x", entry)) {
-            entry.name = path.substr(path.rfind('/') + 1);
-            return true;
-        }
+        described.name = path.substr(path.rfind('/') + 1);
+        entry = described;
+        return {};
     }
-    return false;
+    return {};
 }

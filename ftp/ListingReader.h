@@ -3,6 +3,7 @@
 #include "ftp/FtpEntry.h"
 #include "ftp/FtpError.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,15 +27,14 @@ inline constexpr size_t kMostLinksResolved = 64;
 // are corrected by the server's offset from UTC, learned once per session
 // from the MDTM of one listed file; a date given alone is the server's
 // midnight. The listing counts only when the
-// server's final reply confirms it: cutOff tells a listing that failed once
-// started (ended by an error reply such as 426, by none, or out of time)
-// from one the server refused outright (no such directory).
-FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries,
-                       bool& cutOff);
+// server's final reply confirms it: refused is a directory the server
+// refused outright (no such directory); one that failed once started is
+// brokenOff (an error reply such as 426) or the session's failure.
+FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::vector<FtpEntry>& entries);
 
-// The entry of one path by MLST, when the server offers it; false (and no
-// command sent) otherwise or when the server refuses.
-bool DescribePath(CFtpSession& session, const std::string& path, FtpEntry& entry, FtpError& failure);
+// The entry of one path by MLST, when the server offers it; entry stays
+// empty (and no command is sent) otherwise, or when the server refuses.
+FtpError DescribePath(CFtpSession& session, const std::string& path, std::optional<FtpEntry>& entry);
 
 // directory + "/" + name, without a doubled slash.
 std::string JoinFtpPath(const std::string& directory, const std::string& name);

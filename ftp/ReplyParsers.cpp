@@ -146,24 +146,32 @@ bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)
     return SystemTimeToFileTime(&utc, &checked) != FALSE;
 }
 
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        if (!lines.back().empty() && lines.back().back() == '\r')
+            lines.back().pop_back();
+        start = end + 1;
+    }
+    return lines;
+}
+
 std::set<std::string> FeatureList(const std::string& reply)
 {
     std::set<std::string> features;
     if (reply.compare(0, 4, "211-") != 0)
         return features;
-    size_t start = reply.find('\n');
-    while (start != std::string::npos) {
-        ++start;
-        size_t end = reply.find('\n', start);
-        std::string line = reply.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        start = end;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        // Features are the lines that begin with a space; the closing "211 " is none.
-        if (line.empty() || line[0] != ' ')
-            continue;
+    for (std::string line : SplitLines(reply)) {
+        // Features are the lines that begin with a space; "211-" and the
+        // closing "211 " are none.
         const size_t first = line.find_first_not_of(' ');
-        if (first == std::string::npos)
+        if (line.empty() || line[0] != ' ' || first == std::string::npos)
             continue;
         line.erase(0, first);
         const size_t nameEnd = line.find(' ');

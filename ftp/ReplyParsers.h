@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 // The port of "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)". Only the
 // port is taken: the data connection goes to the server the control
@@ -21,6 +22,8 @@ bool SizeValue(const std::string& reply, ULONGLONG& size);
 bool AnnouncedSize(const std::string& reply, ULONGLONG& size);
 // The time of "213 YYYYMMDDHHMMSS[.fff]", which is UTC.
 bool ModificationTime(const std::string& reply, SYSTEMTIME& utc);
+// The lines of a reply or a listing, without their line ends (CR LF or LF).
+std::vector<std::string> SplitLines(const std::string& text);
 // The features a "211-" FEAT reply lists, one per inner line, upper-cased
 // names with their arguments ("UTF8", "MLST TYPE*;SIZE*;MODIFY*;").
 std::set<std::string> FeatureList(const std::string& reply);

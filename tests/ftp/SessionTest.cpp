@@ -329,7 +329,7 @@ TEST(FtpTransfer, ATransferCountsOnlyWhenTheServerConfirmsIt)
          false},
         {"226 at once", {type, pasv, {"RETR f", "226 done already\r\n"}}, {"hello"}, FtpErrorCode::none, "", false},
         {"426 after the data", {type, pasv, {"RETR f", "150 go\r\n426 Connection closed; transfer aborted.\r\n"}},
-         {"hel"}, FtpErrorCode::refused, "426 Connection closed; transfer aborted.", false},
+         {"hel"}, FtpErrorCode::brokenOff, "426 Connection closed; transfer aborted.", false},
         {"no final reply", {type, pasv, {"RETR f", "150 go\r\n"}}, {"hello"}, FtpErrorCode::timedOut, "", true},
         {"refused at once", {type, pasv, {"RETR f", "550 No such file.\r\n"}}, {"unused"}, FtpErrorCode::refused,
          "550 No such file.", false},
@@ -372,7 +372,7 @@ TEST(FtpTransfer, ADownloadCountsOnlyWithAsManyBytesAsTheFileHolds)
         {"a name that looks like a size", "150 Opening data connection for f (5 bytes) x\r\n226 done\r\n", -1,
          "0123456789", FtpErrorCode::none},
         {"nothing known: the final reply decides", "150 go\r\n226 done\r\n", -1, "01234", FtpErrorCode::none},
-        {"a refusal still says why", "150 go (10 bytes)\r\n426 aborted\r\n", 10, "01234", FtpErrorCode::refused},
+        {"a refusal still says why", "150 go (10 bytes)\r\n426 aborted\r\n", 10, "01234", FtpErrorCode::brokenOff},
     };
     for (const Case& test : cases) {
         DataScript data{test.bytes};
@@ -554,12 +554,11 @@ TEST(FtpListing, AListingCountsWhenConfirmedAndTellsACutOffFromARefusal)
         const char* reply;
         size_t entries;
         FtpErrorCode expected;
-        bool cutOff;
     };
     const Case cases[] = {
-        {"confirmed", "150 list\r\n226 done\r\n", 2, FtpErrorCode::none, false},
-        {"ended by 426", "150 list\r\n426 broken\r\n", 0, FtpErrorCode::refused, true},
-        {"refused", "550 no such directory\r\n", 0, FtpErrorCode::refused, false},
+        {"confirmed", "150 list\r\n226 done\r\n", 2, FtpErrorCode::none},
+        {"ended by 426", "150 list\r\n426 broken\r\n", 0, FtpErrorCode::brokenOff},
+        {"refused", "550 no such directory\r\n", 0, FtpErrorCode::refused},
     };
     for (const Case& test : cases) {
         DataScript data{lines};
@@ -572,10 +571,8 @@ TEST(FtpListing, AListingCountsWhenConfirmedAndTellsACutOffFromARefusal)
                                            {"CWD /", "250 ok\r\n"}};
         TransferRun run(exchanges, {&data});
         std::vector<FtpEntry> entries;
-        bool cutOff = !test.cutOff;
-        const FtpError error = ListDirectory(*run.conversation.session, "/pub", entries, cutOff);
+        const FtpError error = ListDirectory(*run.conversation.session, "/pub", entries);
         EXPECT_EQ(test.expected, error.code) << test.what;
-        EXPECT_EQ(test.cutOff, cutOff) << test.what;
         ASSERT_EQ(test.entries, entries.size()) << test.what;
         if (test.entries == 2) {
             EXPECT_EQ("docs", entries[0].name);
@@ -603,8 +600,7 @@ TEST(FtpListing, LinksAreWhatSizeSaysTheyLeadTo)
                      {"SIZE /pub/broken", "550 Could not get file size.\r\n"}},
                     {&data});
     std::vector<FtpEntry> entries;
-    bool cutOff = false;
-    ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries, cutOff));
+    ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries));
     ASSERT_EQ(3u, entries.size());
     EXPECT_EQ(FtpEntry::Kind::file, entries[0].kind);
     EXPECT_EQ(13u, entries[0].size);
@@ -643,8 +639,7 @@ TEST(FtpListing, ListedTimesAreCorrectedByTheServersOffsetLearnedOnce)
                     {&first, &second});
     for (int round = 0; round < 2; ++round) {
         std::vector<FtpEntry> entries;
-        bool cutOff = false;
-        ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries, cutOff)) << round;
+        ASSERT_FALSE(ListDirectory(*run.conversation.session, "/pub", entries)) << round;
         ASSERT_EQ(1u, entries.size());
         EXPECT_EQ(utc.dwLowDateTime, entries[0].written.dwLowDateTime) << round;
         EXPECT_EQ(utc.dwHighDateTime, entries[0].written.dwHighDateTime) << round;
