@@ -51,7 +51,7 @@ std::string CFtpConnection::GetUrlPrefix() const
 void CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const
 {
     std::string wire;
-    Check(m_session->ToWire(TextOf(path), wire));
+    Check(m_session->Names().ToWire(TextOf(path), wire));
     Check(m_session->Expect(std::string(verb) + " " + wire, expected));
 }
 
@@ -93,7 +93,7 @@ void CFtpConnection::Rename(const char* oldName, const char* newName)
     // Both names are checked before RNFR: a refused new name must not leave
     // the server waiting for the RNTO of a rename that will not come.
     std::string wire;
-    Check(m_session->ToWire(TextOf(newName), wire));
+    Check(m_session->Names().ToWire(TextOf(newName), wire));
     PathCommand("RNFR", oldName, 350);
     PathCommand("RNTO", newName);
 }
@@ -108,7 +108,7 @@ std::unique_ptr<CFtpTransfer> CFtpConnection::OpenTransfer(const char* verb, con
 CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size)
 {
     std::string wire;
-    Check(m_session->ToWire(TextOf(fileName), wire));
+    Check(m_session->Names().ToWire(TextOf(fileName), wire));
     std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("RETR", wire);
     transfer->ExpectDownloadOf(size);
     return CInternetFile(std::move(transfer), TextOf(fileName));
@@ -117,7 +117,7 @@ CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size
 CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
 {
     std::string wire;
-    Check(m_session->ToWire(TextOf(fileName), wire));
+    Check(m_session->Names().ToWire(TextOf(fileName), wire));
     std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("STOR", wire);
     transfer->VerifyUploadTo(wire);
     return CInternetFile(std::move(transfer), TextOf(fileName));

@@ -41,7 +41,7 @@ CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& 
     // describe a link by MLST with the link's own size or as a link.
     CFtpSession& session = connection.Session();
     std::string wire;
-    Check(session.ToWire(path, wire));
+    Check(session.Names().ToWire(path, wire));
     std::optional<ULONGLONG> size;
     Check(session.FileSize(wire, size));
     if (size)

@@ -51,7 +51,7 @@ void CFtpSession::Close()
 {
     if (m_control && !m_broken) {
         const std::string quit = "QUIT\r\n";
-        m_control->WriteAll(quit.data(), quit.size(), {m_clock.Now() + kQuitMilliseconds, nullptr});
+        m_control->WriteAll(quit.data(), quit.size(), {m_clock.Now() + kQuitMilliseconds, nullptr, &m_clock});
     }
     if (m_control)
         m_control->Close();
@@ -104,7 +104,7 @@ FtpError CFtpSession::Open(const std::string& host, const std::string& user, con
         if (const FtpError error = Command("OPTS UTF8 ON", reply))
             return error;
         // A server that lists UTF8 speaks it, whatever it answers to OPTS.
-        m_bUtf8 = m_options.encoding == CFtpOptions::utf8 || Offers("UTF8") || reply.Kind() == 2;
+        m_names.SpeakUtf8(m_options.encoding == CFtpOptions::utf8 || Offers("UTF8") || reply.Kind() == 2);
     }
     return {};
 }
@@ -187,7 +187,7 @@ public:
 FtpError CFtpSession::StartSecureData(CListener* listener, std::unique_ptr<CByteStream>& data, FtpReply& reply)
 {
     CReplyWatch watch(*this);
-    const CNetworkWait wait{m_clock.Now() + Timeout(), &watch};
+    const CNetworkWait wait{m_clock.Now() + Timeout(), &watch, &m_clock};
     FtpError error = listener ? AcceptData(*listener, data, wait) : FtpError{};
     if (!error)
         error = SecureData(data, wait);
@@ -229,7 +229,7 @@ FtpError CFtpSession::AskFeatures(bool& answered)
 FtpError CFtpSession::ChangeDirectory(const std::string& path)
 {
     std::string wire;
-    if (const FtpError error = ToWire(path, wire))
+    if (const FtpError error = m_names.ToWire(path, wire))
         return error;
     m_workingDirectory.clear();
     if (const FtpError error = Expect("CWD " + wire))
@@ -299,10 +299,7 @@ FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline)
     for (;;) {
         switch (m_replies.Take(reply)) {
         case CReplyAssembler::Result::complete: {
-            // Converted, not remembered: a reply is no name to refuse later.
-            bool lossy = false;
-            if (m_bUtf8)
-                reply.text = Utf8ToShiftJis(reply.text, lossy);
+            reply.text = m_names.ReplyText(reply.text);
             m_lastReply = reply;
             return {};
         }
@@ -355,41 +352,6 @@ FtpError CFtpSession::Require(const std::string& line)
     if (const FtpError error = Command(line, reply))
         return error;
     return reply.Kind() == 2 ? FtpError{} : Break(Refused(reply));
-}
-
-FtpError CFtpSession::ToWire(const std::string& name, std::string& wire) const
-{
-    if (name.find_first_of("\r\n") != std::string::npos)
-        return {FtpErrorCode::invalidName, {}};
-    if (!m_bUtf8) {
-        wire = name;
-        return {};
-    }
-    // A name shown with a mark stands for a name the server holds in
-    // characters that were lost: sent back, it would name another file.
-    size_t start = 0;
-    while (start <= name.size()) {
-        const size_t slash = name.find('/', start);
-        const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
-        if (m_lossyNames.count(part))
-            return {FtpErrorCode::invalidName, {}};
-        if (slash == std::string::npos)
-            break;
-        start = slash + 1;
-    }
-    wire = ShiftJisToUtf8(name);
-    return {};
-}
-
-std::string CFtpSession::FromWire(const std::string& wire)
-{
-    if (!m_bUtf8)
-        return wire;
-    bool lossy = false;
-    std::string name = Utf8ToShiftJis(wire, lossy);
-    if (lossy)
-        m_lossyNames.insert(name);
-    return name;
 }
 
 FtpError CFtpSession::SetType(char type)

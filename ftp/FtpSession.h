@@ -3,6 +3,7 @@
 #include "ftp/FtpError.h"
 #include "ftp/FtpOptions.h"
 #include "ftp/ReplyAssembler.h"
+#include "ftp/WireText.h"
 #include "net/Connector.h"
 
 #include <memory>
@@ -60,21 +61,12 @@ public:
     bool Offers(const std::string& feature) const;
 
     // How far the times of the server's LIST lines are ahead of UTC, once
-    // learned for this session.
-    bool KnowsListingOffset() const { return m_bListingOffsetKnown; }
-    LONGLONG ListingOffsetSeconds() const { return m_listingOffsetSeconds; }
-    void SetListingOffset(LONGLONG seconds)
-    {
-        m_listingOffsetSeconds = seconds;
-        m_bListingOffsetKnown = true;
-    }
+    // learned for this session (the listing reader learns it).
+    std::optional<LONGLONG>& ListingOffsetSeconds() { return m_listingOffsetSeconds; }
 
-    // A name of the control (Shift-JIS) as the server's wire text, and back.
-    // A name that cannot go on the wire as it is (a line break, or a name
-    // shown with a replacement because its characters do not exist in
-    // Shift-JIS) fails as invalidName: it could name another file.
-    FtpError ToWire(const std::string& name, std::string& wire) const;
-    std::string FromWire(const std::string& wire);
+    // The session's names on the wire, in the encoding agreed at login.
+    CWireNames& Names() { return m_names; }
+    const CWireNames& Names() const { return m_names; }
 
     // The size the server gives for path (wire text), asked in binary mode,
     // where SIZE counts bytes; empty when it gives none (a directory, a
@@ -88,23 +80,24 @@ public:
     // the server to start. The transfer must end before the session does.
     FtpError OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer);
 
-    // Asked while this session waits (null: nobody); see CNetworkWaitHook.
-    void SetWaitHook(CNetworkWaitHook* hook) { m_pHook = hook; }
-    const CClock& Clock() const { return m_clock; }
-    DWORD Timeout() const { return m_options.timeoutMilliseconds; }
-    // A wait until deadline, with the hook.
-    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_pHook}; }
-    // A wait of one timeout from now.
-    CNetworkWait WaitOneTimeout() const { return WaitFor(m_clock.Now() + Timeout()); }
-
-    // Breaks the session with error unless it is broken already; returns
-    // the session's error.
-    FtpError Break(const FtpError& error);
     bool IsBroken() const { return static_cast<bool>(m_broken); }
 
 private:
+    // A transfer waits with the session's clock, timeout and hook, and
+    // breaks the session when its data connection fails.
     friend class CFtpTransfer;
     friend class CReplyWatch;
+
+    // Asked while this session waits (null: nobody); see CNetworkWaitHook.
+    void SetWaitHook(CNetworkWaitHook* hook) { m_pHook = hook; }
+    DWORD Timeout() const { return m_options.timeoutMilliseconds; }
+    // A wait until deadline, with the hook.
+    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_pHook, &m_clock}; }
+    // A wait of one timeout from now.
+    CNetworkWait WaitOneTimeout() const { return WaitFor(m_clock.Now() + Timeout()); }
+    // Breaks the session with error unless it is broken already; returns
+    // the session's error.
+    FtpError Break(const FtpError& error);
 
     FtpError Login(const std::string& user, const std::string& password);
     // TLS on the control connection, the certificate judged; nothing more
@@ -152,12 +145,10 @@ private:
     CReplyAssembler m_replies;
     FtpReply m_lastReply;
     FtpError m_broken;
-    bool m_bUtf8 = false;
+    CWireNames m_names;
     std::string m_workingDirectory;  // "" until known
     std::set<std::string> m_features;  // names only, upper case
-    bool m_bListingOffsetKnown = false;
-    LONGLONG m_listingOffsetSeconds = 0;
-    std::set<std::string> m_lossyNames;  // shown with a replacement mark
+    std::optional<LONGLONG> m_listingOffsetSeconds;
     bool m_bTransferOpen = false;
     char m_cType = 0;
     bool m_bSizeUnknown = false;  // the server does not know SIZE

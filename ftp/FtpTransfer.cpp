@@ -10,7 +10,7 @@
 CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, const FtpReply& start)
     : m_session(session),
       m_data(std::move(data)),
-      m_pace(session.Timeout(), session.Clock()),
+      m_pace(session.Timeout(), session.m_clock),
       m_bCompleted(start.Kind() == 2)
 {
     ULONGLONG announced = 0;

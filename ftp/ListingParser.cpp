@@ -1,6 +1,8 @@
 // Lines of an FTP directory listing (Unix "ls -l", DOS and machine-readable MLSD styles) as entries.
 #include "ftp/ListingParser.h"
 
+#include "ftp/ReplyParsers.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -56,14 +58,12 @@ int MonthNumber(const std::string& word)
     return 0;
 }
 
-bool SetTime(FtpEntry& entry, int year, int month, int day, int hour, int minute, int second = 0)
+bool SetTime(FtpEntry& entry, int year, int month, int day, int hour, int minute)
 {
-    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59
-        || second > 60)
+    if (year < 1601 || year > 30827 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59)
         return false;
     const auto word = [](int value) { return static_cast<WORD>(value); };
-    // A leap second is shown as the last second of its minute.
-    SYSTEMTIME time = {word(year), word(month), 0, word(day), word(hour), word(minute), word(second == 60 ? 59 : second), 0};
+    SYSTEMTIME time = {word(year), word(month), 0, word(day), word(hour), word(minute), 0, 0};
     return SystemTimeToFileTime(&time, &entry.written) != FALSE;
 }
 
@@ -237,9 +237,9 @@ bool ParseFacts(const std::string& facts, FtpEntry& entry)
         } else if ((_stricmp(name.c_str(), "size") == 0 || _stricmp(name.c_str(), "sizd") == 0) && AllDigits(value)) {
             if (entry.kind != FtpEntry::Kind::directory)
                 entry.size = Number(value);
-        } else if (_stricmp(name.c_str(), "modify") == 0 && value.size() >= 14 && AllDigits(value.substr(0, 14))) {
-            const auto part = [&](size_t at, size_t count) { return std::atoi(value.substr(at, count).c_str()); };
-            timed = SetTime(entry, part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2));
+        } else if (_stricmp(name.c_str(), "modify") == 0) {
+            SYSTEMTIME utc;
+            timed = TimeValue(value, utc) && SystemTimeToFileTime(&utc, &entry.written);
         }
     }
     if (entry.kind == FtpEntry::Kind::directory)

@@ -47,7 +47,7 @@ void ParseLines(CFtpSession& session, const std::string& listing, Parse parse, s
         FtpEntry entry;
         if (!parse(line, entry))
             continue;
-        entry.name = session.FromWire(entry.name);
+        entry.name = session.Names().FromWire(entry.name);
         entries.push_back(std::move(entry));
     }
 }
@@ -74,7 +74,7 @@ FtpError LearnListingOffset(CFtpSession& session, const std::string& directory, 
         if (entry.kind != FtpEntry::Kind::file || !entry.hasTimeOfDay)
             continue;
         std::string wire;
-        if (session.ToWire(JoinFtpPath(directory, entry.name), wire))
+        if (session.Names().ToWire(JoinFtpPath(directory, entry.name), wire))
             continue;
         FtpReply reply;
         if (const FtpError error = session.Command("MDTM " + wire, reply))
@@ -90,7 +90,7 @@ FtpError LearnListingOffset(CFtpSession& session, const std::string& directory, 
             if (std::llabs(offset) > kFarthestOffsetSeconds)
                 offset = 0;
         }
-        session.SetListingOffset(offset);
+        session.ListingOffsetSeconds() = offset;
         return {};
     }
     return {};
@@ -106,7 +106,7 @@ FtpError ResolveLinks(CFtpSession& session, const std::string& directory, std::v
             continue;
         ++asked;
         std::string wire;
-        if (session.ToWire(JoinFtpPath(directory, entry.name), wire))
+        if (session.Names().ToWire(JoinFtpPath(directory, entry.name), wire))
             continue;
         std::optional<ULONGLONG> size;
         if (const FtpError error = session.FileSize(wire, size))
@@ -155,7 +155,7 @@ FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::
     std::string listing;
     if (session.Offers("MLST")) {
         std::string wire;
-        if (const FtpError error = session.ToWire(directory, wire))
+        if (const FtpError error = session.Names().ToWire(directory, wire))
             return error;
         if (const FtpError error = ReadListingBytes(session, "MLSD " + wire, listing))
             return error;
@@ -169,13 +169,13 @@ FtpError ListDirectory(CFtpSession& session, const std::string& directory, std::
     ParseLines(session, listing,
                [&now](const std::string& line, FtpEntry& entry) { return ParseListingLine(line, now, entry); },
                entries);
-    if (!session.KnowsListingOffset()) {
+    if (!session.ListingOffsetSeconds()) {
         if (const FtpError error = LearnListingOffset(session, directory, entries))
             return error;
     }
     // A date given without a time of day is the server's date too: its
     // midnight in the server's zone.
-    if (const LONGLONG offset = session.ListingOffsetSeconds()) {
+    if (const LONGLONG offset = session.ListingOffsetSeconds().value_or(0)) {
         for (FtpEntry& entry : entries)
             MoveBy(entry.written, -offset);
     }
@@ -186,7 +186,7 @@ FtpError DescribePath(CFtpSession& session, const std::string& path, std::option
 {
     entry.reset();
     std::string wire;
-    if (!session.Offers("MLST") || session.ToWire(path, wire))
+    if (!session.Offers("MLST") || session.Names().ToWire(path, wire))
         return {};
     FtpReply reply;
     if (const FtpError error = session.Command("MLST " + wire, reply))

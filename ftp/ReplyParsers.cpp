@@ -113,25 +113,23 @@ bool AnnouncedSize(const std::string& reply, ULONGLONG& size)
     return found;
 }
 
-bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)
+bool TimeValue(const std::string& text, SYSTEMTIME& utc)
 {
-    if (reply.compare(0, 4, "213 ") != 0)
-        return false;
-    const int year = Digits(reply, 4, 4);
-    const int month = Digits(reply, 8, 2);
-    const int day = Digits(reply, 10, 2);
-    const int hour = Digits(reply, 12, 2);
-    const int minute = Digits(reply, 14, 2);
-    const int second = Digits(reply, 16, 2);
+    const int year = Digits(text, 0, 4);
+    const int month = Digits(text, 4, 2);
+    const int day = Digits(text, 6, 2);
+    const int hour = Digits(text, 8, 2);
+    const int minute = Digits(text, 10, 2);
+    const int second = Digits(text, 12, 2);
     if (year < 1601 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0
         || minute > 59 || second < 0 || second > 60)
         return false;
     int milliseconds = 0;
-    if (reply.size() > 19 && reply[18] == '.') {
+    if (text.size() > 15 && text[14] == '.') {
         // Fractions of a second: as many digits as the server gives, read to milliseconds.
         int scale = 100;
-        for (size_t at = 19; at < reply.size() && IsDigit(reply[at]); ++at, scale /= 10)
-            milliseconds += (reply[at] - '0') * scale;
+        for (size_t at = 15; at < text.size() && IsDigit(text[at]); ++at, scale /= 10)
+            milliseconds += (text[at] - '0') * scale;
     }
     utc = {};
     utc.wYear = static_cast<WORD>(year);
@@ -144,6 +142,11 @@ bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)
     // The day must exist in its month (no 30th of February).
     FILETIME checked;
     return SystemTimeToFileTime(&utc, &checked) != FALSE;
+}
+
+bool ModificationTime(const std::string& reply, SYSTEMTIME& utc)
+{
+    return reply.compare(0, 4, "213 ") == 0 && TimeValue(reply.substr(4), utc);
 }
 
 std::vector<std::string> SplitLines(const std::string& text)

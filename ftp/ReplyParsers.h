@@ -20,7 +20,10 @@ bool SizeValue(const std::string& reply, ULONGLONG& size);
 // The size a server names as it starts a transfer, at the end of a line:
 // "150 Opening BINARY mode data connection for f (1234 bytes)."
 bool AnnouncedSize(const std::string& reply, ULONGLONG& size);
-// The time of "213 YYYYMMDDHHMMSS[.fff]", which is UTC.
+// A time "YYYYMMDDHHMMSS[.fff]" (UTC, as MDTM and MLSD give it); a leap
+// second is read as the second before; false for a time no calendar has.
+bool TimeValue(const std::string& text, SYSTEMTIME& utc);
+// The time of "213 YYYYMMDDHHMMSS[.fff]".
 bool ModificationTime(const std::string& reply, SYSTEMTIME& utc);
 // The lines of a reply or a listing, without their line ends (CR LF or LF).
 std::vector<std::string> SplitLines(const std::string& text);

@@ -58,3 +58,42 @@ std::string ShiftJisToUtf8(std::string_view text)
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
     return utf8;
 }
+
+FtpError CWireNames::ToWire(const std::string& name, std::string& wire) const
+{
+    if (name.find_first_of("\r\n") != std::string::npos)
+        return {FtpErrorCode::invalidName, {}};
+    if (!m_bUtf8) {
+        wire = name;
+        return {};
+    }
+    size_t start = 0;
+    while (start <= name.size()) {
+        const size_t slash = name.find('/', start);
+        const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (m_lossyNames.count(part))
+            return {FtpErrorCode::invalidName, {}};
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    wire = ShiftJisToUtf8(name);
+    return {};
+}
+
+std::string CWireNames::FromWire(const std::string& wire)
+{
+    if (!m_bUtf8)
+        return wire;
+    bool lossy = false;
+    std::string name = Utf8ToShiftJis(wire, lossy);
+    if (lossy)
+        m_lossyNames.insert(name);
+    return name;
+}
+
+std::string CWireNames::ReplyText(const std::string& wire) const
+{
+    bool lossy = false;
+    return m_bUtf8 ? Utf8ToShiftJis(wire, lossy) : wire;
+}

@@ -26,9 +26,10 @@ protected:
     ~CNetworkWaitHook() = default;
 };
 
-// One wait: until deadline (on the clock that made it), with the hook, when
-// there is one, asked in between.
+// One wait: until deadline on clock, with the hook, when there is one,
+// asked in between.
 struct CNetworkWait {
     ULONGLONG deadline;
     CNetworkWaitHook* hook;
+    const CClock* clock = &SystemClock();
 };

@@ -28,16 +28,6 @@ bool MakeNonBlocking(UINT_PTR socket)
 // The longest single wait before the hook is asked again.
 constexpr ULONGLONG kSliceMilliseconds = 100;
 
-const sockaddr* Raw(const CSocketAddress& address)
-{
-    return reinterpret_cast<const sockaddr*>(address.storage);
-}
-
-sockaddr* Raw(CSocketAddress& address)
-{
-    return reinterpret_cast<sockaddr*>(address.storage);
-}
-
 }  // namespace
 
 CSocket::~CSocket()
@@ -75,7 +65,7 @@ void CSocket::Adopt(UINT_PTR socket)
 NetError CSocket::WaitUntil(bool forWriting, const CNetworkWait& wait) const
 {
     for (;;) {
-        const ULONGLONG now = SystemClock().Now();
+        const ULONGLONG now = wait.clock->Now();
         if (now >= wait.deadline)
             return NetError::timedOut;
         const ULONGLONG slice = std::min(wait.deadline - now, kSliceMilliseconds);
@@ -132,9 +122,9 @@ NetError CSocket::ConnectToHost(const std::string& host, WORD port, CSocketAddre
 
 NetError CSocket::Connect(const CSocketAddress& address, const CNetworkWait& wait)
 {
-    if (!Create(Raw(address)->sa_family))
+    if (!Create(address.Raw()->sa_family))
         return NetError::cannotConnect;
-    if (connect(m_socket, Raw(address), address.length) == 0)
+    if (connect(m_socket, address.Raw(), address.length) == 0)
         return NetError::none;
     if (WSAGetLastError() != WSAEWOULDBLOCK)
         return NetError::cannotConnect;
@@ -150,15 +140,15 @@ NetError CSocket::Connect(const CSocketAddress& address, const CNetworkWait& wai
 bool CSocket::LocalAddress(CSocketAddress& local) const
 {
     local.length = sizeof local.storage;
-    return m_socket != kNone && getsockname(m_socket, Raw(local), &local.length) == 0;
+    return m_socket != kNone && getsockname(m_socket, local.Raw(), &local.length) == 0;
 }
 
 NetError CSocket::Listen(CSocketAddress& local)
 {
-    if (!Create(Raw(local)->sa_family))
+    if (!Create(local.Raw()->sa_family))
         return NetError::cannotConnect;
     local.SetPort(0);
-    if (bind(m_socket, Raw(local), local.length) != 0 || listen(m_socket, 1) != 0 || !LocalAddress(local))
+    if (bind(m_socket, local.Raw(), local.length) != 0 || listen(m_socket, 1) != 0 || !LocalAddress(local))
         return NetError::cannotConnect;
     return NetError::none;
 }
@@ -167,7 +157,7 @@ NetError CSocket::Accept(CSocket& accepted, CSocketAddress& peer, const CNetwork
 {
     for (;;) {
         peer.length = sizeof peer.storage;
-        const SOCKET socket = accept(m_socket, Raw(peer), &peer.length);
+        const SOCKET socket = accept(m_socket, peer.Raw(), &peer.length);
         if (socket != INVALID_SOCKET) {
             MakeNonBlocking(socket);
             accepted.Adopt(socket);

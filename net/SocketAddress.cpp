@@ -9,18 +9,9 @@
 
 static_assert(sizeof(CSocketAddress::storage) >= sizeof(sockaddr_storage));
 
-namespace {
-
-const sockaddr* Raw(const CSocketAddress& address)
-{
-    return reinterpret_cast<const sockaddr*>(address.storage);
-}
-
-}  // namespace
-
 bool CSocketAddress::IsV6() const
 {
-    return Raw(*this)->sa_family == AF_INET6;
+    return Raw()->sa_family == AF_INET6;
 }
 
 WORD CSocketAddress::Port() const
@@ -40,7 +31,7 @@ void CSocketAddress::SetPort(WORD port)
 std::string CSocketAddress::Host() const
 {
     char host[NI_MAXHOST] = "";
-    if (getnameinfo(Raw(*this), length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
+    if (getnameinfo(Raw(), length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0)
         return {};
     return host;
 }
@@ -52,7 +43,7 @@ const unsigned char* CSocketAddress::V4Bytes() const
 
 bool CSocketAddress::SameHost(const CSocketAddress& other) const
 {
-    if (Raw(*this)->sa_family != Raw(other)->sa_family)
+    if (Raw()->sa_family != other.Raw()->sa_family)
         return false;
     if (IsV6()) {
         return std::memcmp(&reinterpret_cast<const sockaddr_in6*>(storage)->sin6_addr,

@@ -5,11 +5,16 @@
 #include <string>
 #include <vector>
 
+struct sockaddr;
+
 // The bytes of a sockaddr_storage and their length.
 struct CSocketAddress {
     alignas(8) unsigned char storage[128] = {};
     int length = 0;
 
+    // The bytes as the socket calls take them.
+    const sockaddr* Raw() const { return reinterpret_cast<const sockaddr*>(storage); }
+    sockaddr* Raw() { return reinterpret_cast<sockaddr*>(storage); }
     bool IsV6() const;
     WORD Port() const;
     void SetPort(WORD port);

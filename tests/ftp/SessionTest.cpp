@@ -125,9 +125,9 @@ TEST(FtpSession, TheEncodingOfNamesIsAgreedAfterLogin)
         ASSERT_FALSE(conversation.Open()) << test.encoding;
         EXPECT_TRUE(conversation.control.Finished()) << conversation.control.Unexpected();
         std::string wire;
-        ASSERT_FALSE(conversation.session->ToWire("資料", wire));
+        ASSERT_FALSE(conversation.session->Names().ToWire("資料", wire));
         EXPECT_EQ(test.utf8 ? "\xE8\xB3\x87\xE6\x96\x99" : "資料", wire) << test.encoding;
-        EXPECT_EQ(FtpErrorCode::invalidName, conversation.session->ToWire("a\r\nDELE b", wire).code);
+        EXPECT_EQ(FtpErrorCode::invalidName, conversation.session->Names().ToWire("a\r\nDELE b", wire).code);
     }
 }
 
