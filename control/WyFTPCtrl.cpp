@@ -2,7 +2,7 @@
 #include "control/WyFTPCtrl.h"
 
 #include "control/WyFTPIds.h"
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 #include "explorer/WyTransferProgressDlg.h"
 #include "framework/OleDateTime.h"
 #include "resources/resource.h"

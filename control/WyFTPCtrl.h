@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class CWyFTPExplorerWnd;
+class CWyExplorerWnd;
 
 class CWyFTPCtrl : public COleControl,
                    public CWyFileSystemOwner,
@@ -142,9 +142,9 @@ protected:
 private:
     // The explorer, made with a hidden window when the host never showed
     // the control; null only when no window can be made.
-    CWyFTPExplorerWnd* Explorer();
+    CWyExplorerWnd* Explorer();
     // The explorer if the window exists; never makes one.
-    CWyFTPExplorerWnd* ExistingExplorer() const { return m_pExplorer.get(); }
+    CWyExplorerWnd* ExistingExplorer() const { return m_pExplorer.get(); }
     // The view refresh step of the methods: the tree's level and the list of
     // the current directory.
     void RefreshViews();
@@ -220,5 +220,5 @@ private:
     // constructor gives them their defaults.
     std::vector<WyFTPPropertyValue> m_properties;
     std::unique_ptr<CWyFileSystem> m_pFileSystem;
-    std::unique_ptr<CWyFTPExplorerWnd> m_pExplorer;
+    std::unique_ptr<CWyExplorerWnd> m_pExplorer;
 };

@@ -5,7 +5,7 @@
 #include "control/WyAboutBox.h"
 #include "control/WyFTPFiles.h"
 #include "control/WyFTPIds.h"
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 #include "filesystem/WyFTPException.h"
 #include "framework/Bstr.h"
 #include "framework/Module.h"
@@ -124,7 +124,7 @@ bool CWyFTPCtrl::IsKnownConnectTarget() const
 
 void CWyFTPCtrl::RefreshViews()
 {
-    CWyFTPExplorerWnd* explorer = Explorer();
+    CWyExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
     if (GetVisibleTree())
@@ -134,7 +134,7 @@ void CWyFTPCtrl::RefreshViews()
 
 void CWyFTPCtrl::ShowStartDirectory()
 {
-    CWyFTPExplorerWnd* explorer = Explorer();
+    CWyExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
     // The local disk's drive in front; FTP has none.
@@ -177,7 +177,7 @@ void CWyFTPCtrl::CloseFileSystem()
 {
     m_pFileSystem->Disconnect();
     m_pFileSystem.reset();
-    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+    if (CWyExplorerWnd* explorer = ExistingExplorer())
         explorer->ClearViews();
     FireDisConnected();
 }
@@ -188,7 +188,7 @@ void CWyFTPCtrl::SetCurrentDirectory(const std::string& directory)
         return;
     RequireName(directory);
     RunGuarded([&] { m_pFileSystem->SetCurrentDirectory(directory.c_str()); });
-    CWyFTPExplorerWnd* explorer = Explorer();
+    CWyExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
     if (GetVisibleTree())
@@ -217,7 +217,7 @@ void CWyFTPCtrl::DirUp()
     if (!EnterMethod())
         return;
     RunGuarded([&] { m_pFileSystem->DirUp(); });
-    CWyFTPExplorerWnd* explorer = Explorer();
+    CWyExplorerWnd* explorer = Explorer();
     if (!explorer || !m_pFileSystem)
         return;
     const std::string path = m_pFileSystem->GetRoot() + m_strCurrentDirectory;
@@ -238,7 +238,7 @@ void CWyFTPCtrl::SelectFile(const std::string& name)
     if (!EnterMethod())
         return;
     RequireName(name);
-    if (CWyFTPExplorerWnd* explorer = Explorer())
+    if (CWyExplorerWnd* explorer = Explorer())
         explorer->SelectListItem(name);
 }
 
@@ -246,7 +246,7 @@ std::string CWyFTPCtrl::GetCurrentFile(long fullPath)
 {
     if (!EnterMethod())
         return {};
-    CWyFTPExplorerWnd* explorer = Explorer();
+    CWyExplorerWnd* explorer = Explorer();
     const std::string name = explorer ? explorer->GetCurrentFileName() : std::string();
     if (name.empty() || fullPath == 0)
         return name;
@@ -262,7 +262,7 @@ void CWyFTPCtrl::ClearSelectedFile(const std::string& name)
 {
     if (!EnterMethod())
         return;
-    if (CWyFTPExplorerWnd* explorer = Explorer())
+    if (CWyExplorerWnd* explorer = Explorer())
         explorer->ClearSelection(name);
 }
 
@@ -270,7 +270,7 @@ void CWyFTPCtrl::SortListItem(long column, long order)
 {
     if (!EnterMethod())
         return;
-    if (CWyFTPExplorerWnd* explorer = Explorer())
+    if (CWyExplorerWnd* explorer = Explorer())
         explorer->SortList(static_cast<int>(column), static_cast<int>(order));
 }
 
@@ -296,7 +296,7 @@ void CWyFTPCtrl::GetFile(const VARIANT& localDirectory)
         destination = Text(L"DownloadDirectory");
     RequireName(destination);
     std::vector<std::string> names;
-    if (CWyFTPExplorerWnd* explorer = Explorer())
+    if (CWyExplorerWnd* explorer = Explorer())
         explorer->GetSelectedNames(names);
     if (names.empty())
         RaiseNoFileName();

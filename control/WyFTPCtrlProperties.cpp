@@ -1,7 +1,7 @@
 // The control's custom properties as the property table describes them: dispatch, setters, persistence, browsing.
 #include "control/WyFTPCtrl.h"
 
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 #include "filesystem/FtpUrl.h"
 #include "framework/ShiftJis.h"
 
@@ -219,7 +219,7 @@ void CWyFTPCtrl::PutVisibleTree(const WyFTPProperty& property, const WyFTPProper
 {
     if (IsTransferring() || !StoreProperty(property, value))
         return;
-    if (CWyFTPExplorerWnd* explorer = ExistingExplorer()) {
+    if (CWyExplorerWnd* explorer = ExistingExplorer()) {
         const BOOL visible = ValueOf(property).number;
         explorer->ShowTree(visible);
         if (visible) {
@@ -238,7 +238,7 @@ void CWyFTPCtrl::PutListViewMode(const WyFTPProperty& property, const WyFTPPrope
     // Stored unchecked: an unknown mode shows icons.
     if (IsTransferring() || !StoreProperty(property, value))
         return;
-    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+    if (CWyExplorerWnd* explorer = ExistingExplorer())
         explorer->SetListViewMode(ValueOf(property).number);
     PropertyChanged(property.id);
 }
@@ -247,7 +247,7 @@ void CWyFTPCtrl::PutTreeViewWidth(const WyFTPProperty& property, const WyFTPProp
 {
     if (IsTransferring() || !StoreProperty(property, value))
         return;
-    if (CWyFTPExplorerWnd* explorer = ExistingExplorer())
+    if (CWyExplorerWnd* explorer = ExistingExplorer())
         explorer->SetBarPos(static_cast<int>(ValueOf(property).number));
     PropertyChanged(property.id);
 }

@@ -1,7 +1,7 @@
 // The control's window: the explorer over its client area, the views' image lists, colours, mode and bar.
 #include "control/WyFTPCtrl.h"
 
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
 #include "framework/Gdi.h"
@@ -37,7 +37,7 @@ CImageList MakeTreeImages()
 
 }  // namespace
 
-CWyFTPExplorerWnd* CWyFTPCtrl::Explorer()
+CWyExplorerWnd* CWyFTPCtrl::Explorer()
 {
     if (!m_pExplorer)
         EnsureWindow();
@@ -48,7 +48,7 @@ bool CWyFTPCtrl::OnCreate()
 {
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&classes);
-    auto explorer = std::make_unique<CWyFTPExplorerWnd>(*this);
+    auto explorer = std::make_unique<CWyExplorerWnd>(*this);
     RECT client;
     GetClientRect(GetHwnd(), &client);
     if (!explorer->CreateExplorer(client, GetHwnd(), kExplorerId, GetVisibleTree()))

@@ -6,13 +6,13 @@
 
 #include <string>
 
-// hook(const std::string* newText, BOOL* reject) gets null when the edit was
+// hook(const std::string* newText, bool* reject) gets null when the edit was
 // cancelled. The result answers the end-of-edit notification: TRUE keeps
 // the new label, FALSE brings the old one back.
 template <class Hook>
 LRESULT FinishLabelEdit(const wchar_t* text, Hook&& hook)
 {
-    BOOL reject = FALSE;
+    bool reject = false;
     if (text) {
         const std::string label = ToShiftJis(text);
         hook(&label, &reject);

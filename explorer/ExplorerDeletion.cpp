@@ -1,5 +1,5 @@
 // The explorer's Delete key: directories and files removed from the store after the user confirms.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
@@ -27,14 +27,14 @@ std::string EntriesQuestion(size_t count)
 
 }  // namespace
 
-bool CWyFTPExplorerWnd::ConfirmDeletion(const std::string& question)
+bool CWyExplorerWnd::ConfirmDeletion(const std::string& question)
 {
     const HWND owner = GetParent(GetHwnd());
     return MessageBoxW(owner, ToWide(question).c_str(), m_owner.GetMessageCaption(),
                        MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-void CWyFTPExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
+void CWyExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
 {
     const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
@@ -67,7 +67,7 @@ void CWyFTPExplorerWnd::OnTreeDeleteKey(HTREEITEM item)
     }
 }
 
-void CWyFTPExplorerWnd::OnListDeleteKey()
+void CWyExplorerWnd::OnListDeleteKey()
 {
     const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();

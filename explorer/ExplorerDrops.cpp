@@ -1,5 +1,5 @@
 // The explorer's drops and drags: shell files dropped on a pane are uploaded; selected files dragged out as entries.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
@@ -37,13 +37,13 @@ std::string SourceDirectory(const std::string& droppedPath)
 
 }  // namespace
 
-std::string CWyFTPExplorerWnd::StorePrefix() const
+std::string CWyExplorerWnd::StorePrefix() const
 {
     CWyFileSystem* store = m_owner.GetFileSystem();
     return store ? store->GetAddressPrefix() : std::string();
 }
 
-bool CWyFTPExplorerWnd::ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const
+bool CWyExplorerWnd::ComesFrom(const std::string& droppedPath, const std::string& targetDirectory) const
 {
     // Whole addresses are compared, host or drive included: a file of the
     // same path on another server is no file of this directory.
@@ -61,14 +61,14 @@ bool CWyFTPExplorerWnd::ComesFrom(const std::string& droppedPath, const std::str
     return source == target;
 }
 
-bool CWyFTPExplorerWnd::CanTakeDrop(const std::vector<std::string>& paths, DWORD effect) const
+bool CWyExplorerWnd::CanTakeDrop(const std::vector<std::string>& paths, DWORD effect) const
 {
     // A drop while a transfer holds the store does nothing, as any gesture.
     return effect == DROPEFFECT_COPY && !paths.empty() && m_owner.GetFileSystem() && !m_owner.IsTransferring();
 }
 
-bool CWyFTPExplorerWnd::UploadDropped(const std::vector<std::string>& paths, const std::string& targetDirectory,
-                                      bool withForwardSlashes)
+bool CWyExplorerWnd::UploadDropped(const std::vector<std::string>& paths, const std::string& targetDirectory,
+                                   bool withForwardSlashes)
 {
     const DWORD chunkSize = m_owner.GetTransferChunkSize();
     try {
@@ -98,22 +98,22 @@ bool CWyFTPExplorerWnd::UploadDropped(const std::vector<std::string>& paths, con
     return true;
 }
 
-BOOL CWyFTPExplorerWnd::OnTreeDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
+bool CWyExplorerWnd::OnTreeDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
 {
     const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
     if (!view || !CanTakeDrop(paths, effect))
-        return FALSE;
+        return false;
     const CTreeCtrl tree = view->Tree();
     const HTREEITEM item = tree.HitTest(point);
     if (!item)
-        return FALSE;
+        return false;
     const std::string itemPath = GetTreeItemPath(tree, item);
     const std::string target = StorePrefix() + itemPath;
     if (ComesFrom(paths[0], target))
-        return FALSE;
+        return false;
     if (!UploadDropped(paths, target, false))
-        return FALSE;
+        return false;
     if (m_owner.IsTreeVisible()) {
         RefreshTree(itemPath);
         SelectCurrentDirectoryItem();
@@ -121,15 +121,15 @@ BOOL CWyFTPExplorerWnd::OnTreeDropFiles(const std::vector<std::string>& paths, D
     // The list goes on showing the current directory: its Delete and
     // rename work on the current directory's entries.
     RefreshList(m_owner.GetCurrentDirectoryString());
-    return TRUE;
+    return true;
 }
 
-BOOL CWyFTPExplorerWnd::OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
+bool CWyExplorerWnd::OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point)
 {
     const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();
     if (!view || !CanTakeDrop(paths, effect))
-        return FALSE;
+        return false;
     const CListCtrl list = view->List();
     const std::string current = m_owner.GetCurrentDirectoryString();
     const int item = list.HitTest(point);
@@ -140,32 +140,48 @@ BOOL CWyFTPExplorerWnd::OnListDropFiles(const std::vector<std::string>& paths, D
             RequirePlainName(name);
         } catch (const CException& error) {
             ReportActionError(m_owner, error, ErrorDescription::CategoryAndMessage, true);
-            return FALSE;
+            return false;
         }
         target = StorePrefix() + JoinPath(current, name);
     } else {
         target = StorePrefix() + current;
         if (ComesFrom(paths[0], target))
-            return FALSE;
+            return false;
     }
     if (!UploadDropped(paths, target, true))
-        return FALSE;
+        return false;
     RefreshList(current);
     RedrawWindow(GetParent(GetHwnd()), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    return TRUE;
+    return true;
 }
 
-BOOL CWyFTPExplorerWnd::OnListBeginDrag(std::vector<std::string>& paths)
+// Every drag offers a copy; the drop decides whether it is taken.
+DWORD CWyExplorerWnd::OnTreeDragOver(IDataObject*, DWORD, POINT)
+{
+    return DROPEFFECT_COPY;
+}
+
+DWORD CWyExplorerWnd::OnListDragOver(IDataObject*, DWORD, POINT)
+{
+    return DROPEFFECT_COPY;
+}
+
+bool CWyExplorerWnd::OnTreeBeginDrag(std::vector<std::string>&)
+{
+    return false;  // nothing is dragged out of the tree
+}
+
+bool CWyExplorerWnd::OnListBeginDrag(std::vector<std::string>& paths)
 {
     CWyListView* view = GetListView();
     CWyFileSystem* store = m_owner.GetFileSystem();
     if (!view || !store)
-        return FALSE;
+        return false;
     const std::string current = m_owner.GetCurrentDirectoryString();
     const CListCtrl list = view->List();
     for (int item = list.GetNextItem(-1, LVNI_SELECTED); item != -1; item = list.GetNextItem(item, LVNI_SELECTED)) {
         if (list.GetItemImage(item) != 0)
             paths.push_back(store->GetDragOutEntry(JoinPath(current, list.GetItemText(item, 0))));
     }
-    return TRUE;
+    return true;
 }

@@ -1,5 +1,5 @@
 // The explorer's directory listing: the entries of one directory in the list's four columns.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "datetime/DateTimeFormat.h"
 #include "explorer/EntryName.h"
@@ -54,7 +54,7 @@ std::string WithFormatterMinutes(std::string picture)
 
 }  // namespace
 
-void CWyFTPExplorerWnd::PrepareList()
+void CWyExplorerWnd::PrepareList()
 {
     CWyListView* view = GetListView();
     if (!view)
@@ -63,7 +63,7 @@ void CWyFTPExplorerWnd::PrepareList()
         view->List().InsertColumn(index, kColumns[index].text, kColumns[index].format, kColumnWidth);
 }
 
-BOOL CWyFTPExplorerWnd::ShowDirectoryInList(const std::string& path)
+BOOL CWyExplorerWnd::ShowDirectoryInList(const std::string& path)
 {
     CWyListView* view = GetListView();
     if (!view)

@@ -1,5 +1,5 @@
 // The explorer's navigation: a tree selection or an opened list entry becomes the store's current directory.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
@@ -10,12 +10,12 @@
 
 #include <new>
 
-void CWyFTPExplorerWnd::ReportNavigationError(const CException& error)
+void CWyExplorerWnd::ReportNavigationError(const CException& error)
 {
     ReportActionError(m_owner, error, ErrorDescription::CategoryAndMessage);
 }
 
-void CWyFTPExplorerWnd::SelectCurrentDirectoryItem()
+void CWyExplorerWnd::SelectCurrentDirectoryItem()
 {
     CWyTreeView* view = GetTreeView();
     if (!view)
@@ -26,7 +26,7 @@ void CWyFTPExplorerWnd::SelectCurrentDirectoryItem()
     }
 }
 
-void CWyFTPExplorerWnd::OnTreeSelChanged(HTREEITEM item)
+void CWyExplorerWnd::OnTreeSelChanged(HTREEITEM item)
 {
     const CWyOwnerCall call(m_owner);
     // The explorer's own changes of the selection navigate nowhere; neither
@@ -51,7 +51,7 @@ void CWyFTPExplorerWnd::OnTreeSelChanged(HTREEITEM item)
     }
 }
 
-void CWyFTPExplorerWnd::OnListDoubleClick()
+void CWyExplorerWnd::OnListDoubleClick()
 {
     const CWyOwnerCall call(m_owner);
     CWyListView* view = GetListView();

@@ -1,5 +1,5 @@
 // The explorer's renaming by label editing: a list entry, or the current directory through the tree.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyActionError.h"
@@ -16,35 +16,35 @@ namespace {
 // Runs a rename; a failure is reported and rejects the edit, so the view
 // shows the old label again.
 template <class Rename>
-void RenameOrReject(CWyExplorerOwner& owner, BOOL* reject, Rename rename)
+void RenameOrReject(CWyExplorerOwner& owner, bool* reject, Rename rename)
 {
     try {
         owner.UseFileSystem(rename);
     } catch (const CException& error) {
         ReportActionError(owner, error, ErrorDescription::CategoryAndMessage);
-        *reject = TRUE;
+        *reject = true;
     } catch (const std::bad_alloc&) {
-        *reject = TRUE;
+        *reject = true;
     }
 }
 
 }  // namespace
 
-int CWyFTPExplorerWnd::OnListBeginLabelEdit(int item)
+bool CWyExplorerWnd::OnListBeginLabelEdit(int item)
 {
     // No rename while a transfer holds the store.
     if (m_owner.IsTransferring() || !m_owner.GetFileSystem())
-        return 0;
+        return false;
     m_strLabelBeforeEdit = GetListView()->List().GetItemText(item, 0);
-    return 1;
+    return true;
 }
 
-void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL* reject)
+void CWyExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, bool* reject)
 {
     const CWyOwnerCall call(m_owner);
     // An empty label renames nothing; the old one stays.
     if (!newText || newText->empty()) {
-        *reject = TRUE;
+        *reject = true;
         return;
     }
     std::string directory = m_owner.GetCurrentDirectoryString();
@@ -69,20 +69,20 @@ void CWyFTPExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, BOOL
     }
 }
 
-int CWyFTPExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM item)
+bool CWyExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM item)
 {
     // Only the current directory is renamed through the tree, and never the root.
     if (m_owner.IsTransferring() || !m_owner.GetFileSystem())
-        return 0;
+        return false;
     const CTreeCtrl tree = GetTreeView()->Tree();
-    return item != tree.GetRootItem() && item == tree.GetSelectedItem() ? 1 : 0;
+    return item != tree.GetRootItem() && item == tree.GetSelectedItem();
 }
 
-void CWyFTPExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string* newText, BOOL* reject)
+void CWyExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string* newText, bool* reject)
 {
     const CWyOwnerCall call(m_owner);
     if (!newText || newText->empty()) {
-        *reject = TRUE;
+        *reject = true;
         return;
     }
     const std::string current = m_owner.GetCurrentDirectoryString();

@@ -1,5 +1,5 @@
 // The explorer's selection and display services for the control's methods and properties.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
@@ -16,7 +16,7 @@ std::string LastComponent(const std::string& path)
 
 }  // namespace
 
-BOOL CWyFTPExplorerWnd::SelectListItem(const std::string& path)
+BOOL CWyExplorerWnd::SelectListItem(const std::string& path)
 {
     CWyListView* view = GetListView();
     if (!view)
@@ -27,7 +27,7 @@ BOOL CWyFTPExplorerWnd::SelectListItem(const std::string& path)
     return view->List().SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
-void CWyFTPExplorerWnd::GetSelectedNames(std::vector<std::string>& names) const
+void CWyExplorerWnd::GetSelectedNames(std::vector<std::string>& names) const
 {
     CWyListView* view = GetListView();
     if (!view)
@@ -37,7 +37,7 @@ void CWyFTPExplorerWnd::GetSelectedNames(std::vector<std::string>& names) const
         names.push_back(list.GetItemText(item, 0));
 }
 
-std::string CWyFTPExplorerWnd::GetCurrentFileName() const
+std::string CWyExplorerWnd::GetCurrentFileName() const
 {
     CWyListView* view = GetListView();
     if (!view || view->List().GetSelectedCount() != 1)
@@ -45,7 +45,7 @@ std::string CWyFTPExplorerWnd::GetCurrentFileName() const
     return view->List().GetItemText(view->GetFirstSelected(), 0);
 }
 
-BOOL CWyFTPExplorerWnd::ClearSelection(const std::string& name)
+BOOL CWyExplorerWnd::ClearSelection(const std::string& name)
 {
     CWyListView* view = GetListView();
     if (!view)
@@ -65,7 +65,7 @@ BOOL CWyFTPExplorerWnd::ClearSelection(const std::string& name)
     return list.SetItemState(item, 0, LVIS_SELECTED);
 }
 
-void CWyFTPExplorerWnd::SetListViewMode(long mode)
+void CWyExplorerWnd::SetListViewMode(long mode)
 {
     CWyListView* view = GetListView();
     if (!view)
@@ -76,7 +76,7 @@ void CWyFTPExplorerWnd::SetListViewMode(long mode)
     SetWindowLongPtrW(list, GWL_STYLE, (style & ~LVS_TYPEMASK) | type);
 }
 
-BOOL CWyFTPExplorerWnd::SelectTreeParent()
+BOOL CWyExplorerWnd::SelectTreeParent()
 {
     // The tree reports the new selection, which changes the directory.
     if (CWyTreeView* view = GetTreeView()) {
@@ -87,13 +87,13 @@ BOOL CWyFTPExplorerWnd::SelectTreeParent()
     return TRUE;
 }
 
-BOOL CWyFTPExplorerWnd::ForgetRememberedPaths()
+BOOL CWyExplorerWnd::ForgetRememberedPaths()
 {
     m_rememberedPaths.clear();
     return TRUE;
 }
 
-void CWyFTPExplorerWnd::ClearViews()
+void CWyExplorerWnd::ClearViews()
 {
     if (CWyTreeView* view = GetTreeView()) {
         QuietTreeScope quiet(*this);

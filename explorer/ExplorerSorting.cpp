@@ -1,5 +1,5 @@
 // The explorer's list sorting: eight orders over the four columns, and the header clicks that choose them.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/KilobyteText.h"
 #include "explorer/WyListView.h"
@@ -81,7 +81,7 @@ void ReadRowTimes(const std::vector<CWyDirectoryEntry>& entries, SortContext& co
 
 }  // namespace
 
-void CWyFTPExplorerWnd::SortList(int column, int descending)
+void CWyExplorerWnd::SortList(int column, int descending)
 {
     CWyListView* view = GetListView();
     if (!view || column < 0 || column > 3 || descending < 0 || descending > 1)
@@ -112,7 +112,7 @@ void CWyFTPExplorerWnd::SortList(int column, int descending)
     list.SortItems(&CompareRows, reinterpret_cast<LPARAM>(&context));
 }
 
-void CWyFTPExplorerWnd::OnListColumnClick(int column)
+void CWyExplorerWnd::OnListColumnClick(int column)
 {
     const CWyOwnerCall call(m_owner);
     // A sort by date reads the directory, which a running transfer's

@@ -1,5 +1,5 @@
 // The explorer's directory tree: item paths, reading a level, lazy expansion, opening the tree down to a path.
-#include "explorer/WyFTPExplorerWnd.h"
+#include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
 #include "explorer/WyTreeView.h"
@@ -45,7 +45,7 @@ std::string NextComponentBelow(const std::string& path, const std::string& base)
 
 }  // namespace
 
-std::string CWyFTPExplorerWnd::GetTreeItemPath(const CTreeCtrl& tree, HTREEITEM item) const
+std::string CWyExplorerWnd::GetTreeItemPath(const CTreeCtrl& tree, HTREEITEM item) const
 {
     const HTREEITEM root = tree.GetRootItem();
     if (!item || item == root)
@@ -61,7 +61,7 @@ std::string CWyFTPExplorerWnd::GetTreeItemPath(const CTreeCtrl& tree, HTREEITEM 
     return path;
 }
 
-HTREEITEM CWyFTPExplorerWnd::FindTreeItem(const std::string& path) const
+HTREEITEM CWyExplorerWnd::FindTreeItem(const std::string& path) const
 {
     CWyTreeView* view = GetTreeView();
     if (!view)
@@ -88,7 +88,7 @@ HTREEITEM CWyFTPExplorerWnd::FindTreeItem(const std::string& path) const
     return nullptr;
 }
 
-HTREEITEM CWyFTPExplorerWnd::FindChildNoCase(HTREEITEM parent, const std::string& name) const
+HTREEITEM CWyExplorerWnd::FindChildNoCase(HTREEITEM parent, const std::string& name) const
 {
     const CTreeCtrl tree = GetTreeView()->Tree();
     const std::string wanted = ShiftJis::ToLower(name);
@@ -99,7 +99,7 @@ HTREEITEM CWyFTPExplorerWnd::FindChildNoCase(HTREEITEM parent, const std::string
     return nullptr;
 }
 
-bool CWyFTPExplorerWnd::LeadsToRememberedPath(const std::string& path) const
+bool CWyExplorerWnd::LeadsToRememberedPath(const std::string& path) const
 {
     for (const std::string& remembered : m_rememberedPaths) {
         if (!NextComponentBelow(remembered, path).empty())
@@ -108,7 +108,7 @@ bool CWyFTPExplorerWnd::LeadsToRememberedPath(const std::string& path) const
     return false;
 }
 
-bool CWyFTPExplorerWnd::HasSubdirectory(const std::string& path) const
+bool CWyExplorerWnd::HasSubdirectory(const std::string& path) const
 {
     std::vector<CWyDirectoryEntry> entries;
     ListDirectory(path, entries);
@@ -117,7 +117,7 @@ bool CWyFTPExplorerWnd::HasSubdirectory(const std::string& path) const
     });
 }
 
-BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
+BOOL CWyExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
 {
     CWyTreeView* view = GetTreeView();
     if (!view)
@@ -170,7 +170,7 @@ BOOL CWyFTPExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
     return TRUE;
 }
 
-int CWyFTPExplorerWnd::OnTreeItemChildren(HTREEITEM item)
+int CWyExplorerWnd::OnTreeItemChildren(HTREEITEM item)
 {
     const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
@@ -180,7 +180,7 @@ int CWyFTPExplorerWnd::OnTreeItemChildren(HTREEITEM item)
     return HasSubdirectory(path) || LeadsToRememberedPath(path) ? 1 : 0;
 }
 
-void CWyFTPExplorerWnd::OnTreeItemExpanding(HTREEITEM item)
+void CWyExplorerWnd::OnTreeItemExpanding(HTREEITEM item)
 {
     const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
@@ -192,7 +192,7 @@ void CWyFTPExplorerWnd::OnTreeItemExpanding(HTREEITEM item)
     FillTreeLevel(GetTreeItemPath(tree, item), FALSE);
 }
 
-HTREEITEM CWyFTPExplorerWnd::EnsureTopLevelItem(const std::string& path)
+HTREEITEM CWyExplorerWnd::EnsureTopLevelItem(const std::string& path)
 {
     const CTreeCtrl tree = GetTreeView()->Tree();
     const HTREEITEM root = tree.GetRootItem();
@@ -202,7 +202,7 @@ HTREEITEM CWyFTPExplorerWnd::EnsureTopLevelItem(const std::string& path)
     return tree.InsertItem(component, kClosedImage, kOpenImage, root);
 }
 
-bool CWyFTPExplorerWnd::WalkTreeToPath(const std::string& path)
+bool CWyExplorerWnd::WalkTreeToPath(const std::string& path)
 {
     const CTreeCtrl tree = GetTreeView()->Tree();
     HTREEITEM item = tree.GetRootItem();
@@ -233,7 +233,7 @@ bool CWyFTPExplorerWnd::WalkTreeToPath(const std::string& path)
     return true;
 }
 
-void CWyFTPExplorerWnd::InitTreeForPath(const std::string& requested)
+void CWyExplorerWnd::InitTreeForPath(const std::string& requested)
 {
     CWyTreeView* view = GetTreeView();
     if (requested.empty() || !view)

@@ -1,16 +1,34 @@
-// The explorer base: a splitter with the tree view on the left and the list view on the right, and the views' hooks.
+// The explorer: construction, its two panes, reading a directory of the store, and the pop-ups.
 #include "explorer/WyExplorerWnd.h"
 
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
+#include "filesystem/WyFileSystem.h"
+#include "framework/Exception.h"
 
 #include <shellapi.h>
 
-CWyExplorerWnd::CWyExplorerWnd() = default;
+#include <new>
+
+namespace {
+
+// Keeps the entries of a listing.
+class CEntryCollector : public CWyFileList {
+public:
+    explicit CEntryCollector(std::vector<CWyDirectoryEntry>& entries) : m_entries(entries) {}
+    void AddEntry(const CWyDirectoryEntry& entry) override { m_entries.push_back(entry); }
+
+private:
+    std::vector<CWyDirectoryEntry>& m_entries;
+};
+
+}  // namespace
+
+CWyExplorerWnd::CWyExplorerWnd(CWyExplorerOwner& owner) : m_owner(owner) {}
 
 CWyExplorerWnd::~CWyExplorerWnd()
 {
-    // The views' windows go before the view objects.
+    // The views' windows go while this object still answers their hooks.
     if (GetHwnd())
         DestroySplitter();
 }
@@ -32,7 +50,7 @@ CWyListView* CWyExplorerWnd::GetListView() const
 
 BOOL CWyExplorerWnd::CreateLeftPane(CWindow** pane)
 {
-    m_treeView = std::make_unique<CWyTreeView>(this);
+    m_treeView = std::make_unique<CWyTreeView>(*this);
     const BOOL created = m_treeView->Create(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, GetHwnd(), 0);
     *pane = m_treeView.get();
     return created;
@@ -40,7 +58,7 @@ BOOL CWyExplorerWnd::CreateLeftPane(CWindow** pane)
 
 BOOL CWyExplorerWnd::CreateRightPane(CWindow** pane)
 {
-    m_listView = std::make_unique<CWyListView>(this);
+    m_listView = std::make_unique<CWyListView>(*this);
     const BOOL created = m_listView->Create(WS_EX_CLIENTEDGE, WS_CHILD | WS_VISIBLE, GetHwnd(), 1);
     *pane = m_listView.get();
     return created;
@@ -55,53 +73,35 @@ LRESULT CWyExplorerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWyHSplitterWnd::WindowProc(message, wParam, lParam);
 }
 
-// The defaults of the hooks.
-
-BOOL CWyExplorerWnd::OnTreeDropFiles(const std::vector<std::string>&, DWORD, POINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnTreeBeginDrag(std::vector<std::string>&) { return FALSE; }
-
-DWORD CWyExplorerWnd::OnTreeDragOver(IDataObject*, DWORD keyState, POINT point)
+bool CWyExplorerWnd::ListDirectory(const std::string& path, std::vector<CWyDirectoryEntry>& entries) const
 {
-    CWyTreeView* tree = GetTreeView();
-    if (!tree || !tree->Tree().HitTest(point))
-        return DROPEFFECT_NONE;
-    return (keyState & MK_SHIFT) ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    entries.clear();
+    CWyFileSystem* store = m_owner.GetFileSystem();
+    if (!store)
+        return false;
+    CEntryCollector collector(entries);
+    try {
+        store->GetFileList(path.c_str(), &collector);
+    } catch (const CException&) {
+        entries.clear();
+        return false;
+    } catch (const std::bad_alloc&) {
+        entries.clear();
+        return false;
+    }
+    return true;
 }
 
-void CWyExplorerWnd::OnTreeDeleteKey(HTREEITEM) {}
-int CWyExplorerWnd::OnTreeBeginLabelEdit(HTREEITEM) { return 1; }
-void CWyExplorerWnd::OnTreeEndLabelEdit(HTREEITEM, const std::string*, BOOL*) {}
-void CWyExplorerWnd::OnTreeRightClick(POINT) {}
-void CWyExplorerWnd::OnTreeItemExpanding(HTREEITEM) {}
-
-int CWyExplorerWnd::OnTreeItemChildren(HTREEITEM)
+void CWyExplorerWnd::OnTreeRightClick(POINT point)
 {
-    return 0;
-}
-void CWyExplorerWnd::OnTreeSelChanged(HTREEITEM) {}
-BOOL CWyExplorerWnd::OnTreeKeyDown(UINT, UINT, UINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnTreeKeyUp(UINT, UINT, UINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnTreeChar(UINT, UINT, UINT) { return FALSE; }
-
-BOOL CWyExplorerWnd::OnListDropFiles(const std::vector<std::string>&, DWORD, POINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnListBeginDrag(std::vector<std::string>&) { return FALSE; }
-
-DWORD CWyExplorerWnd::OnListDragOver(IDataObject*, DWORD keyState, POINT)
-{
-    return (keyState & MK_SHIFT) ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    const CTreeCtrl tree = GetTreeView()->Tree();
+    const HTREEITEM item = tree.HitTest(point);
+    m_owner.FireTreePopUp(item ? tree.GetItemText(item) : std::string());
 }
 
-void CWyExplorerWnd::OnListDeleteKey() {}
-int CWyExplorerWnd::OnListBeginLabelEdit(int) { return 1; }
-
-void CWyExplorerWnd::OnListEndLabelEdit(int, const std::string*, BOOL* reject)
+void CWyExplorerWnd::OnListRightClick(POINT point)
 {
-    *reject = TRUE;
+    const CListCtrl list = GetListView()->List();
+    const int item = list.HitTest(point);
+    m_owner.FireListPopUp(item != -1 ? list.GetItemText(item, 0) : std::string());
 }
-
-void CWyExplorerWnd::OnListColumnClick(int) {}
-void CWyExplorerWnd::OnListRightClick(POINT) {}
-void CWyExplorerWnd::OnListDoubleClick() {}
-BOOL CWyExplorerWnd::OnListKeyDown(UINT, UINT, UINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnListKeyUp(UINT, UINT, UINT) { return FALSE; }
-BOOL CWyExplorerWnd::OnListChar(UINT, UINT, UINT) { return FALSE; }
