@@ -253,21 +253,21 @@ TEST(PropertyPages, TheControlsPagesShowItsValuesAndApplyEditsThroughTheSetters)
     }
 }
 
+BOOL CALLBACK FindServerNameEdit(HWND child, LPARAM found)
+{
+    wchar_t className[16] = L"";
+    GetClassNameW(child, className, 16);
+    if (GetDlgCtrlID(child) != IDC_SERVER_NAME || lstrcmpiW(className, L"Edit") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = GetParent(child);
+    return FALSE;
+}
+
 // The control's page inside a property frame: the window holding its server name edit, or null.
 HWND FindControlsPage(HWND frame)
 {
     HWND page = nullptr;
-    EnumChildWindows(
-        frame,
-        [](HWND child, LPARAM found) -> BOOL {
-            wchar_t className[16] = L"";
-            GetClassNameW(child, className, 16);
-            if (GetDlgCtrlID(child) != IDC_SERVER_NAME || lstrcmpiW(className, L"Edit") != 0)
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = GetParent(child);
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&page));
+    EnumChildWindows(frame, FindServerNameEdit, reinterpret_cast<LPARAM>(&page));
     return page;
 }
 
