@@ -33,7 +33,7 @@ std::unique_ptr<CFtpConnection> CFtpConnection::Open(const std::string& server, 
 }
 
 CFtpConnection::CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port)
-    : m_session(std::move(session)), m_strServerName(std::move(serverName)), m_nPort(port)
+    : m_session(std::move(session)), m_serverName(std::move(serverName)), m_port(port)
 {
 }
 
@@ -44,8 +44,8 @@ CFtpConnection::~CFtpConnection()
 
 std::string CFtpConnection::GetUrlPrefix() const
 {
-    const std::string prefix = std::string(FtpSchemeOf(m_session->SecurityMode())) + m_strServerName;
-    return m_nPort == kFtpPort ? prefix : prefix + ":" + std::to_string(m_nPort);
+    const std::string prefix = std::string(FtpSchemeOf(m_session->SecurityMode())) + m_serverName;
+    return m_port == kFtpPort ? prefix : prefix + ":" + std::to_string(m_port);
 }
 
 void CFtpConnection::PathCommand(const char* verb, const char* path, int expected) const

@@ -26,7 +26,7 @@ public:
 
     // The session below, for what the store asks of the protocol itself.
     CFtpSession& Session() const { return *m_session; }
-    const std::string& GetServerName() const { return m_strServerName; }
+    const std::string& GetServerName() const { return m_serverName; }
     // "ftp://server", with ":port" when the port is not the protocol's own:
     // the start of every ftp URL of this connection.
     std::string GetUrlPrefix() const;
@@ -59,6 +59,6 @@ private:
     void PathCommand(const char* verb, const char* path, int expected = 0) const;
 
     std::unique_ptr<CFtpSession> m_session;
-    std::string m_strServerName;
-    WORD m_nPort;
+    std::string m_serverName;
+    WORD m_port;
 };

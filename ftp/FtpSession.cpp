@@ -164,22 +164,22 @@ FtpError CFtpSession::SecureData(std::unique_ptr<CByteStream>& data, const CNetw
 // preliminary ends the wait.
 class CReplyWatch : public CNetworkWaitHook {
 public:
-    explicit CReplyWatch(CFtpSession& session) : m_session(session), m_outer(session.m_pHook) {}
+    explicit CReplyWatch(CFtpSession& session) : m_session(session), m_outer(session.m_hook) {}
 
     bool KeepWaiting() override
     {
         if (m_outer && !m_outer->KeepWaiting())
             return false;
-        if (m_bReplied || !m_session.m_control->HasInput())
+        if (m_replied || !m_session.m_control->HasInput())
             return true;
         m_failure = m_session.ReadReply(m_reply);
-        m_bReplied = !m_failure;
-        return m_bReplied && m_reply.Kind() == 1;
+        m_replied = !m_failure;
+        return m_replied && m_reply.Kind() == 1;
     }
 
     CFtpSession& m_session;
     CNetworkWaitHook* m_outer;
-    bool m_bReplied = false;
+    bool m_replied = false;
     FtpReply m_reply;
     FtpError m_failure;
 };
@@ -195,9 +195,9 @@ FtpError CFtpSession::StartSecureData(CListener* listener, std::unique_ptr<CByte
         return watch.m_failure;
     // A data connection that ran out of time or met the user's abort ends
     // here; one the server broke off may come with its reason.
-    if (!watch.m_bReplied && (error == FtpErrorCode::timedOut || error == FtpErrorCode::cancelled))
+    if (!watch.m_replied && (error == FtpErrorCode::timedOut || error == FtpErrorCode::cancelled))
         return error;
-    if (watch.m_bReplied) {
+    if (watch.m_replied) {
         reply = watch.m_reply;
     } else if (const FtpError replyError = ReadReply(reply)) {
         return replyError;
@@ -329,7 +329,7 @@ FtpError CFtpSession::ReadFinalReply(FtpReply& reply)
 
 FtpError CFtpSession::Command(const std::string& line, FtpReply& reply)
 {
-    if (m_bTransferOpen && !m_broken)
+    if (m_transferOpen && !m_broken)
         return {FtpErrorCode::busy, {}};
     if (const FtpError error = SendLine(line))
         return error;
@@ -356,18 +356,18 @@ FtpError CFtpSession::Require(const std::string& line)
 
 FtpError CFtpSession::SetType(char type)
 {
-    if (type == m_cType)
+    if (type == m_type)
         return {};
     if (const FtpError error = Expect(std::string("TYPE ") + type))
         return error;
-    m_cType = type;
+    m_type = type;
     return {};
 }
 
 FtpError CFtpSession::FileSize(const std::string& wirePath, std::optional<ULONGLONG>& size)
 {
     size.reset();
-    if (m_bSizeUnknown)
+    if (m_sizeUnknown)
         return {};
     if (const FtpError error = SetType('I'))
         return error;
@@ -378,7 +378,7 @@ FtpError CFtpSession::FileSize(const std::string& wirePath, std::optional<ULONGL
     if (SizeValue(reply.text, value))
         size = value;
     // 500 and 502: a command the server does not know or does not implement.
-    m_bSizeUnknown = reply.code == 500 || reply.code == 502;
+    m_sizeUnknown = reply.code == 500 || reply.code == 502;
     return {};
 }
 
@@ -428,7 +428,7 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
 {
     if (m_broken)
         return m_broken;
-    if (m_bTransferOpen)
+    if (m_transferOpen)
         return {FtpErrorCode::busy, {}};
     if (const FtpError error = SetType(type))
         return error;
@@ -452,7 +452,7 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
         // A refusal leaves the server in step; anything else may not.
         return error == FtpErrorCode::refused ? error : EndFailedTransfer(error);
     }
-    m_bTransferOpen = true;
+    m_transferOpen = true;
     // A completion straight away: the data is (or was) on its way all the same.
     transfer = std::make_unique<CFtpTransfer>(*this, std::move(data), reply);
     return {};
@@ -466,14 +466,14 @@ FtpError CFtpSession::EndFailedTransfer(const FtpError& error)
         // A secure server that breaks a data connection off (one that
         // demands the control connection's TLS session back, say) says why
         // on the control connection at once.
-        m_bTransferOpen = false;
+        m_transferOpen = false;
         FtpReply reply;
         if (!ReadReply(reply, m_clock.Now() + std::min<ULONGLONG>(Timeout(), kReasonMilliseconds))
             && reply.Kind() >= 4)
             return Refused(reply);
         Break(error);
     } else {
-        m_bTransferOpen = false;
+        m_transferOpen = false;
         Break(error);
     }
     return error;
@@ -481,7 +481,7 @@ FtpError CFtpSession::EndFailedTransfer(const FtpError& error)
 
 void CFtpSession::Resynchronise()
 {
-    m_bTransferOpen = false;
+    m_transferOpen = false;
     if (m_broken)
         return;
     // Servers answer ABOR with "426" and "226", with "225" or "226" alone,

@@ -89,10 +89,10 @@ private:
     friend class CReplyWatch;
 
     // Asked while this session waits (null: nobody); see CNetworkWaitHook.
-    void SetWaitHook(CNetworkWaitHook* hook) { m_pHook = hook; }
+    void SetWaitHook(CNetworkWaitHook* hook) { m_hook = hook; }
     DWORD Timeout() const { return m_options.timeoutMilliseconds; }
     // A wait until deadline, with the hook.
-    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_pHook, &m_clock}; }
+    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_hook, &m_clock}; }
     // A wait of one timeout from now.
     CNetworkWait WaitOneTimeout() const { return WaitFor(m_clock.Now() + Timeout()); }
     // Breaks the session with error unless it is broken already; returns
@@ -125,7 +125,7 @@ private:
     // comes instead of either; reply becomes that reply.
     FtpError StartSecureData(CListener* listener, std::unique_ptr<CByteStream>& data, FtpReply& reply);
     // The transfer has ended; commands may go again.
-    void TransferEnded() { m_bTransferOpen = false; }
+    void TransferEnded() { m_transferOpen = false; }
     // After a transfer ended early: ABOR and every reply up to NOOP's.
     void Resynchronise();
     // Ends a transfer that failed with error (its data connection closed
@@ -137,7 +137,7 @@ private:
     std::unique_ptr<CConnector> m_connector;
     const CClock& m_clock;
     CFtpOptions m_options;
-    CNetworkWaitHook* m_pHook = nullptr;
+    CNetworkWaitHook* m_hook = nullptr;
     std::unique_ptr<CByteStream> m_control;
     CSocketAddress m_peer;
     std::string m_host;  // as the host gave it: the name the certificate must hold
@@ -149,7 +149,7 @@ private:
     std::string m_workingDirectory;  // "" until known
     std::set<std::string> m_features;  // names only, upper case
     std::optional<LONGLONG> m_listingOffsetSeconds;
-    bool m_bTransferOpen = false;
-    char m_cType = 0;
-    bool m_bSizeUnknown = false;  // the server does not know SIZE
+    bool m_transferOpen = false;
+    char m_type = 0;
+    bool m_sizeUnknown = false;  // the server does not know SIZE
 };

@@ -11,7 +11,7 @@ CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> da
     : m_session(session),
       m_data(std::move(data)),
       m_pace(session.Timeout(), session.m_clock),
-      m_bCompleted(start.Kind() == 2)
+      m_completed(start.Kind() == 2)
 {
     ULONGLONG announced = 0;
     if (AnnouncedSize(start.text, announced) && announced <= static_cast<ULONGLONG>(LLONG_MAX))
@@ -35,13 +35,13 @@ CFtpTransfer::~CFtpTransfer()
 
 void CFtpTransfer::SetWaitHook(CNetworkWaitHook* hook)
 {
-    if (m_bOpen)
+    if (m_open)
         m_session.SetWaitHook(hook);
 }
 
 void CFtpTransfer::EndData()
 {
-    m_bOpen = false;
+    m_open = false;
     if (m_data)
         m_data->Close();
     m_data.reset();
@@ -57,7 +57,7 @@ FtpError CFtpTransfer::Fail(const FtpError& error)
 FtpError CFtpTransfer::Read(char* buffer, size_t size, size_t& read)
 {
     read = 0;
-    if (!m_bOpen)
+    if (!m_open)
         return {FtpErrorCode::connectionLost, {}};
     while (read < size && m_data) {
         size_t received = 0;
@@ -82,7 +82,7 @@ FtpError CFtpTransfer::Read(char* buffer, size_t size, size_t& read)
 
 FtpError CFtpTransfer::Write(const char* data, size_t size)
 {
-    if (!m_bOpen || !m_data)
+    if (!m_open || !m_data)
         return {FtpErrorCode::connectionLost, {}};
     while (size > 0) {
         // What the peer really takes is counted for the pace.
@@ -102,14 +102,14 @@ FtpError CFtpTransfer::Write(const char* data, size_t size)
 
 FtpError CFtpTransfer::Finish()
 {
-    if (!m_bOpen)
+    if (!m_open)
         return {};
     if (m_data)
         m_data->FinishSending(m_session.WaitOneTimeout());
     EndData();
     m_session.TransferEnded();
     FtpError error;
-    if (!m_bCompleted) {
+    if (!m_completed) {
         FtpReply reply;
         error = m_session.ReadFinalReply(reply);
         if (!error && reply.Kind() != 2)
@@ -137,7 +137,7 @@ FtpError CFtpTransfer::CheckSize()
 
 void CFtpTransfer::Abandon()
 {
-    if (!m_bOpen)
+    if (!m_open)
         return;
     EndData();
     m_session.SetWaitHook(nullptr);

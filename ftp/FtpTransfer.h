@@ -63,8 +63,8 @@ private:
     CFtpSession& m_session;
     std::unique_ptr<CByteStream> m_data;
     CTransferPace m_pace;
-    bool m_bCompleted;    // the server confirmed the transfer when it started
-    bool m_bOpen = true;
+    bool m_completed;    // the server confirmed the transfer when it started
+    bool m_open = true;
     ULONGLONG m_moved = 0;         // bytes read or written
     LONGLONG m_announcedSize = -1;  // named in the first reply, -1 none
     LONGLONG m_expectedSize = -1;   // a download's, -1 unchecked

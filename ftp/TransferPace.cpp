@@ -2,22 +2,22 @@
 #include "ftp/TransferPace.h"
 
 CTransferPace::CTransferPace(DWORD windowMilliseconds, const CClock& clock)
-    : m_clock(clock), m_dwWindow(windowMilliseconds), m_ullWindowStart(clock.Now()), m_ullLastData(m_ullWindowStart)
+    : m_clock(clock), m_window(windowMilliseconds), m_windowStart(clock.Now()), m_lastData(m_windowStart)
 {
 }
 
 void CTransferPace::Count(size_t bytes)
 {
-    m_ullBytes += bytes;
-    m_ullLastData = m_clock.Now();
+    m_bytes += bytes;
+    m_lastData = m_clock.Now();
 }
 
 bool CTransferPace::NextWindow()
 {
     const ULONGLONG now = m_clock.Now();
-    if (now >= m_ullLastData + m_dwWindow || m_ullBytes < kMinimumBytes)
+    if (now >= m_lastData + m_window || m_bytes < kMinimumBytes)
         return false;
-    m_ullWindowStart = now;
-    m_ullBytes = 0;
+    m_windowStart = now;
+    m_bytes = 0;
     return true;
 }

@@ -14,7 +14,7 @@ public:
     CTransferPace(DWORD windowMilliseconds, const CClock& clock);
     // The end of the current wait: the window's end, or earlier the end of
     // the period without data.
-    ULONGLONG Deadline() const { return std::min(m_ullWindowStart, m_ullLastData) + m_dwWindow; }
+    ULONGLONG Deadline() const { return std::min(m_windowStart, m_lastData) + m_window; }
     void Count(size_t bytes);
     // At a deadline: true when the window moved enough data (and a new
     // window begins), false when the transfer is too slow or silent.
@@ -22,8 +22,8 @@ public:
 
 private:
     const CClock& m_clock;
-    DWORD m_dwWindow;
-    ULONGLONG m_ullWindowStart;
-    ULONGLONG m_ullLastData;
-    ULONGLONG m_ullBytes = 0;
+    DWORD m_window;
+    ULONGLONG m_windowStart;
+    ULONGLONG m_lastData;
+    ULONGLONG m_bytes = 0;
 };

@@ -63,7 +63,7 @@ FtpError CWireNames::ToWire(const std::string& name, std::string& wire) const
 {
     if (name.find_first_of("\r\n") != std::string::npos)
         return {FtpErrorCode::invalidName, {}};
-    if (!m_bUtf8) {
+    if (!m_utf8) {
         wire = name;
         return {};
     }
@@ -83,7 +83,7 @@ FtpError CWireNames::ToWire(const std::string& name, std::string& wire) const
 
 std::string CWireNames::FromWire(const std::string& wire)
 {
-    if (!m_bUtf8)
+    if (!m_utf8)
         return wire;
     bool lossy = false;
     std::string name = Utf8ToShiftJis(wire, lossy);
@@ -95,5 +95,5 @@ std::string CWireNames::FromWire(const std::string& wire)
 std::string CWireNames::ReplyText(const std::string& wire) const
 {
     bool lossy = false;
-    return m_bUtf8 ? Utf8ToShiftJis(wire, lossy) : wire;
+    return m_utf8 ? Utf8ToShiftJis(wire, lossy) : wire;
 }

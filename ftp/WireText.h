@@ -19,7 +19,7 @@ std::string ShiftJisToUtf8(std::string_view text);
 // a mark, since such a name sent back would name another file.
 class CWireNames {
 public:
-    void SpeakUtf8(bool utf8) { m_bUtf8 = utf8; }
+    void SpeakUtf8(bool utf8) { m_utf8 = utf8; }
     // A name of the control as the server's wire text. A line break, or a
     // part shown with a mark, fails as invalidName.
     FtpError ToWire(const std::string& name, std::string& wire) const;
@@ -29,6 +29,6 @@ public:
     std::string ReplyText(const std::string& wire) const;
 
 private:
-    bool m_bUtf8 = false;
+    bool m_utf8 = false;
     std::set<std::string> m_lossyNames;
 };

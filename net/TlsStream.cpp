@@ -36,13 +36,13 @@ struct ContextBuffer {
 
 CTlsCredentials::~CTlsCredentials()
 {
-    if (m_bAcquired)
+    if (m_acquired)
         FreeCredentialsHandle(&m_handle);
 }
 
 bool CTlsCredentials::Acquire()
 {
-    if (m_bAcquired)
+    if (m_acquired)
         return true;
     SCHANNEL_CRED settings = {};
     settings.dwVersion = SCHANNEL_CRED_VERSION;
@@ -51,10 +51,10 @@ bool CTlsCredentials::Acquire()
     settings.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     TimeStamp expiry;
     wchar_t package[] = UNISP_NAME_W;
-    m_bAcquired = AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
+    m_acquired = AcquireCredentialsHandleW(nullptr, package, SECPKG_CRED_OUTBOUND, nullptr, &settings, nullptr,
                                             nullptr, &m_handle, &expiry)
         == SEC_E_OK;
-    return m_bAcquired;
+    return m_acquired;
 }
 
 CTlsStream::CTlsStream(std::unique_ptr<CByteStream> inner, CTlsCredentials& credentials, std::string targetName)
@@ -71,11 +71,11 @@ void CTlsStream::Close()
 {
     if (m_inner)
         m_inner->Close();
-    if (m_bContext) {
+    if (m_hasContext) {
         DeleteSecurityContext(&m_context);
-        m_bContext = false;
+        m_hasContext = false;
     }
-    m_bReady = false;
+    m_ready = false;
 }
 
 NetError CTlsStream::SendToken(SecBuffer& token, const CNetworkWait& wait)
@@ -104,7 +104,7 @@ NetError CTlsStream::Start(const CNetworkWait& wait)
         return error;
     if (QueryContextAttributesW(&m_context, SECPKG_ATTR_STREAM_SIZES, &m_sizes) != SEC_E_OK)
         return NetError::secureChannelFailed;
-    m_bReady = true;
+    m_ready = true;
     return NetError::none;
 }
 
@@ -134,7 +134,7 @@ NetError CTlsStream::Handshake(const CNetworkWait& wait, bool firstCall)
             m_credentials.Handle(), firstCall ? nullptr : &m_context, m_targetName.data(), kContextFlags, 0, 0,
             firstCall ? nullptr : &inputs, 0, firstCall ? &m_context : nullptr, &outputs, &attributes, &expiry);
         if (firstCall && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK))
-            m_bContext = true;
+            m_hasContext = true;
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
             needInput = true;
             continue;
@@ -161,7 +161,7 @@ NetError CTlsStream::Handshake(const CNetworkWait& wait, bool firstCall)
 CServerCertificate CTlsStream::ServerCertificate() const
 {
     PCCERT_CONTEXT certificate = nullptr;
-    if (!m_bContext
+    if (!m_hasContext
         || QueryContextAttributesW(const_cast<CtxtHandle*>(&m_context), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate)
             != SEC_E_OK)
         return {};
@@ -208,7 +208,7 @@ NetError CTlsStream::DecryptReceived(bool& needMore, bool& handshakeAgain)
         }
         start = next;
         if (status == SEC_I_CONTEXT_EXPIRED || (status == SEC_E_OK && alert && m_plain.size() == plainBefore)) {
-            m_bPeerClosed = true;
+            m_peerClosed = true;
             start = m_received.size();
             break;
         }
@@ -226,7 +226,7 @@ NetError CTlsStream::DecryptReceived(bool& needMore, bool& handshakeAgain)
 NetError CTlsStream::ReadSome(char* buffer, size_t size, size_t& received, const CNetworkWait& wait)
 {
     received = 0;
-    if (!m_bReady && !m_bPeerClosed)
+    if (!m_ready && !m_peerClosed)
         return NetError::connectionLost;
     for (;;) {
         if (m_plainRead < m_plain.size()) {
@@ -239,9 +239,9 @@ NetError CTlsStream::ReadSome(char* buffer, size_t size, size_t& received, const
             }
             return NetError::none;
         }
-        if (m_bPeerClosed) {
+        if (m_peerClosed) {
             // The peer's close_notify is answered with ours.
-            if (!m_bCloseNotifySent)
+            if (!m_closeNotifySent)
                 SendCloseNotify(wait);
             return NetError::none;
         }
@@ -271,7 +271,7 @@ NetError CTlsStream::ReadSome(char* buffer, size_t size, size_t& received, const
 NetError CTlsStream::WriteSome(const char* data, size_t size, size_t& sent, const CNetworkWait& wait)
 {
     sent = 0;
-    if (!m_bReady)
+    if (!m_ready)
         return NetError::connectionLost;
     // Up to a batch of plain bytes as whole records, sent in one go.
     const size_t plain = std::min(size, kWriteBatch);
@@ -301,7 +301,7 @@ NetError CTlsStream::WriteSome(const char* data, size_t size, size_t& sent, cons
     // Records go whole or the stream is broken: half a record cannot be
     // taken back.
     if (const NetError error = m_inner->WriteAll(records.data(), records.size(), wait); error != NetError::none) {
-        m_bReady = false;
+        m_ready = false;
         return error;
     }
     sent = plain;
@@ -310,7 +310,7 @@ NetError CTlsStream::WriteSome(const char* data, size_t size, size_t& sent, cons
 
 NetError CTlsStream::SendCloseNotify(const CNetworkWait& wait)
 {
-    m_bCloseNotifySent = true;
+    m_closeNotifySent = true;
     DWORD type = SCHANNEL_SHUTDOWN;
     SecBuffer shutdown = {sizeof type, SECBUFFER_TOKEN, &type};
     SecBufferDesc shutdownDescription = {SECBUFFER_VERSION, 1, &shutdown};
@@ -330,12 +330,12 @@ NetError CTlsStream::SendCloseNotify(const CNetworkWait& wait)
 
 bool CTlsStream::HasInput()
 {
-    return m_plainRead < m_plain.size() || !m_received.empty() || m_bPeerClosed || (m_inner && m_inner->HasInput());
+    return m_plainRead < m_plain.size() || !m_received.empty() || m_peerClosed || (m_inner && m_inner->HasInput());
 }
 
 NetError CTlsStream::FinishSending(const CNetworkWait& wait)
 {
-    if (m_bContext && !m_bCloseNotifySent) {
+    if (m_hasContext && !m_closeNotifySent) {
         if (const NetError error = SendCloseNotify(wait); error != NetError::none)
             return error;
     }

@@ -28,7 +28,7 @@ public:
 
 private:
     CredHandle m_handle = {};
-    bool m_bAcquired = false;
+    bool m_acquired = false;
 };
 
 // A client stream: the handshake runs in Start, within its wait; the
@@ -70,10 +70,10 @@ private:
     CTlsCredentials& m_credentials;
     std::wstring m_targetName;
     CtxtHandle m_context = {};
-    bool m_bContext = false;
-    bool m_bReady = false;
-    bool m_bPeerClosed = false;
-    bool m_bCloseNotifySent = false;
+    bool m_hasContext = false;
+    bool m_ready = false;
+    bool m_peerClosed = false;
+    bool m_closeNotifySent = false;
     SecPkgContext_StreamSizes m_sizes = {};
     CUninitialisedBytes m_received;  // encrypted bytes not yet decrypted
     CUninitialisedBytes m_records;   // records being sent, kept between sends

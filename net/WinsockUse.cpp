@@ -6,11 +6,11 @@
 CWinsockUse::CWinsockUse()
 {
     WSADATA data;
-    m_bStarted = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
 }
 
 CWinsockUse::~CWinsockUse()
 {
-    if (m_bStarted)
+    if (m_started)
         WSACleanup();
 }

@@ -10,5 +10,5 @@ public:
     CWinsockUse& operator=(const CWinsockUse&) = delete;
 
 private:
-    bool m_bStarted = false;
+    bool m_started = false;
 };
