@@ -107,7 +107,7 @@ BOOL CWyExplorerWnd::ShowDirectoryInList(const std::string& path)
         list.SetItemText(row, 3, dateText + " " + timeText);
     }
 
-    if (m_nSortColumn == 0)
+    if (m_sortColumn == 0)
         SortList(0, 0);
     return TRUE;
 }

@@ -31,7 +31,7 @@ void CWyExplorerWnd::OnTreeSelChanged(HTREEITEM item)
     const CWyOwnerCall call(m_owner);
     // The explorer's own changes of the selection navigate nowhere; neither
     // does the user while a transfer holds the store.
-    if (m_nQuietTreeChanges > 0 || !m_owner.GetFileSystem())
+    if (m_quietTreeChanges > 0 || !m_owner.GetFileSystem())
         return;
     if (m_owner.IsTransferring()) {
         SelectCurrentDirectoryItem();

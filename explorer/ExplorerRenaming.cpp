@@ -35,7 +35,7 @@ bool CWyExplorerWnd::OnListBeginLabelEdit(int item)
     // No rename while a transfer holds the store.
     if (m_owner.IsTransferring() || !m_owner.GetFileSystem())
         return false;
-    m_strLabelBeforeEdit = GetListView()->List().GetItemText(item, 0);
+    m_labelBeforeEdit = GetListView()->List().GetItemText(item, 0);
     return true;
 }
 
@@ -50,11 +50,11 @@ void CWyExplorerWnd::OnListEndLabelEdit(int, const std::string* newText, bool* r
     std::string directory = m_owner.GetCurrentDirectoryString();
     if (directory != "/")
         directory += '/';
-    const std::string oldName = m_strLabelBeforeEdit;
+    const std::string oldName = m_labelBeforeEdit;
     // Store paths: the store puts its drive in front where it has one.
     const std::string oldPath = directory + oldName;
     const std::string newPath = directory + *newText;
-    m_strLabelBeforeEdit.clear();
+    m_labelBeforeEdit.clear();
     bool renamed = false;
     RenameOrReject(m_owner, reject, [&](CWyFileSystem& store) {
         RequirePlainName(oldName);

@@ -119,8 +119,8 @@ void CWyExplorerWnd::OnListColumnClick(int column)
     // connection cannot do meanwhile.
     if (m_owner.IsTransferring())
         return;
-    m_bSortDescending = m_bSortDescending ? 0 : 1;
+    m_sortDescending = m_sortDescending ? 0 : 1;
     if (column != 0)
-        m_nSortColumn = column;
-    SortList(column, m_bSortDescending);
+        m_sortColumn = column;
+    SortList(column, m_sortDescending);
 }

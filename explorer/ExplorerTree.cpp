@@ -20,13 +20,13 @@ constexpr int kRootImage = 2;
 // Shows the wait cursor while it lives.
 class WaitCursor {
 public:
-    WaitCursor() : m_hPrevious(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_hPrevious); }
+    WaitCursor() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(m_previous); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 
 private:
-    HCURSOR m_hPrevious;
+    HCURSOR m_previous;
 };
 
 // The component of path that follows the directory base (compared in lower

@@ -10,11 +10,11 @@ BOOL CWyTrackerBase::Track(POINT start)
     if (GetCapture())
         ReleaseCapture();
     m_ptCurrent = start;
-    SetCapture(m_hOwner);
+    SetCapture(m_owner);
     bool accepted = false;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0)) {
-        if (GetCapture() != m_hOwner)
+        if (GetCapture() != m_owner)
             break;  // capture lost: cancelled
         const POINT point = {GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
         if (message.message == WM_MOUSEMOVE) {
@@ -35,7 +35,7 @@ BOOL CWyTrackerBase::Track(POINT start)
     }
     if (message.message == WM_QUIT)
         PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
-    if (GetCapture() == m_hOwner)
+    if (GetCapture() == m_owner)
         ReleaseCapture();
     return accepted && (m_ptCurrent.x != start.x || m_ptCurrent.y != start.y);
 }
@@ -85,7 +85,7 @@ void CWyBarTracker::OnMove(POINT point)
 
 void CWyBarTracker::DrawFrame() const
 {
-    CWindowDC dc(m_hOwner);
+    CWindowDC dc(m_owner);
     CWyClipGuard clip(dc.Get());
     clip.SetClipRect(m_rectClip);
     RECT frame = m_rectTracked;
@@ -97,8 +97,8 @@ void CWyClipGuard::SetClipRect(const RECT& rect)
 {
     Restore();
     m_region = CRgn(CreateRectRgnIndirect(&rect));
-    GetClipBox(m_hDC, &m_rectSaved);
-    SelectClipRgn(m_hDC, m_region.Get());
+    GetClipBox(m_dc, &m_rectSaved);
+    SelectClipRgn(m_dc, m_region.Get());
 }
 
 void CWyClipGuard::Restore()
@@ -107,7 +107,7 @@ void CWyClipGuard::Restore()
         return;
     if (m_region) {
         SetRectRgn(m_region.Get(), m_rectSaved.left, m_rectSaved.top, m_rectSaved.right, m_rectSaved.bottom);
-        SelectClipRgn(m_hDC, m_region.Get());
+        SelectClipRgn(m_dc, m_region.Get());
     }
     SetRectEmpty(&m_rectSaved);
 }

@@ -8,7 +8,7 @@
 // button's release accepts, Escape, the right button or a lost capture cancel.
 class CWyTrackerBase {
 public:
-    explicit CWyTrackerBase(HWND owner) : m_hOwner(owner) {}
+    explicit CWyTrackerBase(HWND owner) : m_owner(owner) {}
     CWyTrackerBase(const CWyTrackerBase&) = delete;
     CWyTrackerBase& operator=(const CWyTrackerBase&) = delete;
     virtual ~CWyTrackerBase() = default;
@@ -19,7 +19,7 @@ public:
 protected:
     virtual void OnMove(POINT point) = 0;
 
-    HWND m_hOwner;
+    HWND m_owner;
     POINT m_ptCurrent = {0, 0};
 };
 
@@ -49,7 +49,7 @@ private:
 // when reset or destroyed.
 class CWyClipGuard {
 public:
-    explicit CWyClipGuard(HDC dc) : m_hDC(dc) {}
+    explicit CWyClipGuard(HDC dc) : m_dc(dc) {}
     CWyClipGuard(const CWyClipGuard&) = delete;
     CWyClipGuard& operator=(const CWyClipGuard&) = delete;
     ~CWyClipGuard() { Restore(); }
@@ -58,7 +58,7 @@ public:
     void Restore();
 
 private:
-    HDC m_hDC;
+    HDC m_dc;
     CRgn m_region;
     RECT m_rectSaved = {};
 };

@@ -40,12 +40,12 @@ BOOL CWyExplorerWnd::CreateExplorer(const RECT& rect, HWND parent, UINT id, BOOL
 
 CWyTreeView* CWyExplorerWnd::GetTreeView() const
 {
-    return m_pLeftPane ? m_treeView.get() : nullptr;
+    return m_leftPane ? m_treeView.get() : nullptr;
 }
 
 CWyListView* CWyExplorerWnd::GetListView() const
 {
-    return m_pRightPane ? m_listView.get() : nullptr;
+    return m_rightPane ? m_listView.get() : nullptr;
 }
 
 BOOL CWyExplorerWnd::CreateLeftPane(CWindow** pane)

@@ -149,18 +149,18 @@ private:
     std::unique_ptr<CWyListView> m_listView;
     std::optional<DWORD> m_dropEffect;
     std::vector<std::string> m_rememberedPaths;  // store paths, matched in lower case
-    int m_nSortColumn = 0;
-    int m_bSortDescending = 0;
-    std::string m_strLabelBeforeEdit;
-    int m_nQuietTreeChanges = 0;
+    int m_sortColumn = 0;
+    int m_sortDescending = 0;
+    std::string m_labelBeforeEdit;
+    int m_quietTreeChanges = 0;
 };
 
 // While one lives, selection changes of the tree are the explorer's own
 // (rebuilding a level, opening the tree down to a path) and navigate nowhere.
 class QuietTreeScope {
 public:
-    explicit QuietTreeScope(CWyExplorerWnd& explorer) : m_explorer(explorer) { ++m_explorer.m_nQuietTreeChanges; }
-    ~QuietTreeScope() { --m_explorer.m_nQuietTreeChanges; }
+    explicit QuietTreeScope(CWyExplorerWnd& explorer) : m_explorer(explorer) { ++m_explorer.m_quietTreeChanges; }
+    ~QuietTreeScope() { --m_explorer.m_quietTreeChanges; }
     QuietTreeScope(const QuietTreeScope&) = delete;
     QuietTreeScope& operator=(const QuietTreeScope&) = delete;
 

@@ -20,7 +20,7 @@ BOOL CWyHSplitterWnd::CreateSplitter(DWORD style, const RECT& rect, HWND parent,
 {
     if (GetHwnd())
         return FALSE;
-    m_bShowLeftPane = showLeftPane;
+    m_showLeftPane = showLeftPane;
     return CreateOwnWindow(kSplitterClass, CS_DBLCLKS, 0, L"WyHSplitterWnd", style | WS_CHILD | WS_CLIPCHILDREN,
                            rect, parent, id) != nullptr;
 }
@@ -28,11 +28,11 @@ BOOL CWyHSplitterWnd::CreateSplitter(DWORD style, const RECT& rect, HWND parent,
 BOOL CWyHSplitterWnd::ShowLeftPane(BOOL show)
 {
     show = show ? TRUE : FALSE;
-    if (!GetHwnd() || show == m_bShowLeftPane)
+    if (!GetHwnd() || show == m_showLeftPane)
         return FALSE;
-    m_bShowLeftPane = show;
-    if (m_pLeftPane && m_pLeftPane->GetHwnd())
-        ShowWindow(m_pLeftPane->GetHwnd(), show ? SW_SHOW : SW_HIDE);
+    m_showLeftPane = show;
+    if (m_leftPane && m_leftPane->GetHwnd())
+        ShowWindow(m_leftPane->GetHwnd(), show ? SW_SHOW : SW_HIDE);
     RecalcLayout();
     return TRUE;
 }
@@ -42,7 +42,7 @@ BOOL CWyHSplitterWnd::SetBarPos(int x)
     if (!GetHwnd() || x == m_rectBar.left)
         return FALSE;
     OffsetRect(&m_rectBar, x - m_rectBar.left, 0);
-    if (m_bShowLeftPane)
+    if (m_showLeftPane)
         RecalcLayout();
     return TRUE;
 }
@@ -53,11 +53,11 @@ void CWyHSplitterWnd::RecalcLayout()
     GetClientRect(GetHwnd(), &client);
     const int width = client.right;
     const int height = client.bottom;
-    if (m_bShowLeftPane) {
-        MovePane(m_pLeftPane, 0, 0, m_rectBar.left, height);
-        MovePane(m_pRightPane, m_rectBar.right, 0, width - m_rectBar.right, height);
+    if (m_showLeftPane) {
+        MovePane(m_leftPane, 0, 0, m_rectBar.left, height);
+        MovePane(m_rightPane, m_rectBar.right, 0, width - m_rectBar.right, height);
     } else {
-        MovePane(m_pRightPane, 0, 0, width, height);
+        MovePane(m_rightPane, 0, 0, width, height);
     }
     // Every layout repaints the bar and both panes whole: a pane moved
     // with the bits it had would keep drawings of its old place.
@@ -66,15 +66,15 @@ void CWyHSplitterWnd::RecalcLayout()
 
 BOOL CWyHSplitterWnd::DestroyPanes()
 {
-    if (m_pLeftPane) {
-        if (!DestroyLeftPane(m_pLeftPane))
+    if (m_leftPane) {
+        if (!DestroyLeftPane(m_leftPane))
             return FALSE;
-        m_pLeftPane = nullptr;
+        m_leftPane = nullptr;
     }
-    if (m_pRightPane) {
-        if (!DestroyRightPane(m_pRightPane))
+    if (m_rightPane) {
+        if (!DestroyRightPane(m_rightPane))
             return FALSE;
-        m_pRightPane = nullptr;
+        m_rightPane = nullptr;
     }
     return TRUE;
 }
@@ -117,7 +117,7 @@ LRESULT CWyHSplitterWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnDestroy();
         break;
     case WM_PAINT:
-        if (!m_bShowLeftPane)
+        if (!m_showLeftPane)
             break;
         OnPaint();
         return 0;
@@ -139,8 +139,8 @@ LRESULT CWyHSplitterWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CWyHSplitterWnd::OnCreate(WPARAM wParam, LPARAM lParam)
 {
     // Failures of the panes are not the splitter's: it lays out what exists.
-    CreateLeftPane(&m_pLeftPane);
-    CreateRightPane(&m_pRightPane);
+    CreateLeftPane(&m_leftPane);
+    CreateRightPane(&m_rightPane);
     int width = 0;
     int x = 0;
     GetBarWidth(&width);
@@ -174,7 +174,7 @@ void CWyHSplitterWnd::OnSize(int cx, int cy)
 
 bool CWyHSplitterWnd::OnLButtonDown(POINT point)
 {
-    if (!m_bShowLeftPane || !PtInRect(&m_rectBar, point))
+    if (!m_showLeftPane || !PtInRect(&m_rectBar, point))
         return false;
     RECT client;
     GetClientRect(GetHwnd(), &client);
@@ -189,7 +189,7 @@ bool CWyHSplitterWnd::OnLButtonDown(POINT point)
 
 bool CWyHSplitterWnd::OnSetCursor()
 {
-    if (!m_bShowLeftPane)
+    if (!m_showLeftPane)
         return false;
     POINT cursor;
     GetCursorPos(&cursor);

@@ -13,7 +13,7 @@ public:
     virtual BOOL CreateSplitter(DWORD style, const RECT& rect, HWND parent, UINT id, BOOL showLeftPane);
     // FALSE before creation or when the pane already is in that state.
     BOOL ShowLeftPane(BOOL show);
-    BOOL IsLeftPaneShown() const { return m_bShowLeftPane; }
+    BOOL IsLeftPaneShown() const { return m_showLeftPane; }
     // Moves the bar's left edge to x; lays out only while the left pane shows.
     BOOL SetBarPos(int x);
     const RECT& GetBarRect() const { return m_rectBar; }
@@ -33,8 +33,8 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
 
-    CWindow* m_pLeftPane = nullptr;
-    CWindow* m_pRightPane = nullptr;
+    CWindow* m_leftPane = nullptr;
+    CWindow* m_rightPane = nullptr;
 
 private:
     void OnDestroy();
@@ -43,6 +43,6 @@ private:
     bool OnLButtonDown(POINT point);
     bool OnSetCursor();
 
-    BOOL m_bShowLeftPane = FALSE;
+    BOOL m_showLeftPane = FALSE;
     RECT m_rectBar = {};
 };

@@ -169,11 +169,11 @@ bool CWyListView::DropFiles(const std::vector<std::string>& paths, DWORD effect,
 
 void CWyListView::HighlightDropItem(INT_PTR item)
 {
-    if (item == m_nDropHilite)
+    if (item == m_dropHighlight)
         return;
-    if (m_nDropHilite != -1)
-        List().SetItemState(m_nDropHilite, 0, LVIS_DROPHILITED);
+    if (m_dropHighlight != -1)
+        List().SetItemState(m_dropHighlight, 0, LVIS_DROPHILITED);
     if (item != kNoItem)
         List().SetItemState(static_cast<int>(item), LVIS_DROPHILITED, LVIS_DROPHILITED);
-    m_nDropHilite = static_cast<int>(item);
+    m_dropHighlight = static_cast<int>(item);
 }

@@ -38,5 +38,5 @@ private:
     // The step of one auto-scroll tick in the current view mode.
     SIZE ScrollStep() const;
 
-    int m_nDropHilite = -1;
+    int m_dropHighlight = -1;
 };

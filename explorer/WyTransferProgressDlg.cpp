@@ -8,7 +8,7 @@
 #include <commctrl.h>
 
 CWyTransferProgressDlg::CWyTransferProgressDlg(CWyFileSystem* fileSystem, HWND parent)
-    : m_pFileSystem(fileSystem), m_hParent(parent)
+    : m_fileSystem(fileSystem), m_parent(parent)
 {
 }
 
@@ -27,15 +27,15 @@ BOOL CWyTransferProgressDlg::Create()
     // controls library registers.
     INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&classes);
-    return CreateDialogWindow(IDD_TRANSFER_PROGRESS, m_hParent) != nullptr;
+    return CreateDialogWindow(IDD_TRANSFER_PROGRESS, m_parent) != nullptr;
 }
 
 void CWyTransferProgressDlg::StepBy(int n)
 {
     if (!GetHwnd())
         return;
-    SendMessageW(m_hProgress, PBM_SETSTEP, static_cast<WPARAM>(n), 0);
-    SendMessageW(m_hProgress, PBM_STEPIT, 0, 0);
+    SendMessageW(m_progress, PBM_SETSTEP, static_cast<WPARAM>(n), 0);
+    SendMessageW(m_progress, PBM_STEPIT, 0, 0);
 }
 
 BOOL CWyTransferProgressDlg::Show(POINT topLeft)
@@ -51,7 +51,7 @@ void CWyTransferProgressDlg::SetMessageText(const std::string& text)
 {
     // Shift-JIS by code page 932 whatever the system's code page is.
     if (GetHwnd())
-        SetWindowTextW(m_hMessage, ToWide(text).c_str());
+        SetWindowTextW(m_message, ToWide(text).c_str());
 }
 
 void CWyTransferProgressDlg::SetPercent(int percent)
@@ -59,7 +59,7 @@ void CWyTransferProgressDlg::SetPercent(int percent)
     // A full bar is never shown: the dialog goes away instead.
     if (!GetHwnd() || percent >= 100)
         return;
-    SendMessageW(m_hProgress, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent), 0);
+    SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(percent < 0 ? 0 : percent), 0);
 }
 
 BOOL CWyTransferProgressDlg::PreTranslateMessage(MSG* message)
@@ -69,9 +69,9 @@ BOOL CWyTransferProgressDlg::PreTranslateMessage(MSG* message)
 
 BOOL CWyTransferProgressDlg::OnInitDialog()
 {
-    m_hCancel = GetDlgItem(GetHwnd(), IDCANCEL);
-    m_hMessage = GetDlgItem(GetHwnd(), IDC_PROGRESS_MESSAGE);
-    m_hProgress = GetDlgItem(GetHwnd(), IDC_PROGRESS_BAR);
+    m_cancel = GetDlgItem(GetHwnd(), IDCANCEL);
+    m_message = GetDlgItem(GetHwnd(), IDC_PROGRESS_MESSAGE);
+    m_progress = GetDlgItem(GetHwnd(), IDC_PROGRESS_BAR);
     return TRUE;
 }
 
@@ -79,8 +79,8 @@ void CWyTransferProgressDlg::OnCancel()
 {
     // The transfer notices the request before its next chunk; the window
     // goes now, the object when the transfer ends.
-    if (m_pFileSystem)
-        m_pFileSystem->AbortTransfer();
+    if (m_fileSystem)
+        m_fileSystem->AbortTransfer();
     DestroyWindow();
 }
 
@@ -100,5 +100,5 @@ LRESULT CWyTransferProgressDlg::WindowProc(UINT message, WPARAM wParam, LPARAM l
 
 void CWyTransferProgressDlg::OnFinalMessage()
 {
-    m_hCancel = m_hMessage = m_hProgress = nullptr;
+    m_cancel = m_message = m_progress = nullptr;
 }

@@ -43,9 +43,9 @@ protected:
     void OnFinalMessage() override;
 
 private:
-    HWND m_hCancel = nullptr;
-    HWND m_hMessage = nullptr;
-    HWND m_hProgress = nullptr;
-    CWyFileSystem* m_pFileSystem;
-    HWND m_hParent;
+    HWND m_cancel = nullptr;
+    HWND m_message = nullptr;
+    HWND m_progress = nullptr;
+    CWyFileSystem* m_fileSystem;
+    HWND m_parent;
 };

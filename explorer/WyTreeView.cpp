@@ -72,15 +72,15 @@ void CWyTreeView::OnCaretKey(UINT key, INT_PTR caret)
 void CWyTreeView::CancelExpand()
 {
     KillTimer(GetHwnd(), kExpandTimer);
-    m_hExpandCandidate = nullptr;
+    m_expandCandidate = nullptr;
 }
 
 void CWyTreeView::OnViewTimer(UINT_PTR id)
 {
     if (id != kExpandTimer)
         return;
-    if (m_hExpandCandidate)
-        Tree().Expand(m_hExpandCandidate, TVE_EXPAND);
+    if (m_expandCandidate)
+        Tree().Expand(m_expandCandidate, TVE_EXPAND);
     CancelExpand();
 }
 
@@ -160,9 +160,9 @@ DWORD CWyTreeView::DragOverEffect(IDataObject* data, DWORD keyState, POINT point
     const HTREEITEM item = tree.HitTest(point);
     if (!item || !tree.ItemHasChildren(item)) {
         CancelExpand();
-    } else if (item != m_hExpandCandidate) {
+    } else if (item != m_expandCandidate) {
         SetTimer(GetHwnd(), kExpandTimer, kAutoExpandDelay, nullptr);
-        m_hExpandCandidate = item;
+        m_expandCandidate = item;
     }
     return effect;
 }

@@ -39,5 +39,5 @@ private:
 
     void CancelExpand();
 
-    HTREEITEM m_hExpandCandidate = nullptr;
+    HTREEITEM m_expandCandidate = nullptr;
 };
