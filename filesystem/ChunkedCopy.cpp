@@ -36,14 +36,14 @@ public:
         if (!m_display->Show(topLeft))
             return;
         m_display->SetMessageText(job.displayName + LoadResourceString(IDS_TRANSFERRING));
-        m_bShown = true;
+        m_shown = true;
     }
 
-    CWyProgressDisplay* Display() const { return m_bShown ? m_display.get() : nullptr; }
+    CWyProgressDisplay* Display() const { return m_shown ? m_display.get() : nullptr; }
 
     void Update(ULONGLONG copied)
     {
-        if (!m_bShown || !m_display->HasWindow() || m_size <= 0)
+        if (!m_shown || !m_display->HasWindow() || m_size <= 0)
             return;
         // 64-bit: copied * 100 overflows 32 bits once a file passes 21 MB.
         const ULONGLONG percent = copied * 100 / static_cast<ULONGLONG>(m_size);
@@ -53,7 +53,7 @@ public:
 private:
     std::unique_ptr<CWyProgressDisplay> m_display;
     LONGLONG m_size;
-    bool m_bShown = false;
+    bool m_shown = false;
 };
 
 // A WM_QUIT taken from the queue by the pump belongs to the host's own
@@ -65,18 +65,18 @@ public:
     CQuitKeeper& operator=(const CQuitKeeper&) = delete;
     ~CQuitKeeper()
     {
-        if (m_bQuit)
-            PostQuitMessage(m_nExitCode);
+        if (m_taken)
+            PostQuitMessage(m_exitCode);
     }
     void Keep(WPARAM exitCode)
     {
-        m_bQuit = true;
-        m_nExitCode = static_cast<int>(exitCode);
+        m_taken = true;
+        m_exitCode = static_cast<int>(exitCode);
     }
 
 private:
-    bool m_bQuit = false;
-    int m_nExitCode = 0;
+    bool m_taken = false;
+    int m_exitCode = 0;
 };
 
 // Dispatches the pending window messages of the thread, which lets the
@@ -110,17 +110,17 @@ public:
     bool Due()
     {
         const DWORD now = GetTickCount();
-        if (m_bStarted && now - m_dwLast < kInterval)
+        if (m_started && now - m_last < kInterval)
             return false;
-        m_bStarted = true;
-        m_dwLast = now;
+        m_started = true;
+        m_last = now;
         return true;
     }
 
 private:
     static constexpr DWORD kInterval = 10;
-    bool m_bStarted = false;
-    DWORD m_dwLast = 0;
+    bool m_started = false;
+    DWORD m_last = 0;
 };
 
 // Lets the thread's messages through while a network file waits for its

@@ -21,7 +21,7 @@ std::unique_ptr<char[]> AllocateTransferBuffer(DWORD chunkSize);
 struct CWyTransferParty {
     CWyFileSystem& fileSystem;  // the progress dialog's Cancel aborts it
     CWyFileSystemOwner& owner;  // properties, TransferProgress, the control window
-    BOOL& abortFlag;            // the store's m_bAbort
+    BOOL& abortFlag;            // the store's m_abort
 };
 
 // One transfer, as the copy loop needs it.

@@ -38,7 +38,7 @@ CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
 
 }  // namespace
 
-CWyFTPFileSystem::CWyFTPFileSystem(CWyFileSystemOwner* owner) : m_pCtrl(owner) {}
+CWyFTPFileSystem::CWyFTPFileSystem(CWyFileSystemOwner* owner) : m_owner(owner) {}
 
 CWyFTPFileSystem::~CWyFTPFileSystem()
 {
@@ -48,7 +48,7 @@ CWyFTPFileSystem::~CWyFTPFileSystem()
 void CWyFTPFileSystem::DirUp()
 {
     RequireConnection();
-    const CWyPath current(m_pCtrl->GetCurrentDirectoryString());
+    const CWyPath current(m_owner->GetCurrentDirectoryString());
     if (current.Str() == "/")
         throw CWyFTPException(WyFTPErrorTopDirectory);
     SetCurrentDirectory(ParentDirectory(current).c_str());
@@ -64,16 +64,16 @@ DWORD CWyFTPFileSystem::GetFileSize(const char* name)
     RequireConnection();
     CWyPath path(TextOf(name));
     path.ToForwardSlashes();
-    const CWyRemotePath facts = DescribeRemotePath(*m_pConnection, path.Str(), ListedEntry(path.Str()));
+    const CWyRemotePath facts = DescribeRemotePath(*m_connection, path.Str(), ListedEntry(path.Str()));
     return FileSizeAnswer(facts.exists && !facts.directory ? facts.size : -1);
 }
 
 void CWyFTPFileSystem::Connect(const char* server, const char* user, const char* password)
 {
-    if (m_bConnectStarted)
+    if (m_connectStarted)
         throw CWyFTPException(WyFTPErrorConnectionExists);
-    const CFtpOptions options = m_pCtrl->GetConnectionOptions();
-    m_bConnectStarted = true;
+    const CFtpOptions options = m_owner->GetConnectionOptions();
+    m_connectStarted = true;
 
     std::string serverName, userName, pass;
     if (server && user && password) {
@@ -81,9 +81,9 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
         userName = user;
         pass = password;
     } else {
-        serverName = m_pCtrl->GetServerNameProperty();
-        userName = m_pCtrl->GetUserNameProperty();
-        pass = m_pCtrl->GetPasswordProperty();
+        serverName = m_owner->GetServerNameProperty();
+        userName = m_owner->GetUserNameProperty();
+        pass = m_owner->GetPasswordProperty();
     }
     // A second Connect on this object is refused until Disconnect.
     if (serverName.empty())
@@ -92,36 +92,36 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
         userName = kAnonymousUser;
     if (pass.empty())
         pass = kDefaultPassword;
-    if (m_pConnection)
+    if (m_connection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    m_pConnection = CFtpConnection::Open(serverName, userName, pass, options);
+    m_connection = CFtpConnection::Open(serverName, userName, pass, options);
 
-    m_pCtrl->SetServerNameProperty(serverName);
-    m_pCtrl->SetUserNameProperty(userName);
-    m_pCtrl->SetPasswordProperty(pass);
+    m_owner->SetServerNameProperty(serverName);
+    m_owner->SetUserNameProperty(userName);
+    m_owner->SetPasswordProperty(pass);
 
-    ChangeDirectory(m_pCtrl->GetStartDirectory().c_str());
+    ChangeDirectory(m_owner->GetStartDirectory().c_str());
 }
 
 void CWyFTPFileSystem::CreateDirectory(const char* name)
 {
     RequireConnection();
     ForgetListings();
-    m_pConnection->CreateDirectory(name);
+    m_connection->CreateDirectory(name);
 }
 
 void CWyFTPFileSystem::Disconnect()
 {
-    m_pConnection.reset();
-    m_bConnectStarted = false;
+    m_connection.reset();
+    m_connectStarted = false;
     ForgetListings();
 }
 
 std::string CWyFTPFileSystem::GetCurrentDirectory(BOOL asUrl)
 {
     RequireConnection();
-    return asUrl == 1 ? m_pConnection->GetCurrentDirectoryAsURL() : m_pConnection->GetCurrentDirectory();
+    return asUrl == 1 ? m_connection->GetCurrentDirectoryAsURL() : m_connection->GetCurrentDirectory();
 }
 
 void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
@@ -152,10 +152,10 @@ void CWyFTPFileSystem::GetFileList(const char* directory, CWyFileList* files)
 
 const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::string& directory)
 {
-    const unsigned call = m_pCtrl->GetCallGeneration();
-    if (call != m_nListingsCall) {
+    const unsigned call = m_owner->GetCallGeneration();
+    if (call != m_listingsCall) {
         m_listings.clear();
-        m_nListingsCall = call;
+        m_listingsCall = call;
     }
     if (call != 0) {
         const auto held = m_listings.find(directory);
@@ -163,7 +163,7 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
             return held->second;
     }
     std::vector<FtpEntry> listed;
-    if (const FtpError failure = ListDirectory(m_pConnection->Session(), directory, listed)) {
+    if (const FtpError failure = ListDirectory(m_connection->Session(), directory, listed)) {
         // A directory the server refuses holds no files; a listing it cut
         // off, or a connection that failed, is a failure with its reply.
         if (failure != FtpErrorCode::refused)
@@ -182,7 +182,7 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
 
 const CWyDirectoryEntry* CWyFTPFileSystem::ListedEntry(const std::string& path)
 {
-    if (m_pCtrl->GetCallGeneration() != m_nListingsCall || m_nListingsCall == 0)
+    if (m_owner->GetCallGeneration() != m_listingsCall || m_listingsCall == 0)
         return nullptr;
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -203,14 +203,14 @@ void CWyFTPFileSystem::RemoveDirectory(const char* directory)
     const CWyPath parent = ParentDirectory(CWyPath(directory).ToForwardSlashes());
     ForgetListings();
     RunOutsideWorkingDirectory(*this, GetCurrentDirectory(FALSE) == TextOf(directory), TextOf(directory), parent.Str(),
-                               [&] { m_pConnection->RemoveDirectory(directory); });
+                               [&] { m_connection->RemoveDirectory(directory); });
 }
 
 void CWyFTPFileSystem::RemoveFile(const char* name)
 {
     RequireConnection();
     ForgetListings();
-    m_pConnection->Remove(name);
+    m_connection->Remove(name);
 }
 
 void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
@@ -223,28 +223,28 @@ void CWyFTPFileSystem::RenameFile(const char* oldName, const char* newName)
     to.ToForwardSlashes();
     ForgetListings();
     RunOutsideWorkingDirectory(*this, directory == from, from.Str(), to.Str(),
-                               [&] { m_pConnection->Rename(from.c_str(), to.c_str()); });
+                               [&] { m_connection->Rename(from.c_str(), to.c_str()); });
 }
 
 void CWyFTPFileSystem::SetCurrentDirectory(const char* path)
 {
     RequireConnection();
-    if (TextOf(path) == m_pCtrl->GetCurrentDirectoryString())
+    if (TextOf(path) == m_owner->GetCurrentDirectoryString())
         return;
     ChangeDirectory(path);
 }
 
 void CWyFTPFileSystem::AbortTransfer()
 {
-    m_bAbort = TRUE;
+    m_abort = TRUE;
 }
 
 std::string CWyFTPFileSystem::GetAddressPrefix()
 {
     // The connection's own prefix carries a port other than 21.
-    std::string prefix = m_pConnection ? m_pConnection->GetUrlPrefix()
-                                       : std::string(FtpSchemeOf(m_pCtrl->GetConnectionOptions().security))
-            + m_pCtrl->GetServerNameProperty();
+    std::string prefix = m_connection ? m_connection->GetUrlPrefix()
+                                       : std::string(FtpSchemeOf(m_owner->GetConnectionOptions().security))
+            + m_owner->GetServerNameProperty();
     if (ShiftJis::EndsWithChar(prefix, '/'))
         prefix.pop_back();
     return prefix;
@@ -254,31 +254,31 @@ std::string CWyFTPFileSystem::GetDragOutEntry(const std::string& path)
 {
     // The entry carries the account so that another control can fetch the
     // file: whoever receives the drop receives the password.
-    return GetAddressPrefix() + path + "?uid=" + m_pCtrl->GetUserNameProperty() + "&pw="
-        + m_pCtrl->GetPasswordProperty();
+    return GetAddressPrefix() + path + "?uid=" + m_owner->GetUserNameProperty() + "&pw="
+        + m_owner->GetPasswordProperty();
 }
 
 bool CWyFTPFileSystem::IsDirectory(const char* path)
 {
-    if (!m_pConnection || !path)
+    if (!m_connection || !path)
         return false;
     const std::string name = CWyPath(path).ToForwardSlashes().Str();
-    const CWyRemotePath facts = DescribeRemotePath(*m_pConnection, name, ListedEntry(name));
+    const CWyRemotePath facts = DescribeRemotePath(*m_connection, name, ListedEntry(name));
     // A directory the server leaves out of its listings can still be entered.
-    return facts.directory || (!facts.exists && CanEnterRemoteDirectory(*m_pConnection, name));
+    return facts.directory || (!facts.exists && CanEnterRemoteDirectory(*m_connection, name));
 }
 
 void CWyFTPFileSystem::RequireConnection() const
 {
-    if (!m_pConnection)
+    if (!m_connection)
         throw CWyFTPException(WyFTPErrorNotConnected);
 }
 
 void CWyFTPFileSystem::ChangeDirectory(const char* path)
 {
-    m_pConnection->SetCurrentDirectory(TextOf(path).c_str());
+    m_connection->SetCurrentDirectory(TextOf(path).c_str());
     CWyPath current(path);
     current.Normalize();
-    m_pCtrl->SetCurrentDirectoryString(current.Str());
-    m_pCtrl->FireChangeCurrentDirectory(current.c_str());
+    m_owner->SetCurrentDirectoryString(current.Str());
+    m_owner->FireChangeCurrentDirectory(current.c_str());
 }

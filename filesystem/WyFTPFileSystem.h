@@ -64,13 +64,13 @@ private:
     // After anything that changes the server's directories.
     void ForgetListings() { m_listings.clear(); }
 
-    BOOL m_bAbort = FALSE;
-    CWyFileSystemOwner* m_pCtrl;
+    BOOL m_abort = FALSE;
+    CWyFileSystemOwner* m_owner;
     // From the start of a Connect to Disconnect: a second Connect is
     // refused until then, also after one that failed.
-    bool m_bConnectStarted = false;
-    std::unique_ptr<CFtpConnection> m_pConnection;
-    // The listings read in the call whose generation is m_nListingsCall.
+    bool m_connectStarted = false;
+    std::unique_ptr<CFtpConnection> m_connection;
+    // The listings read in the call whose generation is m_listingsCall.
     std::map<std::string, std::vector<CWyDirectoryEntry>> m_listings;
-    unsigned m_nListingsCall = 0;
+    unsigned m_listingsCall = 0;
 };

@@ -14,7 +14,7 @@
 
 void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirectory, DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     RequireConnection();
     if (!source || !destinationDirectory)
         throw CWyFTPException(WyFTPErrorNoFileName);
@@ -27,8 +27,8 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(sourceText);
         CWyPath target = DestinationFile(destination, CWyPath(url.path));
         target.Normalize();
-        CWyUrlConnection other(url, *m_pCtrl);
-        CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_pConnection.get(),
+        CWyUrlConnection other(url, *m_owner);
+        CopyBetweenConnections(url.path.c_str(), target.c_str(), other.Connection(), m_connection.get(),
                                chunkSize);
         return;
     }
@@ -42,7 +42,7 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
 
 void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirectory, DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     RequireConnection();
     if (!destinationDirectory)
         throw CWyFTPException(WyFTPErrorNoFileName);
@@ -55,10 +55,10 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
         const CWyFtpUrl url = ParseFtpUrl(destination.Str());
         const CWyPath target = DestinationFile(CWyPath(url.path), remote);
         remote.Normalize();
-        if (DescribeRemotePath(*m_pConnection, remote.Str(), ListedEntry(remote.Str())).directory)
+        if (DescribeRemotePath(*m_connection, remote.Str(), ListedEntry(remote.Str())).directory)
             throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-        CWyUrlConnection other(url, *m_pCtrl);
-        CopyBetweenConnections(remote.c_str(), target.c_str(), m_pConnection.get(), other.Connection(), chunkSize);
+        CWyUrlConnection other(url, *m_owner);
+        CopyBetweenConnections(remote.c_str(), target.c_str(), m_connection.get(), other.Connection(), chunkSize);
         return;
     }
 
@@ -66,7 +66,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
     // process's current drive is.
     const CWyPath target = DestinationFile(destination, remote);
     remote.Normalize();
-    DownloadToLocalFile(CWyTransferParty{*this, *m_pCtrl, m_bAbort}, m_pConnection.get(), remote, target,
+    DownloadToLocalFile(CWyTransferParty{*this, *m_owner, m_abort}, m_connection.get(), remote, target,
                         chunkSize, ListedEntry(remote.Str()));
 }
 
@@ -74,7 +74,7 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
                                               CFtpConnection* sourceConnection,
                                               CFtpConnection* destinationConnection, DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     RequireConnection();
     if (!sourceConnection || !destinationConnection)
         throw CWyFTPException(WyFTPErrorNotConnected);
@@ -83,17 +83,17 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
     source.ToForwardSlashes();
     destination.ToForwardSlashes();
     const CWyRemotePath facts = DescribeRemotePath(
-        *sourceConnection, source.Str(), sourceConnection == m_pConnection.get() ? ListedEntry(source.Str()) : nullptr);
+        *sourceConnection, source.Str(), sourceConnection == m_connection.get() ? ListedEntry(source.Str()) : nullptr);
     if (facts.directory)
         throw CWyFTPException(WyFTPErrorDirectoryTransfer);
-    if (destinationConnection == m_pConnection.get())
+    if (destinationConnection == m_connection.get())
         ForgetListings();
 
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
     const LONGLONG size = facts.size;
     CInternetFile reader = sourceConnection->OpenForReading(source.c_str(), size);
     CInternetFile writer = destinationConnection->OpenForWriting(destination.c_str());
-    const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
+    const CWyTransferJob job{CWyTransferParty{*this, *m_owner, m_abort},
                              buffer.get(),
                              chunkSize,
                              size,
@@ -114,11 +114,11 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
     ForgetListings();
     CFile local(source.c_str(), CFile::modeRead);
     const LONGLONG size = static_cast<LONGLONG>(local.GetLength());
-    CInternetFile remote = m_pConnection->OpenForWriting(destination.c_str());
+    CInternetFile remote = m_connection->OpenForWriting(destination.c_str());
     const std::string target = destination.Str();
     // The partial upload is deleted through the store's own RemoveFile, so a
     // refused deletion is reported instead of the abort.
-    const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
+    const CWyTransferJob job{CWyTransferParty{*this, *m_owner, m_abort},
                              buffer.get(),
                              chunkSize,
                              size,

@@ -46,13 +46,13 @@ bool SameLocalPath(const std::string& a, const std::string& b)
 
 }  // namespace
 
-CWyLocalFileSystem::CWyLocalFileSystem(CWyFileSystemOwner* owner) : m_pCtrl(owner) {}
+CWyLocalFileSystem::CWyLocalFileSystem(CWyFileSystemOwner* owner) : m_owner(owner) {}
 
 CWyLocalFileSystem::~CWyLocalFileSystem() = default;
 
 void CWyLocalFileSystem::DirUp()
 {
-    const std::string current = m_pCtrl->GetCurrentDirectoryString();
+    const std::string current = m_owner->GetCurrentDirectoryString();
     if (current == "/")
         throw CWyFTPException(WyFTPErrorTopDirectory);
     // A start directory given with its drive ("D:/data") is current as it
@@ -64,7 +64,7 @@ void CWyLocalFileSystem::DirUp()
 
 std::string CWyLocalFileSystem::GetRoot()
 {
-    return m_strRoot;
+    return m_root;
 }
 
 DWORD CWyLocalFileSystem::GetFileSize(const char* name)
@@ -78,18 +78,18 @@ DWORD CWyLocalFileSystem::GetFileSize(const char* name)
 void CWyLocalFileSystem::Connect(const char* server, const char*, const char*)
 {
     if (server && *server) {
-        m_strRoot = server;
-        m_pCtrl->SetServerNameProperty(server);
+        m_root = server;
+        m_owner->SetServerNameProperty(server);
     } else {
-        m_strRoot = m_pCtrl->GetServerNameProperty();
-        if (m_strRoot.empty())
-            m_strRoot = kDefaultRoot;
+        m_root = m_owner->GetServerNameProperty();
+        if (m_root.empty())
+            m_root = kDefaultRoot;
     }
-    const std::string start = m_pCtrl->GetStartDirectory();
+    const std::string start = m_owner->GetStartDirectory();
     // Always change the directory: the control may still hold the same path
     // from an earlier connection, on another drive.
     ChangeDirectory(start.c_str());
-    m_pCtrl->SetCurrentDirectoryString(start);
+    m_owner->SetCurrentDirectoryString(start);
 }
 
 void CWyLocalFileSystem::CreateDirectory(const char* name)
@@ -150,19 +150,19 @@ void CWyLocalFileSystem::RenameFile(const char* oldName, const char* newName)
 
 void CWyLocalFileSystem::SetCurrentDirectory(const char* path)
 {
-    if (std::string(path ? path : "") == m_pCtrl->GetCurrentDirectoryString())
+    if (std::string(path ? path : "") == m_owner->GetCurrentDirectoryString())
         return;
     ChangeDirectory(path);
 }
 
 void CWyLocalFileSystem::AbortTransfer()
 {
-    m_bAbort = TRUE;
+    m_abort = TRUE;
 }
 
 std::string CWyLocalFileSystem::GetAddressPrefix()
 {
-    std::string prefix = m_strRoot;
+    std::string prefix = m_root;
     if (ShiftJis::EndsWithChar(prefix, '/'))
         prefix.pop_back();
     return prefix;
@@ -184,15 +184,15 @@ void CWyLocalFileSystem::ChangeDirectory(const char* path)
     ClearRuntimeError();
     ThrowIfFailed(_chdir(directory.c_str()));
     directory.Normalize();
-    m_pCtrl->SetCurrentDirectoryString(directory.Str());
-    m_pCtrl->FireChangeCurrentDirectory(directory.c_str());
+    m_owner->SetCurrentDirectoryString(directory.Str());
+    m_owner->FireChangeCurrentDirectory(directory.c_str());
 }
 
 CWyPath CWyLocalFileSystem::Rooted(const char* name) const
 {
     CWyPath path(name);
     path.ToForwardSlashes();
-    path.PrependRoot(m_strRoot);
+    path.PrependRoot(m_root);
     return path;
 }
 

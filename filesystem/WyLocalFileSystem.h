@@ -42,7 +42,7 @@ public:
     std::string GetAddressPrefix() override;
     std::string GetDragOutEntry(const std::string& path) override;
     bool IsCaseSensitive() override { return false; }
-    std::string GetRootText() override { return m_strRoot.substr(0, m_strRoot.empty() ? 0 : 1); }
+    std::string GetRootText() override { return m_root.substr(0, m_root.empty() ? 0 : 1); }
     bool IsDirectory(const char* path) override;
     ~CWyLocalFileSystem() override;
 
@@ -58,7 +58,7 @@ private:
     // The working directory in the form the store compares paths in.
     std::string WorkingDirectoryForComparison();
 
-    BOOL m_bAbort = FALSE;
-    std::string m_strRoot;
-    CWyFileSystemOwner* m_pCtrl;
+    BOOL m_abort = FALSE;
+    std::string m_root;
+    CWyFileSystemOwner* m_owner;
 };

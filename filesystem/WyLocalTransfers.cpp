@@ -13,7 +13,7 @@
 
 void CWyLocalFileSystem::GetFile(const char* source, const char* destinationDirectory, DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     if (!destinationDirectory)
         throw CWyFTPException(WyFTPErrorNoFileName);
     CWyPath from(source);
@@ -45,7 +45,7 @@ void CWyLocalFileSystem::PutFile(const char* source, const char* destinationDire
 
 void CWyLocalFileSystem::CopyLocalFile(const char* source, const char* destination, DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     if (!source)
         throw CWyFTPException(WyFTPErrorNoFileName);
     const CWyPath from = Rooted(source);
@@ -60,7 +60,7 @@ void CWyLocalFileSystem::CopyLocalFile(const char* source, const char* destinati
     CFile writer(to.c_str(), CFile::modeCreate | CFile::modeWrite);
     const LONGLONG size = static_cast<LONGLONG>(reader.GetLength());
     const std::string target = to.Str();
-    const CWyTransferJob job{CWyTransferParty{*this, *m_pCtrl, m_bAbort},
+    const CWyTransferJob job{CWyTransferParty{*this, *m_owner, m_abort},
                              buffer.get(),
                              chunkSize,
                              size,
@@ -74,7 +74,7 @@ void CWyLocalFileSystem::CopyLocalFile(const char* source, const char* destinati
 void CWyLocalFileSystem::DownloadFromUrl(const std::string& url, const CWyPath& destinationDirectory,
                                          DWORD chunkSize)
 {
-    m_bAbort = FALSE;
+    m_abort = FALSE;
     const CWyFtpUrl parsed = ParseFtpUrl(url);
     const CWyPath source(parsed.path);
     // A store path ("/dl") lies under the store's root; a path with a
@@ -85,7 +85,7 @@ void CWyLocalFileSystem::DownloadFromUrl(const std::string& url, const CWyPath& 
         target += '/';
     target += TransferFileName(source).Str();
 
-    CWyUrlConnection other(parsed, *m_pCtrl);
-    DownloadToLocalFile(CWyTransferParty{*this, *m_pCtrl, m_bAbort}, other.Connection(), source, CWyPath(target),
+    CWyUrlConnection other(parsed, *m_owner);
+    DownloadToLocalFile(CWyTransferParty{*this, *m_owner, m_abort}, other.Connection(), source, CWyPath(target),
                         chunkSize);
 }

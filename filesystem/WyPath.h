@@ -13,13 +13,13 @@ inline std::string TextOf(const char* text)
 class CWyPath {
 public:
     CWyPath() = default;
-    CWyPath(const char* path) : m_strPath(path ? path : "") {}
-    CWyPath(std::string path) : m_strPath(std::move(path)) {}
+    CWyPath(const char* path) : m_path(path ? path : "") {}
+    CWyPath(std::string path) : m_path(std::move(path)) {}
 
-    const std::string& Str() const { return m_strPath; }
-    const char* c_str() const { return m_strPath.c_str(); }
-    size_t Length() const { return m_strPath.size(); }
-    bool operator==(const CWyPath& other) const { return m_strPath == other.m_strPath; }
+    const std::string& Str() const { return m_path; }
+    const char* c_str() const { return m_path.c_str(); }
+    size_t Length() const { return m_path.size(); }
+    bool operator==(const CWyPath& other) const { return m_path == other.m_path; }
 
     // Every "\" becomes "/".
     CWyPath& ToForwardSlashes();
@@ -41,5 +41,5 @@ public:
     bool IsWithin(const CWyPath& other) const;
 
 private:
-    std::string m_strPath;
+    std::string m_path;
 };

@@ -17,7 +17,7 @@ CFtpOptions OptionsFor(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
 }  // namespace
 
 CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
-    : m_pConnection(CFtpConnection::Open(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
+    : m_connection(CFtpConnection::Open(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
                                          url.password.empty() ? kDefaultPassword : url.password,
                                          OptionsFor(url, owner)))
 {

@@ -19,10 +19,10 @@ public:
     CWyUrlConnection(const CWyUrlConnection&) = delete;
     CWyUrlConnection& operator=(const CWyUrlConnection&) = delete;
 
-    CFtpConnection* Connection() const { return m_pConnection.get(); }
+    CFtpConnection* Connection() const { return m_connection.get(); }
 
 private:
-    std::unique_ptr<CFtpConnection> m_pConnection;
+    std::unique_ptr<CFtpConnection> m_connection;
 };
 
 // name with "\" turned to "/" in its address only, before the first "?":
