@@ -133,6 +133,7 @@ TEST(Dispatch, PredefinedValuesForPropertyBrowsers)
     ASSERT_EQ(S_OK, browsing->GetPredefinedValue(6, 0, value.Get()));
     EXPECT_EQ(VT_I4, value.Type());
     EXPECT_EQ(0, value.AsLong());
+    EXPECT_NE(S_OK, browsing->GetPredefinedValue(6, 7, value.Get()));
     CBstr text;
     ASSERT_EQ(S_OK, browsing->GetDisplayString(6, text.Put()));
     EXPECT_STREQ(L"1 - WyConnectTargetFTP", text.Get());

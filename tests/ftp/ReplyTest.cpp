@@ -60,10 +60,11 @@ TEST(ReplyAssembler, RepliesComeWholeWhateverTheReadsAndCapsHoldTheirLength)
          CReplyAssembler::Result::needMore},
         {"an unclosed reply waits", "230-Welcome\r\nmore\r\n", {}, CReplyAssembler::Result::needMore},
         {"a line cut at 8 KiB", "500 " + longLine + "\r\n",
-         Expected({{500, ("500 " + longLine).substr(0, CReplyAssembler::kMaxLine)}}),
+         Expected({{500, ("500 " + longLine).substr(0, 8192)}}),
          CReplyAssembler::Result::needMore},
         {"no FTP at all", "HTTP/1.1 400 Bad Request\r\n", {}, CReplyAssembler::Result::malformed},
         {"a number that is no reply", "600 what\r\n", {}, CReplyAssembler::Result::malformed},
+        {"a letter inside the number", "2x0 what\r\n", {}, CReplyAssembler::Result::malformed},
     };
     for (const Assembly& test : cases) {
         for (const size_t piece : {test.bytes.size(), size_t{1}, size_t{7}}) {
