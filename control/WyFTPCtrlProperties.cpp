@@ -2,7 +2,7 @@
 #include "control/WyFTPCtrl.h"
 
 #include "explorer/WyExplorerWnd.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "framework/ShiftJis.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include "explorer/WyActionError.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/WyPath.h"
 #include "framework/Exception.h"

@@ -1,7 +1,7 @@
 // A logged-in FTP connection as the FTP store uses it: directories, renames, deletions and remote files.
 #include "filesystem/FtpConnection.h"
 
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/InternetError.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"

@@ -2,7 +2,7 @@
 #include "filesystem/WyFTPFileSystem.h"
 
 #include "filesystem/FileSizeAnswer.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemotePath.h"

@@ -3,7 +3,7 @@
 
 #include "filesystem/ChunkedCopy.h"
 #include "filesystem/DirectoryProbes.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/LocalDownload.h"
 #include "filesystem/RemotePath.h"
 #include "filesystem/TransferFileName.h"
@@ -24,7 +24,7 @@ void CWyFTPFileSystem::PutFile(const char* source, const char* destinationDirect
     const std::string sourceText = AddressWithForwardSlashes(source);
     if (IsFtpUrl(sourceText)) {
         // A file on another server: relay it from there to here.
-        const CWyFtpUrl url = ParseFtpUrl(sourceText);
+        const CWyFTPUrl url = ParseFtpUrl(sourceText);
         CWyPath target = DestinationFile(destination, CWyPath(url.path));
         target.Normalize();
         CWyUrlConnection other(url, *m_owner);
@@ -52,7 +52,7 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
 
     if (IsFtpUrl(destination.Str())) {
         // A directory on another server: relay the file from here to there.
-        const CWyFtpUrl url = ParseFtpUrl(destination.Str());
+        const CWyFTPUrl url = ParseFtpUrl(destination.Str());
         const CWyPath target = DestinationFile(CWyPath(url.path), remote);
         remote.Normalize();
         if (DescribeRemotePath(*m_connection, remote.Str(), ListedEntry(remote.Str())).directory)

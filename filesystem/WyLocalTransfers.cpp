@@ -3,7 +3,7 @@
 
 #include "filesystem/ChunkedCopy.h"
 #include "filesystem/DirectoryProbes.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/LocalDownload.h"
 #include "filesystem/TransferFileName.h"
 #include "filesystem/WyFTPException.h"
@@ -75,7 +75,7 @@ void CWyLocalFileSystem::DownloadFromUrl(const std::string& url, const CWyPath& 
                                          DWORD chunkSize)
 {
     m_abort = FALSE;
-    const CWyFtpUrl parsed = ParseFtpUrl(url);
+    const CWyFTPUrl parsed = ParseFtpUrl(url);
     const CWyPath source(parsed.path);
     // A store path ("/dl") lies under the store's root; a path with a
     // drive keeps it.

@@ -1,7 +1,7 @@
 // A store path as a value: slashes, trailing slash, last component, drive root, ftp URL prefix.
 #include "filesystem/WyPath.h"
 
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "framework/ShiftJis.h"
 
 CWyPath& CWyPath::ToForwardSlashes()

@@ -5,7 +5,7 @@
 
 namespace {
 
-CFtpOptions OptionsFor(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
+CFtpOptions OptionsFor(const CWyFTPUrl& url, CWyFileSystemOwner& owner)
 {
     CFtpOptions options = owner.GetConnectionOptions();
     if (url.port != 0)
@@ -16,7 +16,7 @@ CFtpOptions OptionsFor(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
 
 }  // namespace
 
-CWyUrlConnection::CWyUrlConnection(const CWyFtpUrl& url, CWyFileSystemOwner& owner)
+CWyUrlConnection::CWyUrlConnection(const CWyFTPUrl& url, CWyFileSystemOwner& owner)
     : m_connection(CFtpConnection::Open(url.host, url.userName.empty() ? kAnonymousUser : url.userName,
                                          url.password.empty() ? kDefaultPassword : url.password,
                                          OptionsFor(url, owner)))

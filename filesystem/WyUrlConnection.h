@@ -1,7 +1,7 @@
 // A connection to the other server that an ftp URL names, for one transfer.
 #pragma once
 #include "filesystem/FtpConnection.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/WyFileSystemOwner.h"
 
 #include <memory>
@@ -15,7 +15,7 @@ public:
     // Made as the owner's connections are, with the URL's own port (when
     // it names one) and the security its scheme names. A refused login or
     // an unreachable server raises CInternetException.
-    CWyUrlConnection(const CWyFtpUrl& url, CWyFileSystemOwner& owner);
+    CWyUrlConnection(const CWyFTPUrl& url, CWyFileSystemOwner& owner);
     CWyUrlConnection(const CWyUrlConnection&) = delete;
     CWyUrlConnection& operator=(const CWyUrlConnection&) = delete;
 

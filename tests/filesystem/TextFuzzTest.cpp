@@ -1,6 +1,6 @@
 // Deterministic fuzzing of the parsers that read outside text: ftp URLs, paths, Shift-JIS text, date patterns, listings.
 #include "datetime/DateTimeFormat.h"
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "ftp/ListingParser.h"
@@ -49,7 +49,7 @@ TEST(TextFuzz, FtpUrlsParseOrRaiseTheirOwnError)
         TextGenerator generator(static_cast<unsigned>(round));
         const std::string text = generator.Text(pieces, 12);
         try {
-            const CWyFtpUrl url = ParseFtpUrl(text);
+            const CWyFTPUrl url = ParseFtpUrl(text);
             ++parsed;
             EXPECT_FALSE(url.path.empty()) << "round " << round;
             EXPECT_EQ(std::string::npos, url.host.find('/')) << "round " << round;

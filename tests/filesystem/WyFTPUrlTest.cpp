@@ -1,5 +1,5 @@
 // Parsing the ftp URL form "ftp://host/path?uid=user&pw=password" and its secure schemes.
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 #include "filesystem/WyFTPException.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ TEST(FtpUrl, SplitsSchemeHostPortPathUserAndPasswordOrRefusesWithItsError)
         {"ftp://?&pw=", CFtpOptions::none, "", 0, "/", "", ""},
     };
     for (const auto& test : parsed) {
-        const CWyFtpUrl url = ParseFtpUrl(test.url);
+        const CWyFTPUrl url = ParseFtpUrl(test.url);
         EXPECT_EQ(test.security, url.security) << test.url;
         EXPECT_EQ(test.host, url.host) << test.url;
         EXPECT_EQ(test.port, url.port) << test.url;

@@ -12,7 +12,7 @@ inline constexpr std::string_view kFtpScheme = "ftp://";
 inline constexpr std::string_view kExplicitTlsScheme = "ftpes://";
 inline constexpr std::string_view kImplicitTlsScheme = "ftps://";
 
-struct CWyFtpUrl {
+struct CWyFTPUrl {
     CFtpOptions::Security security = CFtpOptions::none;  // from the scheme
     std::string host;      // without the port
     unsigned short port = 0;  // the URL's ":port"; 0 when it gives none
@@ -30,4 +30,4 @@ std::string_view FtpSchemeOf(CFtpOptions::Security security);
 // Splits an ftp URL. Raises WyFTPErrorLoginFailed when the text has no "?"
 // or its query part has no "&pw=", WyFTPErrorCreateObject when its port is
 // not a number from 1 to 65535.
-CWyFtpUrl ParseFtpUrl(std::string_view url);
+CWyFTPUrl ParseFtpUrl(std::string_view url);

@@ -1,5 +1,5 @@
 // The ftp URL form "ftp://host/path?uid=user&pw=password" that names a file on another server.
-#include "filesystem/FtpUrl.h"
+#include "filesystem/WyFTPUrl.h"
 
 #include "filesystem/WyFTPException.h"
 #include "framework/ShiftJis.h"
@@ -46,7 +46,7 @@ std::string_view FtpSchemeOf(CFtpOptions::Security security)
     return kFtpScheme;
 }
 
-CWyFtpUrl ParseFtpUrl(std::string_view url)
+CWyFTPUrl ParseFtpUrl(std::string_view url)
 {
     // The query part starts at the first "?": a "?" in the password is
     // therefore part of the password, and so is everything after "&pw=".
@@ -58,7 +58,7 @@ CWyFtpUrl ParseFtpUrl(std::string_view url)
     if (passwordKey == std::string_view::npos)
         throw CWyFTPException(WyFTPErrorLoginFailed);
 
-    CWyFtpUrl parsed;
+    CWyFTPUrl parsed;
     const size_t userKey = query.find(kUserKey);
     if (userKey != std::string_view::npos && userKey + kUserKey.size() <= passwordKey) {
         const size_t userStart = userKey + kUserKey.size();
