@@ -35,6 +35,7 @@ HostedExplorer::HostedExplorer(const BenchSetup& setup, const std::string& count
     m_tree = FindDescendant(m_host, WC_TREEVIEWW);
     if (!m_list || !m_tree)
         throw BenchError("the control in ATL's host shows no list view or no tree view");
+    m_watch = std::make_unique<WindowWatch>(m_list);
 }
 
 ListingSample HostedExplorer::ConnectFtp()
@@ -84,12 +85,14 @@ ListingSample HostedExplorer::Time(const wchar_t* method, const std::vector<Argu
     PumpMessages();
     m_commands.Start();
     const TransferMeter meter(m_setup);
+    m_watch->Restart();
     const Stopwatch call;
     CallControlMethod(m_control.Get(), method, args);
     sample.callSeconds = call.Seconds();
     UpdateWindow(m_frame.Get());
     StopMeter(meter, sample);
     PumpMessages();
+    sample.stall = m_watch->Longest();
     CheckNoError();
     m_commands.Stop(sample.commands, sample.verbs);
     sample.entries = ListCount();

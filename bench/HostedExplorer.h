@@ -5,6 +5,7 @@
 #include "bench/ListingCase.h"
 #include "bench/ProgressSink.h"
 #include "bench/SinkConnection.h"
+#include "bench/WindowWatch.h"
 #include "tests/control/WindowTestSupport.h"
 
 #include <memory>
@@ -39,7 +40,8 @@ public:
     // Calls a method untimed, then paints and handles what is queued.
     void Call(const wchar_t* method, const std::vector<Argument>& args = {});
     // Calls a method and paints the frame (UpdateWindow: the visible rows
-    // and items), timed: seconds is the whole, callSeconds the call alone.
+    // and items), timed: seconds is the whole, callSeconds the call alone,
+    // stall the longest the control's window left another thread waiting.
     // Entries is the list's row count afterwards; commands and verbs what
     // the control sent meanwhile, when they are counted.
     ListingSample Time(const wchar_t* method, const std::vector<Argument>& args = {});
@@ -63,4 +65,5 @@ private:
     std::unique_ptr<SinkConnection> m_sinkConnection;  // destroyed first: unadvised before the control goes
     HWND m_list = nullptr;
     HWND m_tree = nullptr;
+    std::unique_ptr<WindowWatch> m_watch;
 };

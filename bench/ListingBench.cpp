@@ -7,14 +7,17 @@
 // atl.dll's host window on a frame, in-place active; it is created from its
 // registration, not linked. Every measurement prints one line:
 //   sample label=connect|list|sort|tree|get|local|local-sort tool=control|wininet|findfile case=C dir=D entries=N
-//          seconds=S call=S cpu_client=S cpu_server=S commands=N verbs=VERB:N,...
+//          seconds=S call=S stall=S cpu_client=S cpu_server=S commands=N verbs=VERB:N,...
 // (seconds: the call and the painting it caused, or the bare listing; call:
-// the control's method alone, -1 for the bare listing; entries: rows in the
+// the control's method alone, -1 for the bare listing; stall: the longest
+// the control's window left a WM_NULL from another thread unanswered
+// meanwhile, -1 for the bare listing; entries: rows in the
 // list afterwards, or entries the bare listing gave; cpu_client: CPU seconds
 // of this process; cpu_server: those of the wineserver given with
 // --wineserver-pid, or -1; commands and verbs: what the control sent
 // meanwhile, -1 and "-" when not counted). --wininet adds the bare WinInet
-// listings.
+// listings. --sections picks what runs after the connect (default
+// "list,sort,tree,get,local").
 #include "bench/BenchMain.h"
 #include "bench/HostedExplorer.h"
 #include "bench/ListingSections.h"
@@ -24,6 +27,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+#include <set>
 
 namespace {
 
@@ -33,6 +38,18 @@ long Count(const Options& options, const char* name)
     if (value <= 0)
         throw BenchError(std::string("--") + name + " must be a positive number");
     return value;
+}
+
+std::set<std::string> Sections(const Options& options)
+{
+    std::set<std::string> sections;
+    std::istringstream list(Optional(options, "sections", "list,sort,tree,get,local"));
+    for (std::string name; std::getline(list, name, ',');) {
+        if (name != "list" && name != "sort" && name != "tree" && name != "get" && name != "local")
+            throw BenchError("--sections: unknown section " + name);
+        sections.insert(name);
+    }
+    return sections;
 }
 
 int Run(int argc, char** argv)
@@ -58,6 +75,7 @@ int Run(int argc, char** argv)
     setup.uploadDir = Required(options, "upload-dir");
     setup.countsFile = Optional(options, "counts-file", "");
     setup.wininet = options.count("wininet") != 0;
+    const std::set<std::string> sections = Sections(options);
 
     HostedExplorer explorer(setup.server, setup.countsFile);
     ListingSample connected = explorer.ConnectFtp();
@@ -65,12 +83,26 @@ int Run(int argc, char** argv)
     connected.what = "connect";
     connected.directory = "/";
     PrintSample(connected);
+    // Connecting again with the tree shown: "/" in the list and the tree.
+    explorer.Call(L"DisConnect");
+    explorer.Put(L"VisibleTree", Argument(true));
+    connected = explorer.Time(L"Connect");
+    connected.label = "connect";
+    connected.what = "connect-tree";
+    connected.directory = "/";
+    PrintSample(connected);
+    explorer.Put(L"VisibleTree", Argument(false));
     // The sorts run on the list the list section filled.
-    RunListSection(explorer, setup);
-    RunSortSection(explorer, "sort", setup.filesDir, setup.files);
-    RunTreeSection(explorer, setup);
-    RunDownloadSection(explorer, setup);
-    RunLocalSection(explorer, setup);
+    if (sections.count("list"))
+        RunListSection(explorer, setup);
+    if (sections.count("list") && sections.count("sort"))
+        RunSortSection(explorer, "sort", setup.filesDir, setup.files);
+    if (sections.count("tree"))
+        RunTreeSection(explorer, setup);
+    if (sections.count("get"))
+        RunDownloadSection(explorer, setup);
+    if (sections.count("local"))
+        RunLocalSection(explorer, setup);
     explorer.Call(L"DisConnect");
     return 0;
 }

@@ -14,10 +14,11 @@ void StopMeter(const TransferMeter& meter, ListingSample& sample)
 
 void PrintSample(const ListingSample& sample)
 {
-    std::printf("sample label=%s tool=%s case=%s dir=%s entries=%ld seconds=%.6f call=%.6f cpu_client=%.2f "
+    std::printf("sample label=%s tool=%s case=%s dir=%s entries=%ld seconds=%.6f call=%.6f stall=%.6f "
+                "cpu_client=%.2f "
                 "cpu_server=%.2f commands=%ld verbs=%s\n",
                 sample.label.c_str(), sample.tool.c_str(), sample.what.c_str(), sample.directory.c_str(),
-                sample.entries, sample.seconds, sample.callSeconds, sample.cpuClient, sample.cpuServer, sample.commands,
+                sample.entries, sample.seconds, sample.callSeconds, sample.stall, sample.cpuClient, sample.cpuServer, sample.commands,
                 sample.verbs.c_str());
     std::fflush(stdout);
 }

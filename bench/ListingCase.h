@@ -35,13 +35,14 @@ struct ListingSample {
     double callSeconds = -1;   // the control only: until its method returned, before painting
     double cpuClient = -1;     // CPU seconds of this process meanwhile
     double cpuServer = -1;     // CPU seconds of the wineserver meanwhile
+    double stall = -1;         // the control only: the longest the window left a message from another thread unanswered
     long commands = -1;        // commands the client sent meanwhile (through the latency proxy), or -1
     std::string verbs = "-";   // those commands by verb: "LIST:1,PASV:1", or "-"
 };
 
 // Copies what the meter measured since it started into the sample.
 void StopMeter(const TransferMeter& meter, ListingSample& sample);
-// sample label=L tool=T case=C dir=D entries=N seconds=S call=S cpu_client=S cpu_server=S commands=N verbs=V
+// sample label=L tool=T case=C dir=D entries=N seconds=S call=S stall=S cpu_client=S cpu_server=S commands=N verbs=V
 void PrintSample(const ListingSample& sample);
 // Throws BenchError saying what was found instead of what was expected.
 void Expect(long found, long expected, const std::string& what);

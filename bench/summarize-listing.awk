@@ -36,10 +36,11 @@ function verdict(value, goal) {
   return value < goal ? "met" : "MISSED"
 }
 
-# One of the main rows at every round trip: seconds, commands by verb, and
-# how many round trips the added delay cost it (its seconds less those at
-# the first round trip, over the difference of the round trips).
-function main_row(text, label, tool, what,    r, rtt, k, value, first, firstRtt, paid) {
+# One of the main rows at every round trip: seconds, commands by verb, how
+# many round trips the added delay cost it (its seconds less those at the
+# first round trip, over the difference of the round trips), and the longest
+# the window left a message unanswered (the control's rows).
+function main_row(text, label, tool, what,    r, rtt, k, value, first, firstRtt, paid, stall) {
   first = ""
   for (r = 1; r <= nrtts; ++r) {
     rtt = rtts[r]
@@ -48,8 +49,9 @@ function main_row(text, label, tool, what,    r, rtt, k, value, first, firstRtt,
     value = median(secs[k])
     if (first == "") { first = value; firstRtt = rtt }
     paid = (rtt > firstRtt) ? sprintf("%.1f", (value - first) * 1000 / (rtt - firstRtt)) : "-"
-    printf "%-46s %6s %9.3f %9s %7s  %s\n", text, rtt, value, paid, (commands[k] < 0 ? "-" : commands[k]),
-      readable(verbs[k])
+    stall = largest(stalls[k])
+    printf "%-46s %6s %9.3f %9s %10s %7s  %s\n", text, rtt, value, paid, (stall < 0 ? "-" : sprintf("%.3f", stall)),
+      (commands[k] < 0 ? "-" : commands[k]), readable(verbs[k])
     text = ""
   }
 }
@@ -83,6 +85,7 @@ function sorts(rtt, label, title, listing,    c, o, what, value, line, shown, co
   f["rtt_ms"] = 0
   f["commands"] = -1
   f["verbs"] = "-"
+  f["stall"] = -1
   for (i = 2; i <= NF; ++i) { split($i, kv, "="); f[kv[1]] = kv[2] }
   if (!(f["rtt_ms"] in seenRtt)) { seenRtt[f["rtt_ms"]] = 1; rtts[++nrtts] = f["rtt_ms"] }
   k = key(f["rtt_ms"], f["label"], f["tool"], f["case"])
@@ -90,6 +93,7 @@ function sorts(rtt, label, title, listing,    c, o, what, value, line, shown, co
   runs[k]++
   secs[k] = secs[k] " " f["seconds"]
   calls[k] = calls[k] " " f["call"]
+  stalls[k] = stalls[k] " " f["stall"]
   entries[k] = f["entries"]
   client[k] = client[k] " " f["cpu_client"]
   server[k] = server[k] " " f["cpu_server"]
@@ -116,9 +120,11 @@ END {
 
   print ""
   print "== the main rows at each round trip (rtt ms; seconds: median; paid: the seconds added over the first round"
-  print "   trip, in round trips; commands: sent during the row, total and by verb)"
-  printf "%-46s %6s %9s %9s %7s  %s\n", "row", "rtt", "seconds", "paid", "cmds", "by verb"
-  main_row("Connect (ConnectDirectory /)", "connect", "control", "connect")
+  print "   trip, in round trips; unanswered: the longest the window left a message from another thread waiting,"
+  print "   in seconds, the worst round; commands: sent during the row, total and by verb)"
+  printf "%-46s %6s %9s %9s %10s %7s  %s\n", "row", "rtt", "seconds", "paid", "unanswered", "cmds", "by verb"
+  main_row("Connect (ConnectDirectory /), tree hidden", "connect", "control", "connect")
+  main_row("Connect (ConnectDirectory /), tree shown", "connect", "control", "connect-tree")
   main_row(sprintf("enter %s (%d subdirs): list and tree", directory[key(rtts[1], "tree", "control", "tree-setdir")],
     entries[key(rtts[1], "tree", "control", "tree-setdir")]), "tree", "control", "tree-setdir")
   main_row(sprintf("%d files into the list (SetCurrentDirectory)", entries[key(rtts[1], "list", "control", "setdir")]),

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Serves a sample tree over FTP on port 21 of the first free loopback address 127.0.0.N."""
+"""Serves a sample tree (or a given directory) over FTP on port 21 of the first free loopback address 127.0.0.N."""
 import argparse
 import logging
 import os
@@ -71,16 +71,21 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--seconds", type=float, default=None, help="stop after this many seconds")
     parser.add_argument("--while-pid", type=int, default=None, help="stop when this process has ended")
+    parser.add_argument("--root", default=None,
+                        help="serve this directory as it is (names in UTF-8 on disk) instead of the sample tree")
     args = parser.parse_args()
     logging.basicConfig(level=logging.WARNING)
     _, address, listener = ftp_fixture_daemon.bind_free_address(ftp_fixture_daemon.FIRST_HOST)
-    with tempfile.TemporaryDirectory(prefix="wyftp-demo-") as root:
-        populate(root)
+    with tempfile.TemporaryDirectory(prefix="wyftp-demo-") as samples:
+        root = args.root or samples
+        if not args.root:
+            populate(root)
         server = ftp_fixture_servers.make_server("normal", listener, root)
         print("WyFTP demo FTP server on %s port 21, serving %s" % (address, root))
         print("  anonymous login, or user %s / password %s" % (ftp_fixture_servers.USER, ftp_fixture_servers.PASSWORD))
-        folders = sorted({"/" + os.path.dirname(name) for name in SAMPLES})
-        print("  %d sample files in %s" % (len(SAMPLES), ", ".join(folders)))
+        if not args.root:
+            folders = sorted({"/" + os.path.dirname(name) for name in SAMPLES})
+            print("  %d sample files in %s" % (len(SAMPLES), ", ".join(folders)))
         print("  try:   curl ftp://%s/pub/" % address)
         sys.stdout.flush()
         if args.seconds is not None:
