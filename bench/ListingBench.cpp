@@ -40,16 +40,30 @@ long Count(const Options& options, const char* name)
     return value;
 }
 
+// The sections that may run after the connects (--sections).
+const std::set<std::string> kSections = {"list", "sort", "tree", "get", "local"};
+
 std::set<std::string> Sections(const Options& options)
 {
+    if (!options.count("sections"))
+        return kSections;
     std::set<std::string> sections;
-    std::istringstream list(Optional(options, "sections", "list,sort,tree,get,local"));
+    std::istringstream list(Required(options, "sections"));
     for (std::string name; std::getline(list, name, ',');) {
-        if (name != "list" && name != "sort" && name != "tree" && name != "get" && name != "local")
+        if (!kSections.count(name))
             throw BenchError("--sections: unknown section " + name);
         sections.insert(name);
     }
     return sections;
+}
+
+// Connect timed into a "connect" sample of "/".
+void PrintConnect(ListingSample sample, const char* what)
+{
+    sample.label = "connect";
+    sample.what = what;
+    sample.directory = "/";
+    PrintSample(sample);
 }
 
 int Run(int argc, char** argv)
@@ -78,19 +92,11 @@ int Run(int argc, char** argv)
     const std::set<std::string> sections = Sections(options);
 
     HostedExplorer explorer(setup.server, setup.countsFile);
-    ListingSample connected = explorer.ConnectFtp();
-    connected.label = "connect";
-    connected.what = "connect";
-    connected.directory = "/";
-    PrintSample(connected);
+    PrintConnect(explorer.ConnectFtp(), "connect");
     // Connecting again with the tree shown: "/" in the list and the tree.
     explorer.Call(L"DisConnect");
     explorer.Put(L"VisibleTree", Argument(true));
-    connected = explorer.Time(L"Connect");
-    connected.label = "connect";
-    connected.what = "connect-tree";
-    connected.directory = "/";
-    PrintSample(connected);
+    PrintConnect(explorer.Time(L"Connect"), "connect-tree");
     explorer.Put(L"VisibleTree", Argument(false));
     // The sorts run on the list the list section filled.
     if (sections.count("list"))
