@@ -92,7 +92,9 @@ def main():
             server.ioloop.call_later(args.seconds, server.close_all)
         if args.while_pid is not None:
             stop_with(server, args.while_pid)
-        server.serve_forever()
+        # With no timeout the loop waits for the next connection before it
+        # looks at its timers, so a demo nobody connects to would never stop.
+        server.serve_forever(timeout=1.0)
 
 
 if __name__ == "__main__":
