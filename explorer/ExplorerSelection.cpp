@@ -95,6 +95,7 @@ BOOL CWyExplorerWnd::ForgetRememberedPaths()
 
 void CWyExplorerWnd::ClearViews()
 {
+    StopButtonWorker(false);
     if (CWyTreeView* view = GetTreeView()) {
         QuietTreeScope quiet(*this);
         view->Tree().DeleteAllItems();

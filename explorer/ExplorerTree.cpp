@@ -2,6 +2,7 @@
 #include "explorer/WyExplorerWnd.h"
 
 #include "explorer/EntryName.h"
+#include "explorer/TreeButtonWorker.h"
 #include "explorer/WyTreeView.h"
 #include "filesystem/WyDirectoryEntry.h"
 #include "filesystem/WyFileSystem.h"
@@ -133,11 +134,17 @@ BOOL CWyExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
         while (HTREEITEM child = tree.GetChildItem(item))
             tree.DeleteItem(child);
 
+        ForgetButtonQuestion(item);
         const std::string levelPath = item == root ? std::string("/") : path;
         std::vector<CWyDirectoryEntry> entries;
         const bool found = ListDirectory(levelPath, entries);
-        if (!found && m_rememberedPaths.empty())
+        if (!found && m_rememberedPaths.empty()) {
+            // Empty, or not to be listed: no button (the item may have
+            // shown one while the background had not answered yet).
+            if (item != root)
+                tree.SetItemChildren(item, 0);
             return FALSE;
+        }
         // A child shows its button from what the listing tells (a Unix
         // link count); where it tells nothing, the tree asks when the item
         // is first shown (OnTreeItemChildren), not by listing every
@@ -172,12 +179,96 @@ BOOL CWyExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
 
 int CWyExplorerWnd::OnTreeItemChildren(HTREEITEM item)
 {
-    const CWyOwnerCall call(m_owner);
     CWyTreeView* view = GetTreeView();
-    if (!view || !m_owner.GetFileSystem() || m_owner.IsTransferring())
+    if (!view || !m_owner.GetFileSystem())
         return -1;
     const std::string path = GetTreeItemPath(view->Tree(), item);
-    return HasSubdirectory(path) || LeadsToRememberedPath(path) ? 1 : 0;
+    if (LeadsToRememberedPath(path) || AskButtonInBackground(item, path))
+        return 1;
+    const CWyOwnerCall call(m_owner);
+    if (m_owner.IsTransferring())
+        return -1;
+    return HasSubdirectory(path) ? 1 : 0;
+}
+
+void CWyExplorerWnd::OnTreeItemDeleted(LPARAM data)
+{
+    const auto question = m_buttonQuestions.find(static_cast<unsigned>(data));
+    if (data == 0 || question == m_buttonQuestions.end())
+        return;
+    m_buttonQuestions.erase(question);
+    if (m_buttonWorker)
+        m_buttonWorker->Cancel(static_cast<unsigned>(data));
+}
+
+void CWyExplorerWnd::ForgetButtonQuestion(HTREEITEM item)
+{
+    const CTreeCtrl tree = GetTreeView()->Tree();
+    const LPARAM data = tree.GetItemData(item);
+    if (data == 0)
+        return;
+    OnTreeItemDeleted(data);
+    tree.SetItemData(item, 0);
+}
+
+bool CWyExplorerWnd::AskButtonInBackground(HTREEITEM item, const std::string& path)
+{
+    if (m_buttonsOnTheSpot)
+        return false;
+    try {
+        if (!m_buttonWorker) {
+            std::unique_ptr<CWySubdirectoryProbe> probe = m_owner.GetFileSystem()->MakeSubdirectoryProbe();
+            if (!probe)
+                return false;
+            m_buttonWorker = std::make_unique<CTreeButtonWorker>(std::move(probe), GetHwnd(), kButtonAnswersMessage);
+        }
+        if (++m_lastButtonToken == 0)
+            ++m_lastButtonToken;
+        m_buttonQuestions[m_lastButtonToken] = item;
+        GetTreeView()->Tree().SetItemData(item, m_lastButtonToken);
+        m_buttonWorker->Ask(m_lastButtonToken, item, path);
+        return true;
+    } catch (const std::exception&) {
+        // No thread to be had, or no memory: the tree asks as it waits.
+        m_buttonsOnTheSpot = true;
+        return false;
+    }
+}
+
+void CWyExplorerWnd::TakeButtonAnswers()
+{
+    CWyTreeView* view = GetTreeView();
+    if (!m_buttonWorker || !view)
+        return;
+    const CTreeCtrl tree = view->Tree();
+    for (const CTreeButtonWorker::Answer& answer : m_buttonWorker->TakeAnswers()) {
+        // The store takes no second connection: the items still waiting
+        // are asked as they are shown again, the way a tree without a
+        // worker asks.
+        if (answer.value == CWySubdirectoryProbe::Answer::cannotAsk) {
+            StopButtonWorker(true);
+            return;
+        }
+        // Gone, re-read or expanded meanwhile: the answer is for nobody.
+        if (m_buttonQuestions.erase(answer.token) == 0)
+            continue;
+        tree.SetItemData(answer.item, 0);
+        tree.SetItemChildren(answer.item, answer.value == CWySubdirectoryProbe::Answer::yes ? 1 : 0);
+    }
+}
+
+void CWyExplorerWnd::StopButtonWorker(bool onTheSpot)
+{
+    m_buttonWorker.reset();
+    CWyTreeView* view = GetTreeView();
+    for (const auto& [token, item] : m_buttonQuestions) {
+        if (onTheSpot && view) {
+            view->Tree().SetItemData(item, 0);
+            view->Tree().SetItemChildren(item, I_CHILDRENCALLBACK);
+        }
+    }
+    m_buttonQuestions.clear();
+    m_buttonsOnTheSpot = onTheSpot;
 }
 
 void CWyExplorerWnd::OnTreeItemExpanding(HTREEITEM item)

@@ -1,6 +1,7 @@
 // The explorer: construction, its two panes, reading a directory of the store, and the pop-ups.
 #include "explorer/WyExplorerWnd.h"
 
+#include "explorer/TreeButtonWorker.h"
 #include "explorer/WyListView.h"
 #include "explorer/WyTreeView.h"
 #include "filesystem/WyFileSystem.h"
@@ -28,6 +29,7 @@ CWyExplorerWnd::CWyExplorerWnd(CWyExplorerOwner& owner) : m_owner(owner) {}
 
 CWyExplorerWnd::~CWyExplorerWnd()
 {
+    StopButtonWorker(false);
     // The views' windows go while this object still answers their hooks.
     if (GetHwnd())
         DestroySplitter();
@@ -69,6 +71,10 @@ LRESULT CWyExplorerWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_CREATE) {
         DragAcceptFiles(GetHwnd(), TRUE);
         return OnCreate(wParam, lParam);
+    }
+    if (message == kButtonAnswersMessage) {
+        TakeButtonAnswers();
+        return 0;
     }
     return CWyHSplitterWnd::WindowProc(message, wParam, lParam);
 }

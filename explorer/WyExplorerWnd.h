@@ -8,11 +8,13 @@
 #include <commctrl.h>
 #include <oleidl.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CTreeButtonWorker;
 class CWyTreeView;
 class CWyListView;
 struct CWyDirectoryEntry;
@@ -20,7 +22,9 @@ struct CWyDirectoryEntry;
 // Paths are store paths: "/" separates components, "/" is the top, and no
 // path built here ends in "/" except "/" itself. A tree item holds one
 // component; the root stands for "/" (image 2), directories use images 0 and
-// 1, and a child "1" marks a directory whose level was not read yet. A list
+// 1, and a child "1" marks a directory whose level was not read yet; an
+// item whose button is still being found out in the background holds the
+// number of that question as its item data (0 otherwise). A list
 // item holds an entry name, image 0 for a directory and 1 for a file, and the
 // entry's sequence in its listing as item data.
 class CWyExplorerWnd : public CWyHSplitterWnd {
@@ -55,8 +59,11 @@ public:
     void OnTreeRightClick(POINT point);
     void OnTreeItemExpanding(HTREEITEM item);
     // Whether item has children (1) or not (0), for an item inserted with
-    // I_CHILDRENCALLBACK; -1 when that cannot be told now.
+    // I_CHILDRENCALLBACK; -1 when that cannot be told now. Where the store
+    // can be asked in the background, 1 until the answer comes.
     int OnTreeItemChildren(HTREEITEM item);
+    // The item goes; data is its item data.
+    void OnTreeItemDeleted(LPARAM data);
     void OnTreeSelChanged(HTREEITEM item);
     bool OnListDropFiles(const std::vector<std::string>& paths, DWORD effect, POINT point);
     bool OnListBeginDrag(std::vector<std::string>& paths);
@@ -100,7 +107,8 @@ public:
     void SetListViewMode(long mode);
     BOOL SelectTreeParent();
     BOOL ForgetRememberedPaths();
-    // Empties the views, as after a disconnection.
+    // Empties the views, as after a disconnection, and ends the work done
+    // for them in the background.
     void ClearViews();
 
     // Asks the user before a deletion (ExplorerDeletion.cpp): a message box
@@ -114,6 +122,9 @@ protected:
 
 private:
     friend class QuietTreeScope;
+
+    // Posted when answers of the button worker wait to be taken.
+    static constexpr UINT kButtonAnswersMessage = WM_APP + 1;
 
     // The entries of a directory of the store ("." and ".." among them on
     // the local disk); false when it cannot be listed or lists nothing.
@@ -131,6 +142,17 @@ private:
     // navigation; nothing when the tree does not show it.
     void SelectCurrentDirectoryItem();
     void ReportNavigationError(const class CException& error);
+
+    // The tree's buttons found out in the background (ExplorerTree.cpp).
+    // Whether item's question went to the worker, which is made when first
+    // needed; false when the store cannot be asked that way.
+    bool AskButtonInBackground(HTREEITEM item, const std::string& path);
+    void TakeButtonAnswers();
+    // The item's question, if any, is no longer waited for.
+    void ForgetButtonQuestion(HTREEITEM item);
+    // Ends the worker; with onTheSpot, the items still waiting are asked
+    // again when shown, on the store's own connection, from now on.
+    void StopButtonWorker(bool onTheSpot);
 
     // Drops (ExplorerDrops.cpp)
     // What goes in front of a store path to make an upload target: "ftp://"
@@ -153,6 +175,10 @@ private:
     int m_sortDescending = 0;
     std::string m_labelBeforeEdit;
     int m_quietTreeChanges = 0;
+    std::unique_ptr<CTreeButtonWorker> m_buttonWorker;
+    std::map<unsigned, HTREEITEM> m_buttonQuestions;  // asked and not answered yet, by token
+    unsigned m_lastButtonToken = 0;
+    bool m_buttonsOnTheSpot = false;  // the store cannot be asked in the background
 };
 
 // While one lives, selection changes of the tree are the explorer's own

@@ -46,6 +46,11 @@ LRESULT CWyTreeView::OnNotify(const NMHDR& header)
         }
         return 0;
     }
+    case TVN_DELETEITEMW: {
+        const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
+        Explorer().OnTreeItemDeleted(info.itemOld.lParam);
+        return 0;
+    }
     case TVN_SELCHANGEDW: {
         const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
         if (info.itemNew.hItem)

@@ -19,15 +19,16 @@ void Check(const FtpError& error)
         RaiseFtpError(error);
 }
 
-
 }  // namespace
 
 std::unique_ptr<CFtpConnection> CFtpConnection::Open(const std::string& server, const std::string& user,
-                                                     const std::string& password, const CFtpOptions& options)
+                                                     const std::string& password, const CFtpOptions& options,
+                                                     CNetworkWaitHook* standingHook)
 {
     if (options.port == 0)
         throw CWyFTPException(WyFTPErrorCreateObject);
     auto session = std::make_unique<CFtpSession>(options, MakeTcpConnector());
+    session->SetStandingHook(standingHook);
     Check(session->Open(server, user, password));
     return std::make_unique<CFtpConnection>(std::move(session), server, options.port);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class CFtpSession;
+class CNetworkWaitHook;
 class CFtpTransfer;
 
 // The face of one FTP session for the store: every failure is raised as
@@ -16,9 +17,11 @@ class CFtpTransfer;
 class CFtpConnection {
 public:
     // Connects to server as options say and logs in; raises when it cannot,
-    // WyFTPErrorCreateObject for port 0.
+    // WyFTPErrorCreateObject for port 0. standingHook is asked during every
+    // wait of the session (see CFtpSession::SetStandingHook).
     static std::unique_ptr<CFtpConnection> Open(const std::string& server, const std::string& user,
-                                                const std::string& password, const CFtpOptions& options);
+                                                const std::string& password, const CFtpOptions& options,
+                                                CNetworkWaitHook* standingHook = nullptr);
     CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port);
     CFtpConnection(const CFtpConnection&) = delete;
     CFtpConnection& operator=(const CFtpConnection&) = delete;

@@ -6,6 +6,7 @@
 #include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
 #include "filesystem/RemotePath.h"
+#include "filesystem/SubdirectoryProbe.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "filesystem/WyUrlConnection.h"
@@ -96,6 +97,8 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
     m_connection = CFtpConnection::Open(serverName, userName, pass, options);
+    m_userName = userName;
+    m_password = pass;
 
     m_owner->SetServerNameProperty(serverName);
     m_owner->SetUserNameProperty(userName);
@@ -114,6 +117,7 @@ void CWyFTPFileSystem::CreateDirectory(const char* name)
 void CWyFTPFileSystem::Disconnect()
 {
     m_connection.reset();
+    m_password.clear();
     m_connectStarted = false;
     ForgetListings();
 }
@@ -178,6 +182,18 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
     if (call == 0)
         m_listings.clear();
     return m_listings[directory] = std::move(entries);
+}
+
+std::unique_ptr<CWySubdirectoryProbe> CWyFTPFileSystem::MakeSubdirectoryProbe()
+{
+    if (!m_connection)
+        return nullptr;
+    CFtpOptions options = m_owner->GetConnectionOptions();
+    // The probe meets the certificate this session accepted, whoever
+    // accepted it (the platform, the pin or the host).
+    if (m_connection->Session().IsSecure())
+        options.certificatePin = m_connection->Session().LastCertificateFingerprint();
+    return MakeFtpSubdirectoryProbe(m_connection->GetServerName(), m_userName, m_password, options);
 }
 
 const CWyDirectoryEntry* CWyFTPFileSystem::ListedEntry(const std::string& path)

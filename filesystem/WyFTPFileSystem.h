@@ -42,6 +42,7 @@ public:
     bool IsCaseSensitive() override { return true; }
     std::string GetRootText() override { return "/"; }
     bool IsDirectory(const char* path) override;
+    std::unique_ptr<CWySubdirectoryProbe> MakeSubdirectoryProbe() override;
     // Closes the connection.
     ~CWyFTPFileSystem() override;
 
@@ -70,6 +71,9 @@ private:
     // refused until then, also after one that failed.
     bool m_connectStarted = false;
     std::unique_ptr<CFtpConnection> m_connection;
+    // The account the connection logged in with, for the tree's probe.
+    std::string m_userName;
+    std::string m_password;
     // The listings read in the call whose generation is m_listingsCall.
     std::map<std::string, std::vector<CWyDirectoryEntry>> m_listings;
     unsigned m_listingsCall = 0;

@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 class CFtpConnection;
+class CWySubdirectoryProbe;
 
 // Paths use "/" as separator and "/" as the top. Failures are raised as
 // CWyFTPException, CInternetException or CFileException; the only results
@@ -66,4 +68,7 @@ public:
     // Whether path names a directory of the store, whether or not a listing
     // of its parent shows it (a server may hide some). Never raises.
     virtual bool IsDirectory(const char* path) = 0;
+    // Asks, on a connection of its own, what the tree shows before the user
+    // opens a directory; null when not connected.
+    virtual std::unique_ptr<CWySubdirectoryProbe> MakeSubdirectoryProbe() = 0;
 };

@@ -6,6 +6,7 @@
 #include "filesystem/FileSizeAnswer.h"
 #include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
+#include "filesystem/SubdirectoryProbe.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
 #include "framework/File.h"
@@ -176,6 +177,11 @@ std::string CWyLocalFileSystem::GetDragOutEntry(const std::string& path)
 bool CWyLocalFileSystem::IsDirectory(const char* path)
 {
     return IsLocalDirectory(Rooted(path).c_str()) == 1;
+}
+
+std::unique_ptr<CWySubdirectoryProbe> CWyLocalFileSystem::MakeSubdirectoryProbe()
+{
+    return m_root.empty() ? nullptr : MakeLocalSubdirectoryProbe(m_root);
 }
 
 void CWyLocalFileSystem::ChangeDirectory(const char* path)

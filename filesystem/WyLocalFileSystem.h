@@ -44,6 +44,7 @@ public:
     bool IsCaseSensitive() override { return false; }
     std::string GetRootText() override { return m_root.substr(0, m_root.empty() ? 0 : 1); }
     bool IsDirectory(const char* path) override;
+    std::unique_ptr<CWySubdirectoryProbe> MakeSubdirectoryProbe() override;
     ~CWyLocalFileSystem() override;
 
     // Copies one local file to another; both paths may be store paths.

@@ -85,6 +85,24 @@ BOOL CTreeCtrl::SetItemChildren(HTREEITEM item, int children) const
     return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
 }
 
+LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const
+{
+    TVITEMW query = {};
+    query.mask = TVIF_PARAM;
+    query.hItem = item;
+    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query.lParam;
+}
+
+BOOL CTreeCtrl::SetItemData(HTREEITEM item, LPARAM data) const
+{
+    TVITEMW change = {};
+    change.mask = TVIF_PARAM;
+    change.hItem = item;
+    change.lParam = data;
+    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
+}
+
 BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const
 {
     std::memcpy(rect, &item, sizeof item);  // the item goes in, the rectangle comes out

@@ -65,6 +65,9 @@ public:
     // I_CHILDRENCALLBACK asks the parent (TVN_GETDISPINFO) when the item is
     // first shown.
     BOOL SetItemChildren(HTREEITEM item, int children) const;
+    // The item's own value (lParam).
+    LPARAM GetItemData(HTREEITEM item) const;
+    BOOL SetItemData(HTREEITEM item, LPARAM data) const;
     int GetItemHeight() const { return static_cast<int>(Send(TVM_GETITEMHEIGHT, 0, 0)); }
     BOOL GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const;
 

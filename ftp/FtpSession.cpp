@@ -164,7 +164,7 @@ FtpError CFtpSession::SecureData(std::unique_ptr<CByteStream>& data, const CNetw
 // preliminary ends the wait.
 class CReplyWatch : public CNetworkWaitHook {
 public:
-    explicit CReplyWatch(CFtpSession& session) : m_session(session), m_outer(session.m_hook) {}
+    explicit CReplyWatch(CFtpSession& session) : m_session(session), m_outer(session.ActiveHook()) {}
 
     bool KeepWaiting() override
     {

@@ -82,6 +82,11 @@ public:
 
     bool IsBroken() const { return static_cast<bool>(m_broken); }
 
+    // Asked while this session waits and no transfer has a hook of its own:
+    // a session that works for another thread ends its waits when that
+    // thread is told to stop (null: nobody).
+    void SetStandingHook(CNetworkWaitHook* hook) { m_standingHook = hook; }
+
 private:
     // A transfer waits with the session's clock, timeout and hook, and
     // breaks the session when its data connection fails.
@@ -92,7 +97,8 @@ private:
     void SetWaitHook(CNetworkWaitHook* hook) { m_hook = hook; }
     DWORD Timeout() const { return m_options.timeoutMilliseconds; }
     // A wait until deadline, with the hook.
-    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, m_hook, &m_clock}; }
+    CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, ActiveHook(), &m_clock}; }
+    CNetworkWaitHook* ActiveHook() const { return m_hook ? m_hook : m_standingHook; }
     // A wait of one timeout from now.
     CNetworkWait WaitOneTimeout() const { return WaitFor(m_clock.Now() + Timeout()); }
     // Breaks the session with error unless it is broken already; returns
@@ -138,6 +144,7 @@ private:
     const CClock& m_clock;
     CFtpOptions m_options;
     CNetworkWaitHook* m_hook = nullptr;
+    CNetworkWaitHook* m_standingHook = nullptr;
     std::unique_ptr<CByteStream> m_control;
     CSocketAddress m_peer;
     std::string m_host;  // as the host gave it: the name the certificate must hold

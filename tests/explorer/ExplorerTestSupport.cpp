@@ -82,6 +82,39 @@ TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text = nullptr)
     return query;
 }
 
+
+// Whether the button of item or of an item below it is still being found
+// out: its item data holds the question until the answer comes.
+bool ButtonPending(HWND tree, HTREEITEM item)
+{
+    for (; item; item = TreeView_GetNextSibling(tree, item)) {
+        if (QueryItem(tree, item, TVIF_PARAM).lParam != 0 || ButtonPending(tree, TreeView_GetChild(tree, item)))
+            return true;
+    }
+    return false;
+}
+
+void OutlineOf(HWND tree, HTREEITEM item, std::string& out)
+{
+    for (HTREEITEM first = item; item; item = TreeView_GetNextSibling(tree, item)) {
+        out += (item == first ? "" : " ") + TreeItemText(tree, item);
+        const TVITEMW state = QueryItem(tree, item, TVIF_CHILDREN | TVIF_PARAM);
+        if (HTREEITEM child = TreeView_GetChild(tree, item)) {
+            out += '[';
+            OutlineOf(tree, child, out);
+            out += ']';
+        } else if (state.cChildren != 0) {
+            // A button before the children are read: asking for it is what
+            // showing the item does (a lazily decided item decides now).
+            out += '+';
+        }
+        if (state.lParam != 0)
+            out += '?';  // still waiting for its answer
+    }
+}
+
+}  // namespace
+
 std::string TreeItemText(HWND tree, HTREEITEM item)
 {
     wchar_t text[512] = L"";
@@ -89,29 +122,21 @@ std::string TreeItemText(HWND tree, HTREEITEM item)
     return ToShiftJis(text);
 }
 
-void OutlineOf(HWND tree, HTREEITEM item, std::string& out)
-{
-    for (HTREEITEM first = item; item; item = TreeView_GetNextSibling(tree, item)) {
-        out += (item == first ? "" : " ") + TreeItemText(tree, item);
-        if (HTREEITEM child = TreeView_GetChild(tree, item)) {
-            out += '[';
-            OutlineOf(tree, child, out);
-            out += ']';
-        } else if (QueryItem(tree, item, TVIF_CHILDREN).cChildren != 0) {
-            // A button before the children are read: asking for it is what
-            // showing the item does (a lazily decided item decides now).
-            out += '+';
-        }
-    }
-}
-
-}  // namespace
-
 std::string TreeOutline(HWND tree)
 {
+    // Asking shows every item; the answers that come in the background are
+    // then waited for.
     std::string out;
     OutlineOf(tree, TreeView_GetRoot(tree), out);
+    WaitForTreeAnswers(tree);
+    out.clear();
+    OutlineOf(tree, TreeView_GetRoot(tree), out);
     return out;
+}
+
+bool WaitForTreeAnswers(HWND tree)
+{
+    return PumpUntil([&] { return !ButtonPending(tree, TreeView_GetRoot(tree)); });
 }
 
 std::string SelectedTreeText(HWND tree)

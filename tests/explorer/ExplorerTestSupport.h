@@ -64,7 +64,13 @@ struct ServerExplorer {
 // The tree as text: each item's text, its children in brackets, siblings
 // separated by spaces, "+" after an item with a button but no children
 // read yet: "/[docs pub+]".
+// Answers the tree waits for in the background are waited for first, and
+// an item still waiting (after about ten seconds) shows "?".
 std::string TreeOutline(HWND tree);
+// Waits, handling messages, until no item of the tree waits for an answer
+// about its button; whether none does.
+bool WaitForTreeAnswers(HWND tree);
+std::string TreeItemText(HWND tree, HTREEITEM item);
 std::string SelectedTreeText(HWND tree);
 int TreeItemImage(HWND tree, HTREEITEM item);
 // The item at path, the texts of the items below the root joined with "/"

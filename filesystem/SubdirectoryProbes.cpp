@@ -1,0 +1,112 @@
+// The subdirectory probes of the FTP and the local store.
+#include "filesystem/SubdirectoryProbe.h"
+
+#include "filesystem/FtpConnection.h"
+#include "framework/Exception.h"
+#include "framework/FileFind.h"
+#include "ftp/FtpSession.h"
+#include "ftp/ListingReader.h"
+#include "net/NetworkWait.h"
+
+#include <algorithm>
+#include <atomic>
+#include <new>
+
+namespace {
+
+class CFtpSubdirectoryProbe : public CWySubdirectoryProbe, private CNetworkWaitHook {
+public:
+    CFtpSubdirectoryProbe(const std::string& server, const std::string& user, const std::string& password,
+                          const CFtpOptions& options)
+        : m_server(server), m_user(user), m_password(password), m_options(options)
+    {
+        m_options.judge = nullptr;
+    }
+
+    Answer HasSubdirectory(const std::string& path) override
+    {
+        if (!Connected())
+            return Answer::cannotAsk;
+        std::vector<FtpEntry> entries;
+        const FtpError failure = ListDirectory(m_connection->Session(), path, entries);
+        // A refused directory has no subdirectory to show; a connection that
+        // failed (the server dropped an idle one, say) is opened once more
+        // for the next question.
+        if (failure && m_connection->Session().IsBroken()) {
+            m_connection.reset();
+            return m_stopped ? Answer::cannotAsk : Answer::yes;
+        }
+        const bool any = std::any_of(entries.begin(), entries.end(), [](const FtpEntry& entry) {
+            return entry.kind == FtpEntry::Kind::directory && entry.name != "." && entry.name != "..";
+        });
+        return any ? Answer::yes : Answer::no;
+    }
+
+    void Rest() override { m_connection.reset(); }
+    void Stop() override { m_stopped = true; }
+
+private:
+    bool KeepWaiting() override { return !m_stopped; }
+
+    bool Connected()
+    {
+        if (m_stopped || m_refused)
+            return false;
+        if (m_connection)
+            return true;
+        try {
+            m_connection = CFtpConnection::Open(m_server, m_user, m_password, m_options, this);
+        } catch (const CException&) {
+            m_refused = true;
+        } catch (const std::bad_alloc&) {
+            m_refused = true;
+        }
+        return m_connection != nullptr;
+    }
+
+    const std::string m_server;
+    const std::string m_user;
+    const std::string m_password;
+    CFtpOptions m_options;
+    std::unique_ptr<CFtpConnection> m_connection;
+    std::atomic<bool> m_stopped{false};
+    bool m_refused = false;  // the first connection failed: no second try
+};
+
+class CLocalSubdirectoryProbe : public CWySubdirectoryProbe {
+public:
+    explicit CLocalSubdirectoryProbe(const std::string& root) : m_root(root) {}
+
+    Answer HasSubdirectory(const std::string& path) override
+    {
+        std::string pattern = m_root + path;
+        if (pattern.empty() || pattern.back() != '/')
+            pattern += '/';
+        CFileFind finder;
+        if (!finder.FindFile((pattern + "*").c_str()))
+            return Answer::no;
+        for (BOOL more = TRUE; more;) {
+            more = finder.FindNextFile();
+            if (finder.IsDirectory() && !finder.IsDots())
+                return Answer::yes;
+        }
+        return Answer::no;
+    }
+
+private:
+    const std::string m_root;
+};
+
+}  // namespace
+
+std::unique_ptr<CWySubdirectoryProbe> MakeFtpSubdirectoryProbe(const std::string& server, const std::string& user,
+                                                                const std::string& password,
+                                                                const CFtpOptions& options)
+{
+    return std::make_unique<CFtpSubdirectoryProbe>(server, user, password, options);
+}
+
+std::unique_ptr<CWySubdirectoryProbe> MakeLocalSubdirectoryProbe(const std::string& root)
+{
+    return std::make_unique<CLocalSubdirectoryProbe>(root);
+}

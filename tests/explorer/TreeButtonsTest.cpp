@@ -1,0 +1,216 @@
+// The tree's buttons found out in the background: the window answering meanwhile, answers for the right items only, every kind of directory, no thread left, a server that takes one session.
+#include "tests/explorer/ExplorerTestSupport.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kSubdirectories = 300;
+
+// The threads of this process.
+int ThreadCount()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+// The items below parent (a path for TreeItemAt), once their answers are
+// in, in name order, with "+" after those with a button; only those on
+// screen when onScreen.
+std::vector<std::string> Level(HWND tree, const std::string& parent, bool onScreen = false)
+{
+    RECT client = {};
+    GetClientRect(tree, &client);
+    std::vector<HTREEITEM> chosen;
+    for (HTREEITEM item = TreeView_GetChild(tree, TreeItemAt(tree, parent)); item; item = TreeView_GetNextSibling(tree, item)) {
+        RECT line = {};
+        std::memcpy(&line, &item, sizeof item);  // the item goes in, its line comes out
+        const bool shown = SendMessageW(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&line)) &&
+                           line.top >= client.top && line.bottom <= client.bottom;
+        if (shown || !onScreen)
+            chosen.push_back(item);
+    }
+    // Asked first, as showing them does; then their answers are waited for.
+    const auto children = [tree](HTREEITEM item) {
+        TVITEMW query = {};
+        query.mask = TVIF_CHILDREN;
+        query.hItem = item;
+        TreeView_GetItem(tree, &query);
+        return query.cChildren;
+    };
+    for (HTREEITEM item : chosen)
+        children(item);
+    WaitForTreeAnswers(tree);
+    std::vector<std::string> items;
+    for (HTREEITEM item : chosen)
+        items.push_back(TreeItemText(tree, item) + (children(item) ? "+" : ""));
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// How many items of the tree wait for the answer about their button.
+int ItemsWaiting(HWND tree)
+{
+    int waiting = 0;
+    const HTREEITEM level = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+    for (HTREEITEM item = TreeView_GetChild(tree, level); item; item = TreeView_GetNextSibling(tree, item)) {
+        TVITEMW query = {};
+        query.mask = TVIF_PARAM;
+        query.hItem = item;
+        TreeView_GetItem(tree, &query);
+        waiting += query.lParam != 0;
+    }
+    return waiting;
+}
+
+// The listings the server's log holds, of every session.
+int Listings(const FtpServer& server)
+{
+    const std::vector<std::string> commands = server.Commands();
+    return static_cast<int>(std::count_if(commands.begin(), commands.end(),
+                                          [](const std::string& line) { return line.rfind("MLSD", 0) == 0; }));
+}
+
+// Waits, leaving the thread's messages where they are, until done() holds
+// or about ten seconds pass.
+bool WaitWithoutMessages(const std::function<bool()>& done)
+{
+    for (int wait = 0; wait < 1000 && !done(); ++wait)
+        Sleep(10);
+    return done();
+}
+
+// A server behind the fault proxy with a level of kSubdirectories
+// directories, every other one with a subdirectory, and the control
+// showing that level with its tree.
+struct DistantLevel {
+    DistantLevel() : server("normal", FtpServer::kBehindFaultProxy)
+    {
+        server.MakeDirectory("level");
+        for (int index = 0; index < kSubdirectories; ++index) {
+            const std::string name = "level/d" + std::to_string(1000 + index);
+            server.MakeDirectory(name);
+            if (index % 2 == 0)
+                server.MakeDirectory(name + "/inner");
+        }
+        HostedControl& control = host.Control();
+        control.SetProperty(L"ServerName", server.Host().c_str());
+        control.SetProperty(L"Port", static_cast<long>(server.Port()));
+        control.SetProperty(L"PassiveMode", true);
+    }
+
+    FtpServer server;
+    ExplorerHost host;
+};
+
+TEST(TreeButtons, TheWindowAnswersWhileButtonsAreFoundAndAnswersLandOnTheirOwnItemsOnly)
+{
+    DistantLevel fixture;
+    HostedControl& control = fixture.host.Control();
+    const HWND tree = fixture.host.Tree();
+    const int threadsBefore = ThreadCount();
+    control.SetProperty(L"ConnectDirectory", "/level");
+    control.Must(L"Connect");
+    EXPECT_EQ(kSubdirectories, ListView_GetItemCount(fixture.host.List()));
+
+    // Each question now takes several round trips of 0.4 s: a window that
+    // waited for the answers of the items it shows would not answer for
+    // many seconds.
+    fixture.server.SetFault("delay 200");
+    std::atomic<int> unanswered{0};
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        for (int round = 0; round < 20; ++round) {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(tree, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
+                ++unanswered;
+        }
+        done = true;
+    });
+    InvalidateRect(tree, nullptr, TRUE);
+    UpdateWindow(tree);
+    PumpUntil([&] { return done.load(); });
+    watcher.join();
+    EXPECT_EQ(0, unanswered.load());
+
+    // Answers that come for items since read again are for nobody: the
+    // worker lists the items on screen while they have subdirectories, the
+    // level is then read anew without them, and only then are the answers
+    // taken (a new item may well have an old one's handle).
+    fixture.server.SetFault("none");
+    control.Must(L"Refresh");
+    fixture.server.ForgetCommands();
+    UpdateWindow(tree);
+    const int asked = ItemsWaiting(tree);
+    EXPECT_LT(5, asked);
+    EXPECT_TRUE(WaitWithoutMessages([&] { return Listings(fixture.server) >= asked; }));
+    for (int index = 0; index < kSubdirectories; index += 2)
+        RemoveDirectoryA(fixture.server.PathOf("level/d" + std::to_string(1000 + index) + "/inner").c_str());
+    EXPECT_EQ(asked, ItemsWaiting(tree));  // nothing taken yet
+    control.Must(L"Refresh");
+    const std::vector<std::string> shown = Level(tree, "level", true);
+    EXPECT_LT(5u, shown.size());
+    for (const std::string& item : shown)
+        EXPECT_EQ(std::string::npos, item.find('+')) << item;
+
+    // DisConnect in the middle of the questions leaves no thread behind.
+    for (int index = 0; index < kSubdirectories; index += 2)
+        fixture.server.MakeDirectory("level/d" + std::to_string(1000 + index) + "/inner");
+    control.Must(L"Refresh");
+    fixture.server.SetFault("delay 200");
+    UpdateWindow(tree);
+    control.Must(L"DisConnect");
+    EXPECT_EQ(threadsBefore, ThreadCount());
+    EXPECT_EQ("", TreeOutline(tree));
+}
+
+TEST(TreeButtons, EveryKindOfDirectoryEndsWithItsButton)
+{
+    // An MLSD server and a LIST one, both with links; "locked" refuses to be listed.
+    using Items = std::vector<std::string>;
+    const Items debianTree = {" lead", "a b+", "link-dir+", "pub", "trail ", "資料+"};
+    struct Case {
+        const char* kind;
+        Items level;
+    };
+    const Case cases[] = {{"proftpd", debianTree}, {"inetutils", debianTree},
+                          {"locked-dirs", {"empty", "locked", "with+", "without"}}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.kind);
+        const bool debian = std::string(test.kind) != "locked-dirs";
+        FtpServer server(test.kind, debian ? FtpServer::kAnyPort : FtpServer::kPort21);
+        if (!debian)
+            Fill(server, {"with/", "with/sub/", "without/", "without/file.txt", "locked/", "locked/sub/", "empty/"});
+        ExplorerHost host;
+        HostedControl& control = host.Control();
+        control.SetProperty(L"Port", static_cast<long>(server.Port()));
+        control.SetProperty(L"ServerEncoding", debian ? 1L : 0L);
+        ConnectToServer(control, server, "/", true);
+        EXPECT_EQ(test.level, Level(host.Tree(), ""));
+        control.Must(L"DisConnect");
+    }
+}
+
+TEST(TreeButtons, AServerThatTakesOneSessionShowsTheSameTreeWithoutAnError)
+{
+    ServerExplorer fixture({"pub/", "pub/sub/", "docs/", "docs/a.txt"}, "one-session");
+    EXPECT_EQ("/[docs pub+]", TreeOutline(fixture.host.Tree()));
+    fixture.Control().Must(L"SetCurrentDirectory", {"/pub"});
+    EXPECT_EQ("/[docs pub[sub]]", TreeOutline(fixture.host.Tree()));
+    EXPECT_TRUE(Errors(fixture.Control().sink).empty());
+}
+
+}  // namespace
