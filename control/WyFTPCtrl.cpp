@@ -143,6 +143,18 @@ bool CWyFTPCtrl::AcceptCertificate(const CServerCertificate& certificate, Certif
     return accept != VARIANT_FALSE;
 }
 
+void CWyFTPCtrl::AnswerSentMessages()
+{
+    // Only messages sent from other threads (an accessibility tool, a
+    // worker of the host): no input, no posted message, no painting.
+    // Whatever they call on this control finds it busy.
+    const BOOL busy = m_bTransferring;
+    m_bTransferring = TRUE;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    m_bTransferring = busy;
+}
+
 std::unique_ptr<CWyProgressDisplay> CWyFTPCtrl::CreateProgressDisplay(CWyFileSystem& fileSystem)
 {
     return std::make_unique<CWyTransferProgressDlg>(&fileSystem);

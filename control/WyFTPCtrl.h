@@ -105,6 +105,7 @@ public:
     void FireTransferProgress(LONG bytes) override;
     void FireChangeCurrentDirectory(const char* directory) override;
     HWND GetControlWindow() const override { return GetHwnd(); }
+    void AnswerSentMessages() override;
     std::unique_ptr<CWyProgressDisplay> CreateProgressDisplay(CWyFileSystem& fileSystem) override;
 
     // Events

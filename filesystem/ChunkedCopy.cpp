@@ -125,7 +125,7 @@ private:
 
 // Lets the thread's messages through while a network file waits for its
 // peer in the middle of a chunk, so that Cancel and AbortTransfer end a slow
-// transfer within a tenth of a second instead of after the whole chunk.
+// transfer within a slice of the wait instead of after the whole chunk.
 // Local files never wait for anyone.
 class CPumpingWait : public CNetworkWaitHook {
 public:

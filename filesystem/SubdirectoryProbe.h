@@ -20,7 +20,7 @@ public:
     // Closes the connection after a while without questions; the next
     // question opens it again.
     virtual void Rest() {}
-    // Ends the wait under way within a tenth of a second; every later
+    // Ends the wait under way within a slice of it (20 ms); every later
     // question is answered cannotAsk.
     virtual void Stop() {}
     virtual ~CWySubdirectoryProbe() = default;

@@ -96,7 +96,7 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     if (m_connection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    m_connection = CFtpConnection::Open(serverName, userName, pass, options);
+    m_connection = CFtpConnection::Open(serverName, userName, pass, options, &m_answeringWait);
     m_userName = userName;
     m_password = pass;
 

@@ -3,6 +3,7 @@
 #include "filesystem/WyFileSystem.h"
 #include "filesystem/FtpConnection.h"
 #include "filesystem/WyFileSystemOwner.h"
+#include "net/NetworkWait.h"
 
 #include <map>
 #include <memory>
@@ -65,8 +66,23 @@ private:
     // After anything that changes the server's directories.
     void ForgetListings() { m_listings.clear(); }
 
+    // The connection's waits let the owner answer other threads.
+    class CAnsweringWait : public CNetworkWaitHook {
+    public:
+        explicit CAnsweringWait(CWyFileSystemOwner* owner) : m_owner(owner) {}
+        bool KeepWaiting() override
+        {
+            m_owner->AnswerSentMessages();
+            return true;
+        }
+
+    private:
+        CWyFileSystemOwner* m_owner;
+    };
+
     BOOL m_abort = FALSE;
     CWyFileSystemOwner* m_owner;
+    CAnsweringWait m_answeringWait{m_owner};
     // From the start of a Connect to Disconnect: a second Connect is
     // refused until then, also after one that failed.
     bool m_connectStarted = false;

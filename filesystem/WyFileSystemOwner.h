@@ -48,6 +48,11 @@ public:
     // The control's window, where the progress dialog is placed; may be null.
     virtual HWND GetControlWindow() const = 0;
 
+    // Called while the store waits on the network outside of a transfer:
+    // the control answers what other threads send to the windows of its
+    // thread, refusing its own methods meanwhile as during a transfer.
+    virtual void AnswerSentMessages() {}
+
     // A progress dialog for one transfer run by fileSystem, whose
     // AbortTransfer its Cancel button calls. The control returns the
     // explorer's progress dialog; the default, for owners without a user

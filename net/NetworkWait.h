@@ -15,7 +15,7 @@ protected:
 // GetTickCount64.
 const CClock& SystemClock();
 
-// Asked about every tenth of a second while a network call waits; answering
+// Asked about every 20 ms while a network call waits; answering
 // false ends the wait, and the call fails as cancelled. The copy loop uses it
 // to dispatch window messages (the progress dialog's Cancel, AbortTransfer).
 class CNetworkWaitHook {

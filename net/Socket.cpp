@@ -25,8 +25,9 @@ bool MakeNonBlocking(UINT_PTR socket)
     return ioctlsocket(socket, FIONBIO, &nonBlocking) == 0;
 }
 
-// The longest single wait before the hook is asked again.
-constexpr ULONGLONG kSliceMilliseconds = 100;
+// The longest single wait before the hook is asked again: short enough for
+// a window that answers other threads from its hook to seem never to wait.
+constexpr ULONGLONG kSliceMilliseconds = 20;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,6 +93,40 @@ bool WaitWithoutMessages(const std::function<bool()>& done)
         Sleep(10);
     return done();
 }
+
+// A window of this thread that runs a piece of the test when another thread
+// sends it kRun.
+class ReentryWindow {
+public:
+    static constexpr UINT kRun = WM_APP + 7;
+
+    explicit ReentryWindow(std::function<void()> run) : m_run(std::move(run))
+    {
+        m_window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ReentryWindow::Procedure)));
+    }
+    ~ReentryWindow() { DestroyWindow(m_window); }
+    ReentryWindow(const ReentryWindow&) = delete;
+    ReentryWindow& operator=(const ReentryWindow&) = delete;
+    HWND Get() const { return m_window; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        auto* self = reinterpret_cast<ReentryWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == kRun) {
+            self->m_run();
+            return 1;
+        }
+        return CallWindowProcW(self->m_original, window, message, wParam, lParam);
+    }
+
+    std::function<void()> m_run;
+    HWND m_window = nullptr;
+    WNDPROC m_original = nullptr;
+};
 
 // A server behind the fault proxy with a level of kSubdirectories
 // directories, every other one with a subdirectory, and the control
@@ -211,6 +246,40 @@ TEST(TreeButtons, AServerThatTakesOneSessionShowsTheSameTreeWithoutAnError)
     fixture.Control().Must(L"SetCurrentDirectory", {"/pub"});
     EXPECT_EQ("/[docs pub[sub]]", TreeOutline(fixture.host.Tree()));
     EXPECT_TRUE(Errors(fixture.Control().sink).empty());
+}
+
+TEST(WaitingCall, TheWindowAnswersOtherThreadsMeanwhileAndTheControlIsBusyForThem)
+{
+    // The server logs in and then answers nothing: Connect waits for the
+    // reply to its CWD until the timeout.
+    FtpServer server("silent-after-login");
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    control.SetProperty(L"Timeout", 3L);
+    // What another thread asks of the host meanwhile calls the control again.
+    ReentryWindow reentry([&] { control.Call(L"SetCurrentDirectory", {"/elsewhere"}); });
+    std::atomic<bool> done{false};
+    std::atomic<int> answered{0};
+    std::atomic<int> unanswered{0};
+    std::thread watcher([&] {
+        while (!done) {
+            DWORD_PTR result = 0;
+            const bool ran = SendMessageTimeoutW(reentry.Get(), ReentryWindow::kRun, 0, 0, SMTO_NORMAL, 1500, &result);
+            ++(ran ? answered : unanswered);
+            Sleep(50);
+        }
+    });
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    const CallResult result = control.Call(L"Connect");
+    done = true;
+    watcher.join();
+    EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
+    EXPECT_LT(10, answered.load());
+    EXPECT_EQ(0, unanswered.load());
+    // Busy: the nested calls sent nothing.
+    const std::vector<std::string> commands = server.Commands();
+    EXPECT_EQ(1, std::count_if(commands.begin(), commands.end(),
+                               [](const std::string& line) { return line.rfind("CWD", 0) == 0; }));
 }
 
 }  // namespace
