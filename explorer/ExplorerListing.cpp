@@ -95,6 +95,8 @@ BOOL CWyExplorerWnd::ShowDirectoryInList(const std::string& path)
         FormatDateTime(dateText, time, dateFormat.c_str(), LOCALE_USER_DEFAULT, 0);
         FormatDateTime(timeText, time, timeFormat.c_str(), LOCALE_USER_DEFAULT, 0);
 
+        if (sequence % kItemsBetweenAnswers == kItemsBetweenAnswers - 1)
+            m_owner.AnswerSentMessages();
         const int row = list.InsertItem(list.GetItemCount(), name, isDirectory ? 0 : 1, sequence++);
         if (row < 0)
             continue;

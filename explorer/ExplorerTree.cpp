@@ -149,7 +149,10 @@ BOOL CWyExplorerWnd::FillTreeLevel(const std::string& path, BOOL select)
         // link count); where it tells nothing, the tree asks when the item
         // is first shown (OnTreeItemChildren), not by listing every
         // subdirectory of the level now.
+        int inserted = 0;
         const auto insert = [&](const std::string& name, int subdirectories) {
+            if (++inserted % kItemsBetweenAnswers == 0)
+                m_owner.AnswerSentMessages();
             const HTREEITEM child = tree.InsertItem(name, kClosedImage, kOpenImage, item);
             if (LeadsToRememberedPath(JoinPath(levelPath, name)) || subdirectories > 0)
                 tree.SetItemChildren(child, 1);

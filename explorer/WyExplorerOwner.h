@@ -25,6 +25,10 @@ public:
     virtual void BeginCall() = 0;
     virtual void EndCall() = 0;
 
+    // Answers what other threads send to the windows of this thread, the
+    // control busy meanwhile; called between pieces of long work.
+    virtual void AnswerSentMessages() = 0;
+
     virtual bool IsTransferring() const = 0;
     virtual void SetTransferring(bool transferring) = 0;
     virtual void SetLastErrorInfo(long code, const std::string& message) = 0;

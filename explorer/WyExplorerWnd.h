@@ -123,6 +123,9 @@ protected:
 private:
     friend class QuietTreeScope;
 
+    // Rows or items put in a view between two looks at what other threads
+    // sent (a few milliseconds' work).
+    static constexpr int kItemsBetweenAnswers = 64;
     // Posted when answers of the button worker wait to be taken.
     static constexpr UINT kButtonAnswersMessage = WM_APP + 1;
 
