@@ -264,8 +264,8 @@ void CWyExplorerWnd::StopButtonWorker(bool onTheSpot)
 {
     m_buttonWorker.reset();
     CWyTreeView* view = GetTreeView();
-    for (const auto& [token, item] : m_buttonQuestions) {
-        if (onTheSpot && view) {
+    if (onTheSpot && view) {
+        for (const auto& [token, item] : m_buttonQuestions) {
             view->Tree().SetItemData(item, 0);
             view->Tree().SetItemChildren(item, I_CHILDRENCALLBACK);
         }
