@@ -62,12 +62,11 @@ std::vector<std::string> Level(HWND tree, const std::string& parent, bool onScre
     return items;
 }
 
-// How many items of the tree wait for the answer about their button.
-int ItemsWaiting(HWND tree)
+// How many items below parent wait for the answer about their button.
+int ItemsWaiting(HWND tree, HTREEITEM parent)
 {
     int waiting = 0;
-    const HTREEITEM level = TreeView_GetChild(tree, TreeView_GetRoot(tree));
-    for (HTREEITEM item = TreeView_GetChild(tree, level); item; item = TreeView_GetNextSibling(tree, item)) {
+    for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
         TVITEMW query = {};
         query.mask = TVIF_PARAM;
         query.hItem = item;
@@ -189,12 +188,12 @@ TEST(TreeButtons, TheWindowAnswersWhileButtonsAreFoundAndAnswersLandOnTheirOwnIt
     control.Must(L"Refresh");
     fixture.server.ForgetCommands();
     UpdateWindow(tree);
-    const int asked = ItemsWaiting(tree);
+    const int asked = ItemsWaiting(tree, TreeItemAt(tree, "level"));
     EXPECT_LT(5, asked);
     EXPECT_TRUE(WaitWithoutMessages([&] { return Listings(fixture.server) >= asked; }));
     for (int index = 0; index < kSubdirectories; index += 2)
         RemoveDirectoryA(fixture.server.PathOf("level/d" + std::to_string(1000 + index) + "/inner").c_str());
-    EXPECT_EQ(asked, ItemsWaiting(tree));  // nothing taken yet
+    EXPECT_EQ(asked, ItemsWaiting(tree, TreeItemAt(tree, "level")));  // nothing taken yet
     control.Must(L"Refresh");
     const std::vector<std::string> shown = Level(tree, "level", true);
     EXPECT_LT(5u, shown.size());
@@ -210,6 +209,30 @@ TEST(TreeButtons, TheWindowAnswersWhileButtonsAreFoundAndAnswersLandOnTheirOwnIt
     control.Must(L"DisConnect");
     EXPECT_EQ(threadsBefore, ThreadCount());
     EXPECT_EQ("", TreeOutline(tree));
+}
+
+TEST(TreeButtons, AnAnswerForAnItemExpandedMeanwhileIsDropped)
+{
+    // The worker finds "x" without subdirectories; before the window takes
+    // that answer, "x" gains one and the user opens it.
+    ServerExplorer fixture({"x/", "y/"});
+    const HWND tree = fixture.host.Tree();
+    WaitForTreeAnswers(tree);
+    fixture.server.ForgetCommands();
+    fixture.Control().Must(L"Refresh");
+    UpdateWindow(tree);
+    ASSERT_EQ(2, ItemsWaiting(tree, TreeView_GetRoot(tree)));
+    EXPECT_TRUE(WaitWithoutMessages([&] { return Listings(fixture.server) >= 3; }));  // "/" and both items
+    fixture.server.MakeDirectory("x/new");
+    const HTREEITEM x = TreeItemAt(tree, "x");
+    TreeView_Expand(tree, x, TVE_EXPAND);
+    WaitForTreeAnswers(tree);
+    TVITEMW query = {};
+    query.mask = TVIF_CHILDREN;
+    query.hItem = x;
+    TreeView_GetItem(tree, &query);
+    EXPECT_EQ(1, query.cChildren);
+    EXPECT_EQ("/[x[new] y]", TreeOutline(tree));
 }
 
 TEST(TreeButtons, EveryKindOfDirectoryEndsWithItsButton)
@@ -237,6 +260,25 @@ TEST(TreeButtons, EveryKindOfDirectoryEndsWithItsButton)
         EXPECT_EQ(test.level, Level(host.Tree(), ""));
         control.Must(L"DisConnect");
     }
+}
+
+TEST(TreeButtons, ASecureServerIsAskedOnlyAboutTheCertificateTheHostAccepted)
+{
+    // A certificate no authority vouches for, accepted by the host once: the
+    // tree's own session meets it as pinned and asks nobody again.
+    FtpServer server("tls", FtpServer::kAnyPort, "selfsigned");
+    Fill(server, {"with/", "with/sub/", "without/", "without/file.txt"});
+    ExplorerHost host;
+    HostedControl& control = host.Control();
+    control.sink.acceptCertificate = 1;
+    control.SetProperty(L"Port", static_cast<long>(server.Port()));
+    control.SetProperty(L"PassiveMode", true);
+    control.SetProperty(L"SecurityMode", 1L);
+    ConnectToServer(control, server, "/", true);
+    EXPECT_EQ((std::vector<std::string>{"with+", "without"}), Level(host.Tree(), ""));
+    EXPECT_EQ(1, std::count_if(control.sink.events.begin(), control.sink.events.end(),
+                               [](const HostEvent& event) { return event.id == kServerCertificateEvent; }));
+    EXPECT_TRUE(Errors(control.sink).empty());
 }
 
 TEST(TreeButtons, AServerThatTakesOneSessionShowsTheSameTreeWithoutAnError)
