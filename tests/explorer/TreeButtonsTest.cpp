@@ -301,6 +301,7 @@ TEST(WaitingCall, TheWindowAnswersOtherThreadsMeanwhileAndTheControlIsBusyForThe
     // What another thread asks of the host meanwhile calls the control again.
     ReentryWindow reentry([&] { control.Call(L"SetCurrentDirectory", {"/elsewhere"}); });
     std::atomic<bool> done{false};
+    std::atomic<bool> stopped{false};
     std::atomic<int> answered{0};
     std::atomic<int> unanswered{0};
     std::thread watcher([&] {
@@ -310,10 +311,13 @@ TEST(WaitingCall, TheWindowAnswersOtherThreadsMeanwhileAndTheControlIsBusyForThe
             ++(ran ? answered : unanswered);
             Sleep(50);
         }
+        stopped = true;
     });
     control.SetProperty(L"ServerName", server.Host().c_str());
     const CallResult result = control.Call(L"Connect");
     done = true;
+    // Its last message may be on its way: answered here, not left waiting.
+    PumpUntil([&] { return stopped.load(); });
     watcher.join();
     EXPECT_EQ(DISP_E_EXCEPTION, result.hr);
     EXPECT_LT(10, answered.load());
