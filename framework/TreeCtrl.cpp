@@ -52,55 +52,55 @@ BOOL CTreeCtrl::SetItemText(HTREEITEM item, const std::string& text) const
     std::wstring wide = ToWide(text);
     TVITEMW change = {};
     change.mask = TVIF_TEXT;
-    change.hItem = item;
     change.pszText = wide.data();
+    return ChangeItem(item, change);
+}
+
+TVITEMW CTreeCtrl::QueryItem(HTREEITEM item, UINT mask) const
+{
+    TVITEMW query = {};
+    query.mask = mask;
+    query.hItem = item;
+    query.iImage = -1;
+    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
+    return query;
+}
+
+BOOL CTreeCtrl::ChangeItem(HTREEITEM item, TVITEMW change) const
+{
+    change.hItem = item;
     return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
 }
 
 int CTreeCtrl::GetItemImage(HTREEITEM item) const
 {
-    TVITEMW query = {};
-    query.mask = TVIF_IMAGE;
-    query.hItem = item;
-    query.iImage = -1;
-    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return query.iImage;
+    return QueryItem(item, TVIF_IMAGE).iImage;
 }
 
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const
 {
-    TVITEMW query = {};
-    query.mask = TVIF_CHILDREN;
-    query.hItem = item;
-    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return query.cChildren != 0;
+    return QueryItem(item, TVIF_CHILDREN).cChildren != 0;
 }
 
 BOOL CTreeCtrl::SetItemChildren(HTREEITEM item, int children) const
 {
     TVITEMW change = {};
     change.mask = TVIF_CHILDREN;
-    change.hItem = item;
     change.cChildren = children;
-    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
+    return ChangeItem(item, change);
 }
 
 LPARAM CTreeCtrl::GetItemData(HTREEITEM item) const
 {
-    TVITEMW query = {};
-    query.mask = TVIF_PARAM;
-    query.hItem = item;
-    Send(TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    return query.lParam;
+    return QueryItem(item, TVIF_PARAM).lParam;
 }
 
 BOOL CTreeCtrl::SetItemData(HTREEITEM item, LPARAM data) const
 {
     TVITEMW change = {};
     change.mask = TVIF_PARAM;
-    change.hItem = item;
     change.lParam = data;
-    return Send(TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change)) != 0;
+    return ChangeItem(item, change);
 }
 
 BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const

@@ -84,6 +84,10 @@ public:
     COLORREF SetTextColor(COLORREF color) const { return static_cast<COLORREF>(Send(TVM_SETTEXTCOLOR, 0, color)); }
 
 private:
+    // The fields of mask of item (iImage -1 unless the tree gives one).
+    TVITEMW QueryItem(HTREEITEM item, UINT mask) const;
+    // Sets the fields change.mask names on item.
+    BOOL ChangeItem(HTREEITEM item, TVITEMW change) const;
     LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const
     {
         return SendMessageW(m_hWnd, message, wParam, lParam);
