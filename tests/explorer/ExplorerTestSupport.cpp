@@ -67,10 +67,7 @@ ServerExplorer::ServerExplorer(std::initializer_list<const char*> entries, const
     Control().sink.events.clear();
 }
 
-namespace {
-
-// Asks the tree for the fields of mask of item, its text into text (512 characters).
-TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text = nullptr)
+TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text)
 {
     TVITEMW query = {};
     query.mask = mask;
@@ -82,6 +79,7 @@ TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text = nullptr)
     return query;
 }
 
+namespace {
 
 // Whether the button of item or of an item below it is still being found
 // out: its item data holds the question until the answer comes.

@@ -70,6 +70,8 @@ std::string TreeOutline(HWND tree);
 // Waits, handling messages, until no item of the tree waits for an answer
 // about its button; whether none does.
 bool WaitForTreeAnswers(HWND tree);
+// Asks the tree for the fields of mask of item, its text into text (512 characters).
+TVITEMW QueryItem(HWND tree, HTREEITEM item, UINT mask, wchar_t* text = nullptr);
 std::string TreeItemText(HWND tree, HTREEITEM item);
 std::string SelectedTreeText(HWND tree);
 int TreeItemImage(HWND tree, HTREEITEM item);

@@ -45,13 +45,7 @@ std::vector<std::string> Level(HWND tree, const std::string& parent, bool onScre
             chosen.push_back(item);
     }
     // Asked first, as showing them does; then their answers are waited for.
-    const auto children = [tree](HTREEITEM item) {
-        TVITEMW query = {};
-        query.mask = TVIF_CHILDREN;
-        query.hItem = item;
-        TreeView_GetItem(tree, &query);
-        return query.cChildren;
-    };
+    const auto children = [tree](HTREEITEM item) { return QueryItem(tree, item, TVIF_CHILDREN).cChildren; };
     for (HTREEITEM item : chosen)
         children(item);
     WaitForTreeAnswers(tree);
@@ -67,21 +61,18 @@ int ItemsWaiting(HWND tree, HTREEITEM parent)
 {
     int waiting = 0;
     for (HTREEITEM item = TreeView_GetChild(tree, parent); item; item = TreeView_GetNextSibling(tree, item)) {
-        TVITEMW query = {};
-        query.mask = TVIF_PARAM;
-        query.hItem = item;
-        TreeView_GetItem(tree, &query);
-        waiting += query.lParam != 0;
+        waiting += QueryItem(tree, item, TVIF_PARAM).lParam != 0;
     }
     return waiting;
 }
 
-// The listings the server's log holds, of every session.
-int Listings(const FtpServer& server)
+// The commands with verb that the server's log holds, of every session.
+int CommandsSent(const FtpServer& server, const std::string& verb)
 {
     const std::vector<std::string> commands = server.Commands();
-    return static_cast<int>(std::count_if(commands.begin(), commands.end(),
-                                          [](const std::string& line) { return line.rfind("MLSD", 0) == 0; }));
+    return static_cast<int>(std::count_if(commands.begin(), commands.end(), [&](const std::string& line) {
+        return line.compare(0, verb.size() + 1, verb + " ") == 0;
+    }));
 }
 
 // Waits, leaving the thread's messages where they are, until done() holds
@@ -190,7 +181,7 @@ TEST(TreeButtons, TheWindowAnswersWhileButtonsAreFoundAndAnswersLandOnTheirOwnIt
     UpdateWindow(tree);
     const int asked = ItemsWaiting(tree, TreeItemAt(tree, "level"));
     EXPECT_LT(5, asked);
-    EXPECT_TRUE(WaitWithoutMessages([&] { return Listings(fixture.server) >= asked; }));
+    EXPECT_TRUE(WaitWithoutMessages([&] { return CommandsSent(fixture.server, "MLSD") >= asked; }));
     for (int index = 0; index < kSubdirectories; index += 2)
         RemoveDirectoryA(fixture.server.PathOf("level/d" + std::to_string(1000 + index) + "/inner").c_str());
     EXPECT_EQ(asked, ItemsWaiting(tree, TreeItemAt(tree, "level")));  // nothing taken yet
@@ -222,16 +213,12 @@ TEST(TreeButtons, AnAnswerForAnItemExpandedMeanwhileIsDropped)
     fixture.Control().Must(L"Refresh");
     UpdateWindow(tree);
     ASSERT_EQ(2, ItemsWaiting(tree, TreeView_GetRoot(tree)));
-    EXPECT_TRUE(WaitWithoutMessages([&] { return Listings(fixture.server) >= 3; }));  // "/" and both items
+    EXPECT_TRUE(WaitWithoutMessages([&] { return CommandsSent(fixture.server, "MLSD") >= 3; }));  // "/" and both items
     fixture.server.MakeDirectory("x/new");
     const HTREEITEM x = TreeItemAt(tree, "x");
     TreeView_Expand(tree, x, TVE_EXPAND);
     WaitForTreeAnswers(tree);
-    TVITEMW query = {};
-    query.mask = TVIF_CHILDREN;
-    query.hItem = x;
-    TreeView_GetItem(tree, &query);
-    EXPECT_EQ(1, query.cChildren);
+    EXPECT_EQ(1, QueryItem(tree, x, TVIF_CHILDREN).cChildren);
     EXPECT_EQ("/[x[new] y]", TreeOutline(tree));
 }
 
@@ -323,9 +310,7 @@ TEST(WaitingCall, TheWindowAnswersOtherThreadsMeanwhileAndTheControlIsBusyForThe
     EXPECT_LT(10, answered.load());
     EXPECT_EQ(0, unanswered.load());
     // Busy: the nested calls sent nothing.
-    const std::vector<std::string> commands = server.Commands();
-    EXPECT_EQ(1, std::count_if(commands.begin(), commands.end(),
-                               [](const std::string& line) { return line.rfind("CWD", 0) == 0; }));
+    EXPECT_EQ(1, CommandsSent(server, "CWD"));
 }
 
 }  // namespace
