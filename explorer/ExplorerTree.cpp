@@ -229,7 +229,7 @@ bool CWyExplorerWnd::AskButtonInBackground(HTREEITEM item, const std::string& pa
             ++m_lastButtonToken;
         m_buttonQuestions[m_lastButtonToken] = item;
         GetTreeView()->Tree().SetItemData(item, m_lastButtonToken);
-        m_buttonWorker->Ask(m_lastButtonToken, item, path);
+        m_buttonWorker->Ask(m_lastButtonToken, path);
         return true;
     } catch (const std::exception&) {
         // No thread to be had, or no memory: the tree asks as it waits.
@@ -253,10 +253,13 @@ void CWyExplorerWnd::TakeButtonAnswers()
             return;
         }
         // Gone, re-read or expanded meanwhile: the answer is for nobody.
-        if (m_buttonQuestions.erase(answer.token) == 0)
+        const auto question = m_buttonQuestions.find(answer.token);
+        if (question == m_buttonQuestions.end())
             continue;
-        tree.SetItemData(answer.item, 0);
-        tree.SetItemChildren(answer.item, answer.value == CWySubdirectoryProbe::Answer::yes ? 1 : 0);
+        const HTREEITEM item = question->second;
+        m_buttonQuestions.erase(question);
+        tree.SetItemData(item, 0);
+        tree.SetItemChildren(item, answer.value == CWySubdirectoryProbe::Answer::yes ? 1 : 0);
     }
 }
 

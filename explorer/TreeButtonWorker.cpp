@@ -29,11 +29,11 @@ CTreeButtonWorker::~CTreeButtonWorker()
     m_thread.join();
 }
 
-void CTreeButtonWorker::Ask(unsigned token, HTREEITEM item, const std::string& path)
+void CTreeButtonWorker::Ask(unsigned token, const std::string& path)
 {
     {
         const std::lock_guard<std::mutex> guard(m_lock);
-        m_questions.push_back({token, item, path});
+        m_questions.push_back({token, path});
     }
     m_wake.notify_one();
 }
@@ -73,7 +73,7 @@ void CTreeButtonWorker::Run()
         lock.lock();
         if (m_answers.empty())
             PostMessageW(m_window, m_message, 0, 0);
-        m_answers.push_back({question.token, question.item, value});
+        m_answers.push_back({question.token, value});
         // Without a connection of its own nothing more can be answered.
         if (value == CWySubdirectoryProbe::Answer::cannotAsk)
             return;

@@ -3,7 +3,6 @@
 #include "filesystem/SubdirectoryProbe.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <condition_variable>
 #include <deque>
@@ -22,7 +21,6 @@ class CTreeButtonWorker {
 public:
     struct Answer {
         unsigned token;
-        HTREEITEM item;
         CWySubdirectoryProbe::Answer value;
     };
 
@@ -33,7 +31,7 @@ public:
     CTreeButtonWorker(const CTreeButtonWorker&) = delete;
     CTreeButtonWorker& operator=(const CTreeButtonWorker&) = delete;
 
-    void Ask(unsigned token, HTREEITEM item, const std::string& path);
+    void Ask(unsigned token, const std::string& path);
     // Drops a question not taken up yet.
     void Cancel(unsigned token);
     std::vector<Answer> TakeAnswers();
@@ -41,7 +39,6 @@ public:
 private:
     struct Question {
         unsigned token;
-        HTREEITEM item;
         std::string path;
     };
 
