@@ -23,3 +23,22 @@ FtpError NetworkFailure(NetError error)
     }
     return {FtpErrorCode::connectionLost, {}};
 }
+
+bool IsNetworkBreak(const FtpError& error)
+{
+    switch (error.code) {
+    case FtpErrorCode::timedOut:
+    case FtpErrorCode::nameNotResolved:
+    case FtpErrorCode::cannotConnect:
+    case FtpErrorCode::connectionLost:
+    case FtpErrorCode::connectionReset:
+    case FtpErrorCode::secureChannel:
+        return true;
+    case FtpErrorCode::refused:
+    case FtpErrorCode::brokenOff:
+        // "421" closes the connection; "426" ends a transfer's data connection.
+        return error.reply.compare(0, 3, "421") == 0 || error.reply.compare(0, 3, "426") == 0;
+    default:
+        return false;
+    }
+}

@@ -38,3 +38,7 @@ struct FtpError {
 
 // The same failure of the network layer.
 FtpError NetworkFailure(NetError error);
+
+// A failure of the network or of a server that went away, which a new
+// connection may not meet (a refused login or certificate would be met again).
+bool IsNetworkBreak(const FtpError& error);

@@ -1,5 +1,6 @@
 // How a session talks to its server: time limits, data connection mode, the encoding of names.
 #pragma once
+#include "ftp/FtpError.h"
 #include "net/ServerCertificate.h"
 
 #include <windows.h>
@@ -16,6 +17,21 @@ public:
 
 protected:
     ~CCertificateJudge() = default;
+};
+
+// Told what a session says and hears and when it reconnects, on the
+// session's own thread.
+class CSessionWatcher {
+public:
+    // One line: a command sent (a password as "PASS ****"), a line of a
+    // reply received, or a connection made, secured or closed ("--- ...").
+    virtual void ProtocolTrace(const std::string& line) = 0;
+    // A broken session tries again; attempt counts from 1, reason is what
+    // broke it.
+    virtual void Reconnecting(int attempt, const FtpError& reason) = 0;
+
+protected:
+    ~CSessionWatcher() = default;
 };
 
 // The protocol's port, the wait after which a silent server ends an
@@ -42,6 +58,13 @@ struct CFtpOptions {
     // The SHA-256 fingerprint the server's certificate must have (64 hex
     // digits, upper case); empty: the platform's chain check decides.
     std::string certificatePin;
+    // How long a broken session tries to reconnect, from the break; 0:
+    // never (a broken session stays broken).
+    DWORD reconnectMilliseconds = 0;
+    // How long the control connection may stay silent while a transfer runs
+    // before NOOP goes on it (and between calls, see KeepAlive); 0: never.
+    DWORD keepAliveMilliseconds = 0;
     // Not owned; may be null.
     CCertificateJudge* judge = nullptr;
+    CSessionWatcher* watcher = nullptr;
 };

@@ -17,6 +17,13 @@ constexpr ULONGLONG kReasonMilliseconds = 2000;
 // ABOR brings a varying count of replies; more than this and the server is
 // out of step for good.
 constexpr int kMostRepliesAfterAbort = 8;
+// The pauses between attempts to reconnect double from the first up to the longest.
+constexpr ULONGLONG kFirstReconnectPause = 250;
+constexpr ULONGLONG kLongestReconnectPause = 4000;
+// A pause asks the wait hook this often.
+constexpr ULONGLONG kPauseSlice = 20;
+// "421": the server is closing the control connection.
+constexpr int kClosing = 421;
 
 FtpError Refused(const FtpReply& reply)
 {
@@ -41,8 +48,10 @@ FtpError CFtpSession::Break(const FtpError& error)
 {
     if (!m_broken) {
         m_broken = error;
-        if (m_control)
+        if (m_control) {
             m_control->Close();
+            Trace("--- 切断");
+        }
     }
     return m_broken;
 }
@@ -50,20 +59,40 @@ FtpError CFtpSession::Break(const FtpError& error)
 void CFtpSession::Close()
 {
     if (m_control && !m_broken) {
-        const std::string quit = "QUIT\r\n";
-        m_control->WriteAll(quit.data(), quit.size(), {m_clock.Now() + kQuitMilliseconds, nullptr, &m_clock});
-    }
-    if (m_control)
+        const std::string quit = "QUIT";
+        Trace(quit);
+        m_control->WriteAll((quit + "\r\n").data(), quit.size() + 2,
+                            {m_clock.Now() + kQuitMilliseconds, nullptr, &m_clock});
         m_control->Close();
+        Trace("--- 切断");
+    } else if (m_control) {
+        m_control->Close();
+    }
+    m_closed = true;
     m_broken = {FtpErrorCode::connectionLost, {}};
+}
+
+void CFtpSession::Trace(const std::string& line) const
+{
+    if (m_options.watcher)
+        m_options.watcher->ProtocolTrace(line);
 }
 
 FtpError CFtpSession::Open(const std::string& host, const std::string& user, const std::string& password)
 {
     m_host = host;
-    if (const NetError error = m_connector->ConnectToHost(host, m_options.port, m_control, m_peer, WaitOneTimeout());
+    m_user = user;
+    m_password = password;
+    return Start();
+}
+
+FtpError CFtpSession::Start()
+{
+    if (const NetError error = m_connector->ConnectToHost(m_host, m_options.port, m_control, m_peer, WaitOneTimeout());
         error != NetError::none)
         return Break(NetworkFailure(error));
+    m_lastTraffic = m_clock.Now();
+    Trace("--- 接続 " + m_host + ":" + std::to_string(m_options.port));
     if (m_options.security == CFtpOptions::implicitTls) {
         if (const FtpError error = SecureControl())
             return error;
@@ -86,7 +115,7 @@ FtpError CFtpSession::Open(const std::string& host, const std::string& user, con
     bool answered = false;
     if (const FtpError error = AskFeatures(answered))
         return error;
-    if (const FtpError error = Login(user, password))
+    if (const FtpError error = Login(m_user, m_password))
         return error;
     if (!answered) {
         if (const FtpError error = AskFeatures(answered))
@@ -106,7 +135,86 @@ FtpError CFtpSession::Open(const std::string& host, const std::string& user, con
         // A server that lists UTF8 speaks it, whatever it answers to OPTS.
         m_names.SpeakUtf8(m_options.encoding == CFtpOptions::utf8 || Offers("UTF8") || reply.Kind() == 2);
     }
+    m_acceptedFingerprint = m_lastFingerprint;
+    m_established = true;
     return {};
+}
+
+bool CFtpSession::WillReconnect() const
+{
+    return m_broken && m_established && !m_closed && !m_reconnecting && m_options.reconnectMilliseconds > 0
+        && IsNetworkBreak(m_broken);
+}
+
+void CFtpSession::NoticeDrop()
+{
+    if (m_broken || !m_established || m_reconnecting || !m_control->HasInput())
+        return;
+    // Nothing is due between commands: the end of the connection, or the
+    // server's goodbye ("421 timeout"), which it closes after.
+    FtpReply unasked;
+    if (!ReadReply(unasked) && unasked.code == kClosing)
+        Break(Refused(unasked));
+}
+
+FtpError CFtpSession::Ready()
+{
+    NoticeDrop();
+    if (WillReconnect())
+        return Reconnect();
+    return m_broken;
+}
+
+FtpError CFtpSession::Reconnect()
+{
+    const FtpError cause = m_broken;
+    const std::string directory = m_workingDirectory;
+    const ULONGLONG giveUp = m_clock.Now() + m_options.reconnectMilliseconds;
+    ULONGLONG pause = kFirstReconnectPause;
+    m_reconnecting = true;
+    FtpError outcome = cause;
+    for (int attempt = 1;; ++attempt) {
+        if (m_options.watcher)
+            m_options.watcher->Reconnecting(attempt, cause);
+        // Nothing of the old connection carries over but its settings.
+        m_control.reset();
+        m_replies = CReplyAssembler();
+        m_broken = {};
+        m_transferOpen = false;
+        m_type = 0;
+        m_noopsInFlight = 0;
+        m_workingDirectory.clear();
+        FtpError error = Start();
+        // A directory removed meanwhile leaves the session where it logged in.
+        if (!error && !directory.empty() && ChangeDirectory(directory) && m_broken)
+            error = m_broken;
+        if (!error) {
+            outcome = {};
+            break;
+        }
+        Break(error);
+        if (!IsNetworkBreak(error) || m_clock.Now() >= giveUp)
+            break;
+        if (!Pause(std::min(m_clock.Now() + pause, giveUp))) {
+            outcome = {FtpErrorCode::cancelled, {}};
+            break;
+        }
+        pause = std::min(pause * 2, kLongestReconnectPause);
+    }
+    m_reconnecting = false;
+    if (outcome)
+        m_broken = cause;
+    return outcome;
+}
+
+bool CFtpSession::Pause(ULONGLONG until) const
+{
+    for (ULONGLONG now = m_clock.Now(); now < until; now = m_clock.Now()) {
+        if (CNetworkWaitHook* hook = ActiveHook(); hook && !hook->KeepWaiting())
+            return false;
+        Sleep(static_cast<DWORD>(std::min(until - now, kPauseSlice)));
+    }
+    return true;
 }
 
 FtpError CFtpSession::SecureControl()
@@ -117,6 +225,7 @@ FtpError CFtpSession::SecureControl()
         return Break(NetworkFailure(error));
     if (const FtpError error = JudgeCertificate(certificate))
         return Break(error);
+    Trace("--- TLS");
     return {};
 }
 
@@ -125,6 +234,11 @@ FtpError CFtpSession::JudgeCertificate(const CServerCertificate& certificate)
     if (!certificate)
         return {FtpErrorCode::secureChannel, {}};
     m_lastFingerprint = certificate.Fingerprint();
+    // A reconnect meets the server accepted before, however it was accepted.
+    if (m_reconnecting && !m_acceptedFingerprint.empty()) {
+        return m_lastFingerprint == m_acceptedFingerprint ? FtpError{}
+                                                          : FtpError{FtpErrorCode::untrustedCertificate, {}};
+    }
     // A pin stands for the whole check: a self-signed server works.
     const CertificateProblem problem = m_options.certificatePin.empty()
         ? certificate.Check(m_host)
@@ -282,14 +396,16 @@ FtpError CFtpSession::SendLine(const std::string& line)
 {
     if (m_broken)
         return m_broken;
+    Trace(line.compare(0, 5, "PASS ") == 0 ? "PASS ****" : m_names.ReplyText(line));
     const std::string wire = line + "\r\n";
     if (const NetError error = m_control->WriteAll(wire.data(), wire.size(), WaitOneTimeout());
         error != NetError::none)
         return Break(NetworkFailure(error));
+    m_lastTraffic = m_clock.Now();
     return {};
 }
 
-FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline)
+FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline, bool keepingAlive)
 {
     if (m_broken)
         return m_broken;
@@ -301,6 +417,11 @@ FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline)
         case CReplyAssembler::Result::complete: {
             reply.text = m_names.ReplyText(reply.text);
             m_lastReply = reply;
+            for (size_t start = 0; start < reply.text.size();) {
+                const size_t end = std::min(reply.text.find("\r\n", start), reply.text.size());
+                Trace(reply.text.substr(start, end - start));
+                start = end + 2;
+            }
             return {};
         }
         case CReplyAssembler::Result::malformed:
@@ -310,20 +431,34 @@ FtpError CFtpSession::ReadReply(FtpReply& reply, ULONGLONG deadline)
         }
         char buffer[4096];
         size_t received = 0;
-        if (const NetError error = m_control->ReadSome(buffer, sizeof buffer, received, wait); error != NetError::none)
+        // A server still taking an upload in says nothing for long: NOOP
+        // keeps the connection from being forgotten meanwhile.
+        CNetworkWait slice = wait;
+        if (keepingAlive && m_options.keepAliveMilliseconds != 0)
+            slice.deadline = std::min(wait.deadline, m_lastTraffic + m_options.keepAliveMilliseconds);
+        const NetError error = m_control->ReadSome(buffer, sizeof buffer, received, slice);
+        if (error == NetError::timedOut && m_clock.Now() < wait.deadline) {
+            if (const FtpError failure = SendKeepAlive())
+                return failure;
+            continue;
+        }
+        if (error != NetError::none)
             return Break(NetworkFailure(error));
         if (received == 0)
             return Break({FtpErrorCode::connectionLost, {}});
+        m_lastTraffic = m_clock.Now();
         m_replies.Feed({buffer, received});
     }
 }
 
-FtpError CFtpSession::ReadFinalReply(FtpReply& reply)
+FtpError CFtpSession::ReadFinalReply(FtpReply& reply, bool keepingAlive)
 {
     do {
-        if (const FtpError error = ReadReply(reply))
+        if (const FtpError error = ReadReply(reply, 0, keepingAlive))
             return error;
     } while (reply.Kind() == 1);
+    if (reply.code == kClosing)
+        return Break(Refused(reply));
     return {};
 }
 
@@ -331,6 +466,8 @@ FtpError CFtpSession::Command(const std::string& line, FtpReply& reply)
 {
     if (m_transferOpen && !m_broken)
         return {FtpErrorCode::busy, {}};
+    if (const FtpError error = Ready())
+        return error;
     if (const FtpError error = SendLine(line))
         return error;
     return ReadFinalReply(reply);
@@ -424,8 +561,37 @@ FtpError CFtpSession::AcceptData(CListener& listener, std::unique_ptr<CByteStrea
     return {};
 }
 
-FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer)
+FtpError CFtpSession::KeepAlive()
 {
+    NoticeDrop();
+    if (m_broken || m_transferOpen || !KeepAliveDue())
+        return {};
+    FtpReply reply;
+    if (const FtpError error = SendLine("NOOP"))
+        return error;
+    return ReadFinalReply(reply);
+}
+
+bool CFtpSession::KeepAliveDue() const
+{
+    return m_options.keepAliveMilliseconds != 0 && m_clock.Now() - m_lastTraffic >= m_options.keepAliveMilliseconds;
+}
+
+FtpError CFtpSession::SendKeepAlive()
+{
+    if (const FtpError error = SendLine("NOOP"))
+        return error;
+    ++m_noopsInFlight;
+    return {};
+}
+
+FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer,
+                                   ULONGLONG restartAt)
+{
+    if (!m_transferOpen) {
+        if (const FtpError error = Ready())
+            return error;
+    }
     if (m_broken)
         return m_broken;
     if (m_transferOpen)
@@ -435,6 +601,9 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
     std::unique_ptr<CByteStream> data;
     std::unique_ptr<CListener> listener;
     FtpError error = PrepareData(data, listener);
+    // REST right before the command it moves, after the data connection's own.
+    if (!error && restartAt != 0)
+        error = Expect("REST " + std::to_string(restartAt), 350);
     FtpReply reply;
     if (!error)
         error = SendLine(command);
@@ -453,8 +622,11 @@ FtpError CFtpSession::OpenTransfer(const std::string& command, char type, std::u
         return error == FtpErrorCode::refused ? error : EndFailedTransfer(error);
     }
     m_transferOpen = true;
+    Trace("--- データ接続");
     // A completion straight away: the data is (or was) on its way all the same.
     transfer = std::make_unique<CFtpTransfer>(*this, std::move(data), reply);
+    if (restartAt != 0)
+        transfer->StartsAt(restartAt);
     return {};
 }
 
@@ -486,14 +658,19 @@ void CFtpSession::Resynchronise()
         return;
     // Servers answer ABOR with "426" and "226", with "225" or "226" alone,
     // and a transfer that had just ended has its own "226" still on the
-    // way: the count varies. NOOP's "200" marks the end of them all.
+    // way: the count varies. NOOP's "200" marks the end of them all, after
+    // the keep-alives' own.
     if (SendLine("ABOR") || SendLine("NOOP"))
         return;
-    FtpReply reply;
-    for (int replies = 0; replies < kMostRepliesAfterAbort && reply.code != 200; ++replies) {
+    int awaited = m_noopsInFlight + 1;
+    m_noopsInFlight = 0;
+    for (int replies = 0; replies < kMostRepliesAfterAbort + awaited && awaited > 0; ++replies) {
+        FtpReply reply;
         if (ReadReply(reply))
             return;
+        if (reply.code == 200)
+            --awaited;
     }
-    if (reply.code != 200)
+    if (awaited > 0)
         Break({FtpErrorCode::connectionLost, {}});
 }

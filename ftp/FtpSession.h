@@ -15,10 +15,16 @@ class CFtpTransfer;
 
 // Every call returns what failed, or nothing. A server's refusal is
 // FtpErrorCode::refused with its reply. A call that ran out of time, lost
-// the connection or met a server that speaks no FTP leaves the session
-// broken: every later call fails at once with the same error instead of
-// waiting on a connection that is out of step. One transfer (or listing)
-// at a time: while one is open, commands fail as busy.
+// the connection, met "421" (the server is closing it) or a server that
+// speaks no FTP leaves the session broken: every later call fails at once
+// with the same error instead of waiting on a connection that is out of
+// step, unless the options allow a reconnect: then the next command first
+// connects and logs in again with the same settings (the certificate
+// accepted before, the encoding, the working directory), trying with
+// growing pauses until the options' time since the break has passed. A
+// session the server dropped while it was idle is noticed before a command
+// goes. One transfer (or listing) at a time: while one is open, commands
+// fail as busy.
 class CFtpSession {
 public:
     // A timeout of 0 is the default.
@@ -75,12 +81,27 @@ public:
 
     // The representation type: 'I' (binary) or 'A' (text).
     FtpError SetType(char type);
-    // Opens the data connection of command (RETR, STOR, LIST; its argument
-    // already wire text) in type 'I' or 'A', sends the command and waits for
-    // the server to start. The transfer must end before the session does.
-    FtpError OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer);
+    // Opens the data connection of command (RETR, STOR, APPE, LIST; its
+    // argument already wire text) in type 'I' or 'A', sends the command and
+    // waits for the server to start. restartAt: the offset in the file where
+    // the transfer starts (REST); a server that refuses it refuses the
+    // transfer and stays in step. The transfer must end before the session does.
+    FtpError OpenTransfer(const std::string& command, char type, std::unique_ptr<CFtpTransfer>& transfer,
+                          ULONGLONG restartAt = 0);
 
     bool IsBroken() const { return static_cast<bool>(m_broken); }
+    // Whether the next command will try to bring this broken session back.
+    bool WillReconnect() const;
+    // Between calls: NOOP when the control connection has been silent for
+    // the options' keep-alive time (nothing while a transfer is open, or on
+    // a broken session).
+    FtpError KeepAlive();
+
+    // Asked while this session waits, before the standing hook (null: the
+    // standing one); a transfer sets its own while it is open.
+    void SetWaitHook(CNetworkWaitHook* hook) { m_hook = hook; }
+    // Whether a failure that breaks this session is followed by a reconnect.
+    bool Reconnects() const { return m_options.reconnectMilliseconds != 0 && !m_closed; }
 
     // Asked while this session waits and no transfer has a hook of its own:
     // a session that works for another thread ends its waits when that
@@ -93,8 +114,6 @@ private:
     friend class CFtpTransfer;
     friend class CReplyWatch;
 
-    // Asked while this session waits (null: nobody); see CNetworkWaitHook.
-    void SetWaitHook(CNetworkWaitHook* hook) { m_hook = hook; }
     DWORD Timeout() const { return m_options.timeoutMilliseconds; }
     // A wait until deadline, with the hook.
     CNetworkWait WaitFor(ULONGLONG deadline) const { return {deadline, ActiveHook(), &m_clock}; }
@@ -104,6 +123,25 @@ private:
     // Breaks the session with error unless it is broken already; returns
     // the session's error.
     FtpError Break(const FtpError& error);
+    // Before a command: a server's "421" or the end of the connection
+    // waiting unread breaks the session; a broken one is reconnected when
+    // the options allow.
+    FtpError Ready();
+    // Reads what came unasked while the session was idle: "421" or the end
+    // of the connection breaks it.
+    void NoticeDrop();
+    // Connects and logs in again until the reconnect time since the break
+    // has passed; fails with the break's error.
+    FtpError Reconnect();
+    // Waits until when, asking the hook; false when it says stop.
+    bool Pause(ULONGLONG until) const;
+    // The greeting, TLS, features, login and encoding of Open.
+    FtpError Start();
+    void Trace(const std::string& line) const;
+    // A transfer that has watched the control connection stay silent
+    // too long sends NOOP; its reply is read with the transfer's.
+    FtpError SendKeepAlive();
+    bool KeepAliveDue() const;
 
     FtpError Login(const std::string& user, const std::string& password);
     // TLS on the control connection, the certificate judged; nothing more
@@ -119,10 +157,11 @@ private:
     // FEAT; false when the server wants a login first.
     FtpError AskFeatures(bool& answered);
     FtpError SendLine(const std::string& line);
-    // Reads one reply by deadline (0: one timeout from now).
-    FtpError ReadReply(FtpReply& reply, ULONGLONG deadline = 0);
-    // Reads replies until a final one (not 1xx).
-    FtpError ReadFinalReply(FtpReply& reply);
+    // Reads one reply by deadline (0: one timeout from now); keepingAlive:
+    // a transfer's, during which a silent control connection gets NOOP.
+    FtpError ReadReply(FtpReply& reply, ULONGLONG deadline = 0, bool keepingAlive = false);
+    // Reads replies until a final one (not 1xx); "421" breaks the session.
+    FtpError ReadFinalReply(FtpReply& reply, bool keepingAlive = false);
     FtpError PrepareData(std::unique_ptr<CByteStream>& data, std::unique_ptr<CListener>& listener);
     FtpError AcceptData(CListener& listener, std::unique_ptr<CByteStream>& data, const CNetworkWait& wait);
     // The data connection of a secure session: accepted (active mode) and
@@ -148,6 +187,14 @@ private:
     std::unique_ptr<CByteStream> m_control;
     CSocketAddress m_peer;
     std::string m_host;  // as the host gave it: the name the certificate must hold
+    std::string m_user;
+    std::string m_password;
+    bool m_closed = false;       // by Close: never reconnected
+    bool m_reconnecting = false;
+    bool m_established = false;  // logged in once: a break may be reconnected
+    std::string m_acceptedFingerprint;  // what a reconnect must meet
+    ULONGLONG m_lastTraffic = 0;        // when the control connection last moved a byte
+    int m_noopsInFlight = 0;            // keep-alives whose replies are still to come
     std::string m_lastFingerprint;
     CReplyAssembler m_replies;
     FtpReply m_lastReply;

@@ -4,6 +4,7 @@
 #include "ftp/FtpSession.h"
 #include "ftp/ReplyParsers.h"
 
+#include <algorithm>
 #include <climits>
 #include <optional>
 
@@ -16,6 +17,12 @@ CFtpTransfer::CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> da
     ULONGLONG announced = 0;
     if (AnnouncedSize(start.text, announced) && announced <= static_cast<ULONGLONG>(LLONG_MAX))
         m_announcedSize = static_cast<LONGLONG>(announced);
+}
+
+void CFtpTransfer::StartsAt(ULONGLONG offset)
+{
+    m_moved = offset;
+    m_announcedSize = -1;
 }
 
 void CFtpTransfer::ExpectDownloadOf(LONGLONG size)
@@ -60,10 +67,12 @@ FtpError CFtpTransfer::Read(char* buffer, size_t size, size_t& read)
     if (!m_open)
         return {FtpErrorCode::connectionLost, {}};
     while (read < size && m_data) {
+        if (const FtpError error = KeepControlAlive())
+            return Fail(error);
         size_t received = 0;
         const NetError error =
-            m_data->ReadSome(buffer + read, size - read, received, m_session.WaitFor(m_pace.Deadline()));
-        if (error == NetError::timedOut && m_pace.NextWindow())
+            m_data->ReadSome(buffer + read, size - read, received, m_session.WaitFor(WaitDeadline()));
+        if (error == NetError::timedOut && (m_session.m_clock.Now() < m_pace.Deadline() || m_pace.NextWindow()))
             continue;
         if (error != NetError::none)
             return Fail(NetworkFailure(error));
@@ -85,10 +94,12 @@ FtpError CFtpTransfer::Write(const char* data, size_t size)
     if (!m_open || !m_data)
         return {FtpErrorCode::connectionLost, {}};
     while (size > 0) {
+        if (const FtpError error = KeepControlAlive())
+            return Fail(error);
         // What the peer really takes is counted for the pace.
         size_t sent = 0;
-        const NetError error = m_data->WriteSome(data, size, sent, m_session.WaitFor(m_pace.Deadline()));
-        if (error == NetError::timedOut && m_pace.NextWindow())
+        const NetError error = m_data->WriteSome(data, size, sent, m_session.WaitFor(WaitDeadline()));
+        if (error == NetError::timedOut && (m_session.m_clock.Now() < m_pace.Deadline() || m_pace.NextWindow()))
             continue;
         if (error != NetError::none)
             return Fail(NetworkFailure(error));
@@ -108,17 +119,46 @@ FtpError CFtpTransfer::Finish()
         m_data->FinishSending(m_session.WaitOneTimeout());
     EndData();
     m_session.TransferEnded();
-    FtpError error;
-    if (!m_completed) {
-        FtpReply reply;
-        error = m_session.ReadFinalReply(reply);
-        if (!error && reply.Kind() != 2)
-            error = {FtpErrorCode::brokenOff, reply.text};
-    }
+    FtpError error = ReadFinalReply();
     if (!error)
         error = CheckSize();
     m_session.SetWaitHook(nullptr);
     return error;
+}
+
+FtpError CFtpTransfer::ReadFinalReply()
+{
+    // Servers answer NOOP at once or after the transfer: its final reply is
+    // the one that is not NOOP's "200", and every reply is read either way.
+    FtpError verdict;
+    bool ended = m_completed;
+    int& keepAlives = m_session.m_noopsInFlight;
+    while (!ended || keepAlives > 0) {
+        FtpReply reply;
+        if (const FtpError error = m_session.ReadFinalReply(reply, true))
+            return error;
+        if (reply.code == 200 && keepAlives > 0) {
+            --keepAlives;
+        } else if (!ended) {
+            ended = true;
+            if (reply.Kind() != 2)
+                verdict = {FtpErrorCode::brokenOff, reply.text};
+        } else {
+            --keepAlives;  // a NOOP the server refused
+        }
+    }
+    return verdict;
+}
+
+ULONGLONG CFtpTransfer::WaitDeadline() const
+{
+    const DWORD keepAlive = m_session.m_options.keepAliveMilliseconds;
+    return keepAlive ? std::min(m_pace.Deadline(), m_session.m_lastTraffic + keepAlive) : m_pace.Deadline();
+}
+
+FtpError CFtpTransfer::KeepControlAlive()
+{
+    return m_session.KeepAliveDue() ? m_session.SendKeepAlive() : FtpError{};
 }
 
 FtpError CFtpTransfer::CheckSize()

@@ -16,17 +16,24 @@ class CFtpSession;
 // its connection fails and leaves the session broken (the server may be
 // gone); one that the wait hook cancels fails as cancelled and leaves the
 // session in step. A transfer not finished is abandoned when it goes.
+// While it runs, NOOP keeps a control connection alive that has been silent
+// for the session's keep-alive time; Finish reads those replies with the
+// transfer's own, in whichever order the server sends them.
 class CFtpTransfer {
 public:
     // start: the server's first reply to the command (1xx, or 2xx when the
     // transfer was complete at once).
     CFtpTransfer(CFtpSession& session, std::unique_ptr<CByteStream> data, const FtpReply& start);
+    // A resumed transfer: its first byte is the file's at offset, and the
+    // counts of the size checks include the bytes before it.
+    void StartsAt(ULONGLONG offset);
     CFtpTransfer(const CFtpTransfer&) = delete;
     CFtpTransfer& operator=(const CFtpTransfer&) = delete;
     ~CFtpTransfer();
 
     // A download counts only with as many bytes as the server named when it
-    // started the transfer ("150 ... (1234 bytes)"), or else as size, known
+    // started the transfer ("150 ... (1234 bytes)"; not for a resumed one,
+    // where servers name the whole file or the rest), or else as size, known
     // before it (SIZE, a listing; -1: nothing known, the final reply alone
     // decides). A server confirms a transfer cut short when its data fitted
     // in the sockets' buffers before the cut.
@@ -35,6 +42,11 @@ public:
     // it, holds as many bytes at wirePath as were sent (where it answers SIZE):
     // its sends may all have gone into buffers before a cut.
     void VerifyUploadTo(std::string wirePath);
+
+    // The file's offset reached: where the transfer started and every byte
+    // moved since.
+    ULONGLONG Position() const { return m_moved; }
+    bool IsOpen() const { return m_open; }
 
     // Asked while this transfer waits, until it ends (null: nobody).
     void SetWaitHook(CNetworkWaitHook* hook);
@@ -59,14 +71,20 @@ private:
     void EndData();
     // After the server's completion: the size checks asked for.
     FtpError CheckSize();
+    // The end of the next wait for data: the pace's, or the next keep-alive's.
+    ULONGLONG WaitDeadline() const;
+    // NOOP on a control connection silent too long.
+    FtpError KeepControlAlive();
+    // The final reply among the keep-alives' replies.
+    FtpError ReadFinalReply();
 
     CFtpSession& m_session;
     std::unique_ptr<CByteStream> m_data;
     CTransferPace m_pace;
     bool m_completed;    // the server confirmed the transfer when it started
     bool m_open = true;
-    ULONGLONG m_moved = 0;         // bytes read or written
-    LONGLONG m_announcedSize = -1;  // named in the first reply, -1 none
+    ULONGLONG m_moved = 0;         // the file's bytes: where it started, and those read or written since
+    LONGLONG m_announcedSize = -1;  // named in the first reply of a transfer from the start, -1 none
     LONGLONG m_expectedSize = -1;   // a download's, -1 unchecked
     std::string m_uploadPath;       // an upload's, "" unchecked
 };

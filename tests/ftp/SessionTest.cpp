@@ -160,14 +160,8 @@ TEST(FtpSession, CommandsMeetEveryKindOfReply)
         {"RNFR's 350 where it is expected",
          {{"RNFR a", "350 go on\r\n"}},
          [](CFtpSession& session) { return session.Expect("RNFR a", 350); }, FtpErrorCode::none, "", false},
-        {"421 in answer, then the end",
-         {{"CWD /pub", "421 Timeout.\r\n", Then::close}},
-         [](CFtpSession& session) {
-             const FtpError first = ExpectLine(session, "CWD /pub");
-             EXPECT_EQ("421 Timeout.", first.reply);
-             return ExpectLine(session, "PWD");
-         },
-         FtpErrorCode::connectionReset, "", true},
+        {"421: the server closes the connection", {{"CWD /pub", "421 Timeout.\r\n", Then::close}}, cwd,
+         FtpErrorCode::refused, "421 Timeout.", true},
         {"a server that falls silent", {{"CWD /pub", ""}}, cwd, FtpErrorCode::timedOut, "", true},
         {"an end in the middle of a reply", {{"CWD /pub", "250 o", Then::close}}, cwd, FtpErrorCode::connectionLost,
          "", true},
