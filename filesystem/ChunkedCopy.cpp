@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -154,6 +155,21 @@ private:
     CQuitKeeper& m_quit;
 };
 
+// Where a copy goes on after a remote side broke: the writer goes back to
+// what its destination holds (an upload's server may hold less than was
+// sent), the reader to there, or to the start where its server refuses; a
+// second round settles a reader that went back further.
+ULONGLONG ResumeBoth(CFile& reader, CFile& writer, ULONGLONG copied)
+{
+    ULONGLONG at = copied;
+    for (;;) {
+        const ULONGLONG written = writer.ResumeAt(at);
+        at = reader.ResumeAt(written);
+        if (at == written)
+            return at;
+    }
+}
+
 // TransferProgress carries a long: past 2 GB it stays at the largest value
 // instead of turning negative.
 LONG ProgressValue(ULONGLONG copied)
@@ -180,41 +196,66 @@ ULONGLONG CopyInChunks(const CWyTransferJob& job, CFile& reader, CFile& writer)
     CPumpSchedule pump;
     CPumpingWait pumpingWait(job.remoteFiles, job.party.abortFlag, progress, quit);
     ULONGLONG copied = 0;
+    ULONGLONG reported = 0;  // the last TransferProgress
     bool aborted = false;
-    try {
-        for (;;) {
-            if (job.party.abortFlag
-                || (pump.Due() && PumpMessages(job.party.abortFlag, progress.Display(), quit))) {
-                aborted = true;
-                break;
+    bool resume = false;
+    std::optional<ULONGLONG> resumedAt;
+    for (;;) {
+        try {
+            if (resume) {
+                // Bytes sent again after going back are not announced twice;
+                // a transfer that starts again from 0 is announced from there.
+                copied = ResumeBoth(reader, writer, copied);
+                if (copied == 0)
+                    reported = 0;
+                resume = false;
             }
-            const UINT read = reader.Read(job.buffer, job.chunkSize);
-            if (read == 0)
-                break;
-            writer.Write(job.buffer, read);
-            copied += read;
-            job.party.owner.FireTransferProgress(ProgressValue(copied));
-            progress.Update(copied);
-        }
-        if (!aborted) {
-            reader.Close();
-            writer.Close();
-        }
-    } catch (const CTransferCancelled&) {
-        // The abort, heard in the middle of a chunk.
-        aborted = true;
-    } catch (const CException&) {
-        writer.Abort();
-        reader.Abort();
-        if (job.deleteOnFailure) {
-            // The failure is what the caller must hear about, not a
-            // failed clean-up after it.
-            try {
-                job.deleteDestination();
-            } catch (const CException&) {
+            for (;;) {
+                if (job.party.abortFlag
+                    || (pump.Due() && PumpMessages(job.party.abortFlag, progress.Display(), quit))) {
+                    aborted = true;
+                    break;
+                }
+                const UINT read = reader.Read(job.buffer, job.chunkSize);
+                if (read == 0)
+                    break;
+                writer.Write(job.buffer, read);
+                copied += read;
+                if (copied > reported) {
+                    reported = copied;
+                    job.party.owner.FireTransferProgress(ProgressValue(copied));
+                    progress.Update(copied);
+                }
             }
+            if (!aborted) {
+                reader.Close();
+                writer.Close();
+            }
+            break;
+        } catch (const CTransferCancelled&) {
+            // The abort, heard in the middle of a chunk.
+            aborted = true;
+            break;
+        } catch (const CException&) {
+            // The network broke a remote side: it goes on where both sides
+            // agree, once more for every failure after new bytes arrived.
+            if ((reader.CanResume() || writer.CanResume()) && resumedAt != copied) {
+                resumedAt = copied;
+                resume = true;
+                continue;
+            }
+            writer.Abort();
+            reader.Abort();
+            if (job.deleteOnFailure) {
+                // The failure is what the caller must hear about, not a
+                // failed clean-up after it.
+                try {
+                    job.deleteDestination();
+                } catch (const CException&) {
+                }
+            }
+            throw;
         }
-        throw;
     }
     if (aborted) {
         writer.Abort();

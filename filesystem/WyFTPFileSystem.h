@@ -38,6 +38,7 @@ public:
     void RenameFile(const char* oldName, const char* newName) override;
     void SetCurrentDirectory(const char* path) override;
     void AbortTransfer() override;
+    void KeepAlive() override;
     std::string GetAddressPrefix() override;
     std::string GetDragOutEntry(const std::string& path) override;
     bool IsCaseSensitive() override { return true; }

@@ -47,6 +47,9 @@ public:
     virtual void SetCurrentDirectory(const char* path) = 0;
     // Asks the running transfer to stop at its next chunk.
     virtual void AbortTransfer() = 0;
+    // Between calls: keeps an idle connection from being dropped (nothing
+    // for a store without one).
+    virtual void KeepAlive() {}
     virtual ~CWyFileSystem() = default;
 
     // What the explorer asks of the store it shows, so that it never needs

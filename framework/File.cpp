@@ -11,7 +11,9 @@ CFile::CFile(const char* fileName, UINT openFlags)
 }
 
 CFile::CFile(CFile&& other) noexcept
-    : m_hFile(std::exchange(other.m_hFile, INVALID_HANDLE_VALUE)), m_strFileName(std::move(other.m_strFileName))
+    : m_hFile(std::exchange(other.m_hFile, INVALID_HANDLE_VALUE)),
+      m_strFileName(std::move(other.m_strFileName)),
+      m_nOpenFlags(other.m_nOpenFlags)
 {
 }
 
@@ -21,6 +23,7 @@ CFile& CFile::operator=(CFile&& other) noexcept
         Abort();
         m_hFile = std::exchange(other.m_hFile, INVALID_HANDLE_VALUE);
         m_strFileName = std::move(other.m_strFileName);
+        m_nOpenFlags = other.m_nOpenFlags;
     }
     return *this;
 }
@@ -50,6 +53,7 @@ void CFile::Open(const char* fileName, UINT openFlags)
     if (file == INVALID_HANDLE_VALUE)
         CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName.c_str());
     m_hFile = file;
+    m_nOpenFlags = openFlags;
 }
 
 UINT CFile::Read(void* buffer, UINT count)
@@ -85,6 +89,18 @@ void CFile::Abort()
 {
     if (m_hFile != INVALID_HANDLE_VALUE)
         CloseHandle(std::exchange(m_hFile, INVALID_HANDLE_VALUE));
+}
+
+ULONGLONG CFile::ResumeAt(ULONGLONG offset)
+{
+    if (m_hFile == INVALID_HANDLE_VALUE)
+        Open(std::string(m_strFileName).c_str(), m_nOpenFlags & ~modeCreate);
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    const bool written = (m_nOpenFlags & (modeWrite | modeReadWrite)) != 0;
+    if (!SetFilePointerEx(m_hFile, position, nullptr, FILE_BEGIN) || (written && !SetEndOfFile(m_hFile)))
+        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName.c_str());
+    return offset;
 }
 
 ULONGLONG CFile::GetLength() const

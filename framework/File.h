@@ -48,6 +48,13 @@ public:
     virtual void Close();
     // Closes, ignoring any error: for clean-up after a failure.
     virtual void Abort();
+    // Whether a copy may go on after the last failure of this file (a
+    // remote file whose connection broke); a local file's never.
+    virtual bool CanResume() const { return false; }
+    // Goes on from offset: opens the file again with its flags (never
+    // truncating) when it was closed, and moves there; a file written loses
+    // what lies beyond. Returns offset.
+    virtual ULONGLONG ResumeAt(ULONGLONG offset);
     ULONGLONG GetLength() const;
 
     static void Remove(const char* fileName);
@@ -61,4 +68,5 @@ protected:
 private:
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     std::string m_strFileName;
+    UINT m_nOpenFlags = modeRead;
 };
