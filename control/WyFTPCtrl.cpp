@@ -1,9 +1,12 @@
 // The WyFTP ActiveX control: identity, the dispatch table and events.
 #include "control/WyFTPCtrl.h"
 
+#include "control/TraceFile.h"
 #include "control/WyFTPIds.h"
 #include "explorer/WyExplorerWnd.h"
 #include "explorer/WyTransferProgressDlg.h"
+#include "filesystem/InternetError.h"
+#include "filesystem/WyFTPException.h"
 #include "framework/OleDateTime.h"
 #include "resources/resource.h"
 
@@ -13,7 +16,8 @@ namespace {
 
 enum : DISPID {
     kTransferProgressEvent = 1, kConnectedEvent, kDisConnectedEvent, kTreePopUpEvent, kListPopUpEvent,
-    kChangeCurrentDirectoryEvent, kTransferStartEvent, kTransferEndEvent, kServerCertificateEvent
+    kChangeCurrentDirectoryEvent, kTransferStartEvent, kTransferEndEvent, kServerCertificateEvent,
+    kReconnectingEvent, kProtocolTraceEvent
 };
 
 // OLEMISC_SETCLIENTSITEFIRST | ACTIVATEWHENVISIBLE | INSIDEOUT | CANTLINKINSIDE | RECOMPOSEONRESIZE
@@ -116,6 +120,26 @@ void CWyFTPCtrl::FireTreePopUp(const std::string& name) { FireStringEvent(kTreeP
 void CWyFTPCtrl::FireListPopUp(const std::string& name) { FireStringEvent(kListPopUpEvent, name); }
 void CWyFTPCtrl::FireTransferStart(const std::string& name) { FireStringEvent(kTransferStartEvent, name); }
 void CWyFTPCtrl::FireTransferEnd() { FireEvent(kTransferEndEvent); }
+
+void CWyFTPCtrl::Reconnecting(int attempt, const FtpError& reason)
+{
+    VARIANT args[2];
+    args[0].vt = VT_I4;
+    args[0].lVal = attempt;
+    args[1].vt = VT_I4;
+    args[1].lVal = reason == FtpErrorCode::sizeMismatch ? static_cast<long>(WyFTPErrorTransferSizeMismatch)
+                                                         : static_cast<long>(InternetErrorNumber(reason.code));
+    FireEvent(kReconnectingEvent, args, 2);
+}
+
+void CWyFTPCtrl::ProtocolTrace(const std::string& line)
+{
+    if (Number(L"EnableProtocolTrace") != FALSE)
+        FireStringEvent(kProtocolTraceEvent, line);
+    const std::string& path = Text(L"TraceFile");
+    if (!path.empty())
+        AppendTraceLine(path, line);
+}
 
 bool CWyFTPCtrl::AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem)
 {

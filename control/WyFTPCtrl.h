@@ -18,7 +18,8 @@ class CWyExplorerWnd;
 class CWyFTPCtrl : public COleControl,
                    public CWyFileSystemOwner,
                    public CWyExplorerOwner,
-                   public CCertificateJudge {
+                   public CCertificateJudge,
+                   public CSessionWatcher {
 public:
     CWyFTPCtrl();
 
@@ -47,6 +48,11 @@ public:
     // (ServerCertificate); the host's default answer is the check's.
     bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) override;
     std::string GetLastCertificateFingerprint() const { return m_strLastFingerprint; }
+    // The sessions' conversation as the ProtocolTrace event (while
+    // EnableProtocolTrace), and appended to TraceFile with the time; their
+    // reconnects as the Reconnecting event.
+    void ProtocolTrace(const std::string& line) override;
+    void Reconnecting(int attempt, const FtpError& reason) override;
 
     // Methods: connection and navigation
     void Connect(const VARIANT& targetName, const VARIANT& userName, const VARIANT& password);
@@ -139,6 +145,8 @@ protected:
     void OnDestroy() override;
     void OnSetFocus() override;
     void OnDraw(HDC dc, const RECT& bounds) override;
+    // The keep-alive of an idle connection, between calls.
+    void OnTimer(UINT_PTR id) override;
 
 private:
     // The explorer, made with a hidden window when the host never showed
@@ -173,6 +181,8 @@ private:
     // Closes and deletes the store and fires DisConnected.
     void CloseFileSystem();
     void FireStringEvent(DISPID id, const std::string& text);
+    // Starts the keep-alive timer when KeepAliveInterval asks for one.
+    void StartKeepAlive();
 
     // The table's properties (WyFTPCtrlProperties.cpp). The table names the
     // setters with rules of their own.

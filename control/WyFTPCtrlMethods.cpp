@@ -91,8 +91,10 @@ void CWyFTPCtrl::Connect(const VARIANT& targetName, const VARIANT& userName, con
     if (m_pFileSystem && connection == m_nConnections) {
         FireConnected();
         // A Connected handler may have disconnected or connected anew.
-        if (connection == m_nConnections)
+        if (connection == m_nConnections) {
             ShowStartDirectory();
+            StartKeepAlive();
+        }
     }
 }
 

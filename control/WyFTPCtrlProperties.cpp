@@ -140,7 +140,10 @@ CFtpOptions CWyFTPCtrl::GetConnectionOptions()
     options.encoding = static_cast<CFtpOptions::Encoding>(Number(L"ServerEncoding"));
     options.security = static_cast<CFtpOptions::Security>(Number(L"SecurityMode"));
     options.certificatePin = Text(L"CertificatePin");
+    options.reconnectMilliseconds = static_cast<DWORD>(Number(L"ReconnectTime")) * 1000;
+    options.keepAliveMilliseconds = static_cast<DWORD>(Number(L"KeepAliveInterval")) * 1000;
     options.judge = this;
+    options.watcher = this;
     return options;
 }
 

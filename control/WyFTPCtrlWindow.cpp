@@ -11,6 +11,10 @@
 namespace {
 
 constexpr UINT kExplorerId = 1;
+// The keep-alive timer looks once a second whether the connection has been
+// silent for KeepAliveInterval.
+constexpr UINT_PTR kKeepAliveTimer = 1;
+constexpr UINT kKeepAliveTick = 1000;
 
 CImageList MakeIconList(int size)
 {
@@ -128,6 +132,26 @@ void CWyFTPCtrl::OnSize(int cx, int cy)
 void CWyFTPCtrl::OnDestroy()
 {
     m_pExplorer.reset();
+}
+
+void CWyFTPCtrl::StartKeepAlive()
+{
+    if (GetHwnd() && Number(L"KeepAliveInterval") > 0)
+        SetTimer(GetHwnd(), kKeepAliveTimer, kKeepAliveTick, nullptr);
+}
+
+void CWyFTPCtrl::OnTimer(UINT_PTR id)
+{
+    if (id != kKeepAliveTimer)
+        return;
+    if (!m_pFileSystem || Number(L"KeepAliveInterval") == 0) {
+        KillTimer(GetHwnd(), kKeepAliveTimer);
+        return;
+    }
+    // Never within a call or a gesture: a transfer lets timers through.
+    if (m_nCallDepth > 0 || m_bTransferring || m_nFileSystemUsers > 0)
+        return;
+    WithFileSystemInUse([this] { m_pFileSystem->KeepAlive(); });
 }
 
 void CWyFTPCtrl::OnSetFocus()

@@ -25,12 +25,13 @@ bool IsTreeViewWidth(long width)
     return width >= 0;
 }
 
-// A day: a host that asks for more has made a mistake.
-constexpr long kMaxTimeoutSeconds = 24 * 60 * 60;
+// Timeout, ReconnectTime, KeepAliveInterval: a day at most; a host that
+// asks for more has made a mistake.
+constexpr long kMaxSeconds = 24 * 60 * 60;
 
-bool IsTimeout(long seconds)
+bool IsSeconds(long seconds)
 {
-    return seconds >= 0 && seconds <= kMaxTimeoutSeconds;
+    return seconds >= 0 && seconds <= kMaxSeconds;
 }
 
 bool IsServerEncoding(long encoding)
@@ -80,7 +81,7 @@ constexpr Control ListIndex(UINT page, int id, const char* const (&items)[N])
 // Dispatch IDs 1 to 12 are the first properties'; properties added later
 // take IDs after the last method's (33) and go in a new stream block (see
 // WyFTPProperty). ShowProgressDialog and TransferByte count kilobytes,
-// TreeViewWidth pixels, Timeout seconds. LastCertificateFingerprint (40)
+// TreeViewWidth pixels, Timeout, ReconnectTime and KeepAliveInterval seconds. LastCertificateFingerprint (40)
 // is read-only and never saved: it is no row.
 WyFTPPropertyTable WyFTPProperties()
 {
@@ -101,10 +102,14 @@ WyFTPPropertyTable WyFTPProperties()
         {1,  L"EnableProgressDialog",  Flag(TRUE),                        nullptr,              0, CheckBox(kGeneral, IDC_ENABLE_PROGRESS_DIALOG), &C::PutAnnouncingEveryWrite},
         {34, L"PassiveMode",           Flag(FALSE),                       nullptr,              1, CheckBox(kConnection, IDC_PASSIVE_MODE)},
         {35, L"Port",                  Number(kFtpPort),                  nullptr,              1, NumberBox(kConnection, IDC_PORT)},
-        {36, L"Timeout",               Number(kDefaultTimeoutSeconds),    IsTimeout,            1, NumberBox(kConnection, IDC_TIMEOUT)},
+        {36, L"Timeout",               Number(kDefaultTimeoutSeconds),    IsSeconds,            1, NumberBox(kConnection, IDC_TIMEOUT)},
         {37, L"ServerEncoding",        Number(CFtpOptions::shiftJis),     IsServerEncoding,     2, ListIndex(kConnection, IDC_SERVER_ENCODING, kServerEncodings)},
         {38, L"SecurityMode",          Number(CFtpOptions::none),         IsSecurityMode,       3, ListIndex(kConnection, IDC_SECURITY_MODE, kSecurityModes)},
         {39, L"CertificatePin",        Text(""),                          nullptr,              3, TextBox(kConnection, IDC_CERTIFICATE_PIN), &C::PutCertificatePin},
+        {41, L"ReconnectTime",         Number(0),                         IsSeconds,            4, NumberBox(kConnection, IDC_RECONNECT_TIME)},
+        {42, L"KeepAliveInterval",     Number(0),                         IsSeconds,            4, NumberBox(kConnection, IDC_KEEP_ALIVE_INTERVAL)},
+        {43, L"TraceFile",             Text(""),                          nullptr,              4, TextBox(kConnection, IDC_TRACE_FILE)},
+        {44, L"EnableProtocolTrace",   Flag(FALSE),                       nullptr,              4, CheckBox(kConnection, IDC_ENABLE_PROTOCOL_TRACE)},
     };
     // clang-format on
     return {kRows, std::size(kRows)};

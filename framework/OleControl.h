@@ -166,6 +166,8 @@ protected:
     // The control's window got the focus (the container activated it): a
     // control made of child windows passes it on to one of them.
     virtual void OnSetFocus() {}
+    // A timer of the control's window (SetTimer with its id) went off.
+    virtual void OnTimer(UINT_PTR) {}
     virtual void OnDraw(HDC dc, const RECT& bounds);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

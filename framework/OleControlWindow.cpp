@@ -75,6 +75,9 @@ LRESULT COleControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         OnSetFocus();
         return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
     }
     return CWindow::WindowProc(message, wParam, lParam);
 }

@@ -56,6 +56,10 @@
 #define IDC_SERVER_ENCODING             243
 #define IDC_SECURITY_MODE               246
 #define IDC_CERTIFICATE_PIN             247
+#define IDC_RECONNECT_TIME              248
+#define IDC_KEEP_ALIVE_INTERVAL         249
+#define IDC_TRACE_FILE                  250
+#define IDC_ENABLE_PROTOCOL_TRACE       251
 
 // Controls of the progress dialog (its Cancel button is IDCANCEL)
 #define IDC_PROGRESS_BAR                202

@@ -17,6 +17,8 @@ enum HostEventId : DISPID {
     kTransferStartEvent = 7,
     kTransferEndEvent = 8,
     kServerCertificateEvent = 9,
+    kReconnectingEvent = 10,
+    kProtocolTraceEvent = 11,
 };
 
 struct HostEvent {

@@ -45,7 +45,8 @@ const std::vector<const wchar_t*> kBagNames = {
     L"ShowProgressDialog", L"TreeViewWidth", L"ServerName", L"ListViewMode", L"VisibleTree", L"UserName",
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
     L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding",
-    L"SecurityMode", L"CertificatePin"};
+    L"SecurityMode", L"CertificatePin", L"ReconnectTime", L"KeepAliveInterval", L"TraceFile",
+    L"EnableProtocolTrace"};
 
 ComPtr<IStream> StreamOf(const std::string& bytes)
 {
@@ -198,10 +199,15 @@ TEST(Persistence, LaterPropertiesGoInExtensionBlocksAndUnknownLaterBlocksAreSkip
     const std::string withSecurity = Save(source.Get());
     EXPECT_EQ(3, MinorVersionOf(withSecurity));
     EXPECT_EQ(withEncoding.size() + 4 + 4 + 4, withSecurity.size());
+    // Reconnect, keep-alive, an empty trace file and the trace event: minor version 4.
+    Put(source.Get(), L"ReconnectTime", 30);
+    const std::string withReconnect = Save(source.Get());
+    EXPECT_EQ(4, MinorVersionOf(withReconnect));
+    EXPECT_EQ(withSecurity.size() + 4 + 4 + 4 + 4 + 4, withReconnect.size());
 
     // A later version's block after ours, with the header saying so.
-    std::string later = withSecurity + std::string("\x08\0\0\0later!!!", 12);
-    later[6] = 4;
+    std::string later = withReconnect + std::string("\x08\0\0\0later!!!", 12);
+    later[6] = 5;
     const DWORD payload = static_cast<DWORD>(later.size() - 12);
     std::memcpy(&later[8], &payload, sizeof payload);
     ComPtr<IDispatch> target = CreateControl();
@@ -209,7 +215,7 @@ TEST(Persistence, LaterPropertiesGoInExtensionBlocksAndUnknownLaterBlocksAreSkip
     EXPECT_EQ(5, Get(target.Get(), L"Timeout").AsLong());
     EXPECT_EQ(1, Get(target.Get(), L"SecurityMode").AsLong());
     // Under a version this control knows, the same bytes are left over: refused.
-    later[6] = 3;
+    later[6] = 4;
     EXPECT_TRUE(FAILED(Load(target.Get(), later)));
 }
 

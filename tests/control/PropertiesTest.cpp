@@ -99,6 +99,8 @@ TEST_F(ControlProperties, SettersStoreWhatTheirRulesMakeOfAValueAndAnnounceOnlyW
         {L"TreeViewWidth", 0, 0},
         {L"Timeout", -5, 60},
         {L"Timeout", 86401, 60},
+        {L"ReconnectTime", -1, 0},
+        {L"KeepAliveInterval", 86401, 0},
         {L"ServerEncoding", 3, 0},
         {L"SecurityMode", 3, 0},
         {L"SecurityMode", -1, 0},

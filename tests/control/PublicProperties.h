@@ -43,6 +43,10 @@ inline const std::vector<PublicProperty>& PublicProperties()
         {L"SecurityMode", 38, VT_I4, 0, 2},
         {L"CertificatePin", 39, VT_BSTR, "", std::string(64, 'B').c_str()},
         {L"LastCertificateFingerprint", 40, VT_BSTR, "", Variant()},
+        {L"ReconnectTime", 41, VT_I4, 0, 30},
+        {L"KeepAliveInterval", 42, VT_I4, 0, 15},
+        {L"TraceFile", 43, VT_BSTR, "", "C:\\wyftp-trace.log"},
+        {L"EnableProtocolTrace", 44, VT_BOOL, false, true},
     };
     return properties;
 }

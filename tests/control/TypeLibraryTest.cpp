@@ -146,6 +146,7 @@ TEST(TypeLibrary, TheLibraryItsClassesEventsAndJapaneseHelp)
         {1, {L"TransferProgress", 1}}, {2, {L"Connected", 0}}, {3, {L"DisConnected", 0}},
         {4, {L"TreePopUp", 1}},        {5, {L"ListPopUp", 1}}, {6, {L"ChangeCurrentDirectory", 1}},
         {7, {L"TransferStart", 1}},    {8, {L"TransferEnd", 0}}, {9, {L"ServerCertificate", 7}},
+        {10, {L"Reconnecting", 2}},   {11, {L"ProtocolTrace", 1}},
         {DISPID_ERROREVENT, {L"Error", 7}}};
     ComPtr<ITypeInfo> events;
     ASSERT_EQ(S_OK, typeLib->GetTypeInfoOfGuid(DIID__DWyFTPEvents, events.Put()));
