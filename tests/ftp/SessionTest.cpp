@@ -468,6 +468,86 @@ TEST(FtpTransfer, AnUploadEndsItsDataBeforeTheFinalReply)
 }
 
 // The replies ABOR brings vary; NOOP's 200 marks their end.
+TEST(FtpTransfer, AResumedDownloadStartsWithRestAfterTheDataConnectionAndCountsTheBytesBefore)
+{
+    const Exchange type = {"TYPE I", "200 binary\r\n"};
+    const Exchange pasv = {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"};
+    struct Case {
+        const char* what;
+        std::vector<Exchange> exchanges;
+        const char* bytes;
+        FtpErrorCode opened;
+        FtpErrorCode finished;
+    };
+    const Case cases[] = {
+        // A resumed transfer's "(N bytes)" may name the rest or the whole file: the size known decides.
+        {"the rest", {type, pasv, {"REST 5", "350 ok\r\n"}, {"RETR f", "150 go (5 bytes)\r\n226 done\r\n"}},
+         "fghij", FtpErrorCode::none, FtpErrorCode::none},
+        {"short of the size", {type, pasv, {"REST 5", "350 ok\r\n"}, {"RETR f", "150 go\r\n226 done\r\n"}}, "fg",
+         FtpErrorCode::none, FtpErrorCode::sizeMismatch},
+        {"REST refused", {type, pasv, {"REST 5", "502 not implemented\r\n"}}, "", FtpErrorCode::refused,
+         FtpErrorCode::none},
+    };
+    for (const Case& test : cases) {
+        DataScript data{test.bytes};
+        std::vector<Exchange> exchanges = test.exchanges;
+        exchanges.push_back({"PWD", "257 \"/\"\r\n"});
+        TransferRun run(exchanges, {&data});
+        std::unique_ptr<CFtpTransfer> transfer;
+        ASSERT_EQ(test.opened, run.conversation.session->OpenTransfer("RETR f", 'I', transfer, 5).code) << test.what;
+        if (transfer) {
+            transfer->ExpectDownloadOf(10);
+            char buffer[64];
+            size_t read = 0;
+            ASSERT_FALSE(transfer->Read(buffer, sizeof buffer, read)) << test.what;
+            EXPECT_EQ(test.finished, transfer->Finish().code) << test.what;
+        }
+        EXPECT_FALSE(run.conversation.session->Expect("PWD")) << test.what;
+        EXPECT_TRUE(run.conversation.control.Finished()) << test.what << ": " << run.conversation.control.Unexpected();
+    }
+}
+
+// Data that arrives a byte every 700 ms leaves the control connection
+// silent: with a keep-alive of 1 s, NOOP goes twice (at 1.4 s and 2.8 s).
+TEST(FtpTransfer, KeepAliveRepliesAreReadWithTheTransfersInEitherOrder)
+{
+    const Exchange type = {"TYPE I", "200 binary\r\n"};
+    const Exchange pasv = {"PASV", "227 Entering Passive Mode (192,0,2,10,4,1)\r\n"};
+    const Exchange retr = {"RETR f", "150 go\r\n"};
+    struct Case {
+        const char* what;
+        const char* firstNoop;   // what the server answers at the first NOOP
+        const char* secondNoop;  // and at the second
+        FtpErrorCode expected;
+    };
+    const Case cases[] = {
+        {"answered at once", "200 ok\r\n", "200 ok\r\n226 done\r\n", FtpErrorCode::none},
+        {"answered after the transfer", "", "226 done\r\n200 ok\r\n200 ok\r\n", FtpErrorCode::none},
+        {"one refused", "", "226 done\r\n500 busy\r\n200 ok\r\n", FtpErrorCode::none},
+        {"the transfer broken off", "200 ok\r\n", "426 aborted\r\n200 ok\r\n", FtpErrorCode::brokenOff},
+    };
+    for (const Case& test : cases) {
+        DataScript data{"ab", false, {1, 700}};
+        CFtpOptions options;
+        options.passive = true;
+        options.keepAliveMilliseconds = 1000;
+        Conversation conversation(AfterLogin({type, pasv, retr, {"NOOP", test.firstNoop}, {"NOOP", test.secondNoop},
+                                              {"PWD", "257 \"/\"\r\n"}}),
+                                  {}, {&data}, options);
+        ASSERT_FALSE(conversation.Open());
+        std::unique_ptr<CFtpTransfer> transfer;
+        ASSERT_FALSE(conversation.session->OpenTransfer("RETR f", 'I', transfer)) << test.what;
+        char buffer[64];
+        size_t read = 0;
+        ASSERT_FALSE(transfer->Read(buffer, sizeof buffer, read)) << test.what;
+        EXPECT_EQ("ab", std::string(buffer, read)) << test.what;
+        EXPECT_EQ(test.expected, transfer->Finish().code) << test.what;
+        // Every reply was read: the next command gets its own.
+        EXPECT_FALSE(conversation.session->Expect("PWD")) << test.what;
+        EXPECT_TRUE(conversation.control.Finished()) << test.what << ": " << conversation.control.Unexpected();
+    }
+}
+
 TEST(FtpTransfer, AnAbandonedTransferPutsTheSessionBackInStep)
 {
     struct Case {
