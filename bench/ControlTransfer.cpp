@@ -65,6 +65,12 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
     PutProperty(control, L"EnableProgressDialog", Argument(transfer.progressDialog));
     PutProperty(control, L"TransferByte", Argument(static_cast<long>(transfer.chunkKiB)));
     PutProperty(control, L"PassiveMode", Argument(transfer.passive));
+    if (transfer.keepAlive)
+        PutProperty(control, L"KeepAliveInterval", Argument(1L));
+    if (transfer.trace) {
+        PutProperty(control, L"EnableProtocolTrace", Argument(true));
+        PutProperty(control, L"TraceFile", Argument(setup.downloadDir + "/wyftp-trace.log"));
+    }
     if (transfer.explicitTls) {
         if (setup.certificatePin.empty())
             throw BenchError("a TLS run needs the server certificate's fingerprint (--certificate-pin)");

@@ -10,6 +10,7 @@ namespace {
 
 constexpr DISPID kTransferProgress = 1;
 constexpr DISPID kTransferEnd = 8;
+constexpr DISPID kReconnecting = 10;
 
 BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM found)
 {
@@ -44,8 +45,12 @@ STDMETHODIMP ProgressSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
         if (++progressEvents == 1)
             EnumThreadWindows(GetCurrentThreadId(), FindVisibleWindow, reinterpret_cast<LPARAM>(&windowShown));
         lastProgress = params->rgvarg[0].lVal;
+        if (onProgress)
+            onProgress(lastProgress);
     } else if (id == kTransferEnd && onTransferEnd) {
         onTransferEnd();
+    } else if (id == kReconnecting && onReconnecting) {
+        onReconnecting();
     } else if (id == DISPID_ERROREVENT && params->cArgs == 7) {
         // Arguments arrive last to first: Description is rgvarg[5],
         // CancelDisplay (by reference) rgvarg[0].

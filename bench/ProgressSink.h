@@ -22,4 +22,6 @@ public:
     bool windowShown = false;  // a visible window of this thread at the first TransferProgress
     std::string lastError;  // Shift-JIS description of the last Error event
     std::function<void()> onTransferEnd;  // called at the TransferEnd event, when set
+    std::function<void(long)> onProgress;  // called at every TransferProgress, when set
+    std::function<void()> onReconnecting;  // called at every Reconnecting, when set
 };

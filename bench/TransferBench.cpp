@@ -46,7 +46,8 @@ void PrepareRun(const BenchSetup& setup, Direction direction)
 
 // A tool is a runner and a variant: wininet, wininet-nocache, wininet-pump;
 // or control or bare, alone or with -tls (explicit TLS), -active (PORT, not
-// PASV) or, for the control, -nosink (no event sink).
+// PASV) or, for the control, -nosink (no event sink), -keepalive
+// (KeepAliveInterval 1) or -trace (the trace event and file).
 TransferSample RunOne(const std::string& tool, const BenchSetup& setup, TransferCase transfer)
 {
     if (tool == "wininet")
@@ -64,6 +65,10 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
         transfer.passive = false;
     else if (variant == "nosink" && runner == "control")
         transfer.eventSink = false;
+    else if (variant == "keepalive" && runner == "control")
+        transfer.keepAlive = true;
+    else if (variant == "trace" && runner == "control")
+        transfer.trace = true;
     else if (!variant.empty())
         throw BenchError("unknown tool " + tool);
     if (runner == "control")

@@ -30,6 +30,8 @@ struct TransferCase {
     bool eventSink = true;       // the control only: connect a TransferProgress sink
     bool explicitTls = false;    // over AUTH TLS (the control: the certificate pinned to the setup's)
     bool passive = true;         // the data connection: PASV (the client connects) or PORT (the server does)
+    bool keepAlive = false;      // the control only: KeepAliveInterval 1 (NOOP whenever the control connection is silent 1 s)
+    bool trace = false;          // the control only: EnableProtocolTrace and a TraceFile
 };
 
 struct TransferSample {
