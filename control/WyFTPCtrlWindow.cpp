@@ -11,10 +11,10 @@
 namespace {
 
 constexpr UINT kExplorerId = 1;
-// The keep-alive timer looks once a second whether the connection has been
-// silent for KeepAliveInterval.
+// The keep-alive timer looks four times a second whether the connection has
+// been silent for KeepAliveInterval, so NOOP goes at most a quarter second late.
 constexpr UINT_PTR kKeepAliveTimer = 1;
-constexpr UINT kKeepAliveTick = 1000;
+constexpr UINT kKeepAliveTick = 250;
 
 CImageList MakeIconList(int size)
 {
