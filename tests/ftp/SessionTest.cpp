@@ -189,6 +189,19 @@ TEST(FtpSession, CommandsMeetEveryKindOfReply)
     }
 }
 
+TEST(FtpSession, AGoodbyeThatCameWhileIdleBreaksTheSessionBeforeACommandGoes)
+{
+    // The server's idle timeout: "421" after the login, then the end.
+    Conversation conversation({kGreeting, kFeatures, kUser, {"PASS guest", "230 in\r\n421 Timeout.\r\n", Then::close}});
+    ASSERT_FALSE(conversation.Open());
+    const std::string sent = conversation.control.Sent();
+    const FtpError error = ExpectLine(*conversation.session, "CWD /pub");
+    EXPECT_EQ(FtpErrorCode::refused, error.code);
+    EXPECT_EQ("421 Timeout.", error.reply);
+    EXPECT_TRUE(conversation.session->IsBroken());
+    EXPECT_EQ(sent, conversation.control.Sent());
+}
+
 TEST(FtpSession, OneDeadlineHoldsAWholeReplyHoweverItTrickles)
 {
     struct Case {
@@ -322,6 +335,8 @@ TEST(FtpTransfer, ATransferCountsOnlyWhenTheServerConfirmsIt)
         {"150, data, 226", {type, pasv, {"RETR f", "150 go\r\n226 done\r\n"}}, {"hello"}, FtpErrorCode::none, "",
          false},
         {"226 at once", {type, pasv, {"RETR f", "226 done already\r\n"}}, {"hello"}, FtpErrorCode::none, "", false},
+        {"200 as the end", {type, pasv, {"RETR f", "150 go\r\n200 done\r\n"}}, {"hello"}, FtpErrorCode::none, "",
+         false},
         {"426 after the data", {type, pasv, {"RETR f", "150 go\r\n426 Connection closed; transfer aborted.\r\n"}},
          {"hel"}, FtpErrorCode::brokenOff, "426 Connection closed; transfer aborted.", false},
         {"no final reply", {type, pasv, {"RETR f", "150 go\r\n"}}, {"hello"}, FtpErrorCode::timedOut, "", true},
