@@ -148,18 +148,30 @@ bool CFtpSession::WillReconnect() const
 
 void CFtpSession::NoticeDrop()
 {
-    if (m_broken || !m_established || m_reconnecting || !m_control->HasInput())
-        return;
-    // Nothing is due between commands: the end of the connection, or the
-    // server's goodbye ("421 timeout"), which it closes after.
-    FtpReply unasked;
-    if (!ReadReply(unasked) && unasked.code == kClosing)
-        Break(Refused(unasked));
+    // Nothing is due between commands but the replies of keep-alives: the
+    // end of the connection, or the server's goodbye ("421 timeout"), which
+    // it closes after.
+    while (!m_broken && m_established && !m_reconnecting && m_control->HasInput()) {
+        FtpReply unasked;
+        if (ReadReply(unasked))
+            return;
+        if (unasked.code == kClosing) {
+            Break(Refused(unasked));
+            return;
+        }
+        if (m_noopsInFlight > 0)
+            --m_noopsInFlight;
+    }
 }
 
 FtpError CFtpSession::Ready()
 {
     NoticeDrop();
+    // The replies of keep-alives sent between calls come before this command's.
+    for (FtpReply reply; !m_broken && m_noopsInFlight > 0; --m_noopsInFlight) {
+        if (ReadFinalReply(reply))
+            break;
+    }
     if (WillReconnect())
         return Reconnect();
     return m_broken;
@@ -566,10 +578,9 @@ FtpError CFtpSession::KeepAlive()
     NoticeDrop();
     if (m_broken || m_transferOpen || !KeepAliveDue())
         return {};
-    FtpReply reply;
-    if (const FtpError error = SendLine("NOOP"))
-        return error;
-    return ReadFinalReply(reply);
+    // Its reply is read when it has come, here or before the next command:
+    // nobody waits for it.
+    return SendKeepAlive();
 }
 
 bool CFtpSession::KeepAliveDue() const

@@ -94,7 +94,8 @@ public:
     bool WillReconnect() const;
     // Between calls: NOOP when the control connection has been silent for
     // the options' keep-alive time (nothing while a transfer is open, or on
-    // a broken session).
+    // a broken session), without waiting for its reply; replies come in are
+    // read, and a dropped connection noticed.
     FtpError KeepAlive();
 
     // Asked while this session waits, before the standing hook (null: the

@@ -202,6 +202,25 @@ TEST(FtpSession, AGoodbyeThatCameWhileIdleBreaksTheSessionBeforeACommandGoes)
     EXPECT_EQ(sent, conversation.control.Sent());
 }
 
+TEST(FtpSession, AKeepAliveBetweenCallsWaitsForNothingAndItsReplyGoesBeforeTheNextCommands)
+{
+    CFtpOptions options;
+    options.keepAliveMilliseconds = 1000;
+    // Every read of a reply takes 50 ms: a KeepAlive that read its reply would take them.
+    Conversation conversation(AfterLogin({{"NOOP", "200 ok\r\n"}, {"PWD", "257 \"/\"\r\n"}}), {1 << 20, 50}, {},
+                              options);
+    ASSERT_FALSE(conversation.Open());
+    EXPECT_FALSE(conversation.session->KeepAlive());  // not silent long enough: nothing goes
+    conversation.clock.Advance(1000);
+    const ULONGLONG before = conversation.clock.Now();
+    EXPECT_FALSE(conversation.session->KeepAlive());
+    EXPECT_EQ(before, conversation.clock.Now());
+    std::string directory;
+    EXPECT_FALSE(conversation.session->AskWorkingDirectory(directory));
+    EXPECT_EQ("/", directory);
+    EXPECT_TRUE(conversation.control.Finished()) << conversation.control.Unexpected();
+}
+
 TEST(FtpSession, OneDeadlineHoldsAWholeReplyHoweverItTrickles)
 {
     struct Case {
