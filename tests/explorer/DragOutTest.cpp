@@ -3,7 +3,6 @@
 
 #include "framework/CodePage932.h"
 #include "tests/fixture/ScratchDrive.h"
-#include "tests/fixture/TrustTestAuthority.h"
 
 #include <shlobj.h>
 
@@ -144,7 +143,6 @@ TEST(DragOut, TheSelectedFilesGoAsADropFilesBlockOfTheirEntries)
 
 TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswordNeverShows)
 {
-    TrustTestAuthority();
     for (const bool secure : {false, true}) {
         SCOPED_TRACE(secure ? "over TLS" : "in clear");
         const char* const kind = secure ? "tls" : "normal";
@@ -159,6 +157,9 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswor
         // The certificates name "localhost"; the port is each server's own.
         const auto connect = [&](HostedControl& control, const FtpServer& server, const char* directory) {
             if (secure) {
+                // The host accepts each server's certificate when asked: trust
+                // in the machine's authorities is another test's concern.
+                control.sink.acceptCertificate = 1;
                 control.SetProperty(L"PassiveMode", true);
                 control.SetProperty(L"SecurityMode", 1L);
             }
