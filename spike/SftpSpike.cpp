@@ -45,7 +45,7 @@ int main(int argc, char** argv)
     libssh2_sftp_closedir(dir);
     if (file) {
         LIBSSH2_SFTP_HANDLE* f = libssh2_sftp_open(sftp, file, LIBSSH2_FXF_READ, 0);
-        std::vector<char> buf(256 * 1024); long long total = 0; t0 = Now();
+        std::vector<char> buf(getenv("SSHBUF") ? atoi(getenv("SSHBUF")) : 256 * 1024); long long total = 0; t0 = Now();
         for (;;) { ssize_t n = libssh2_sftp_read(f, buf.data(), buf.size()); if (n <= 0) break; total += n; }
         double dt = Now() - t0;
         printf("download %lld bytes %.2f s %.1f MiB/s\n", total, dt, total / dt / 1048576);
