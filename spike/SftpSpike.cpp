@@ -34,11 +34,11 @@ int main(int argc, char** argv)
            libssh2_session_methods(session, LIBSSH2_METHOD_MAC_CS));
     const unsigned char* h = (const unsigned char*)libssh2_hostkey_hash(session, LIBSSH2_HOSTKEY_HASH_SHA256);
     printf("fp "); for (int i = 0; h && i < 32; ++i) printf("%02x", h[i]); printf("\n");
-    printf("auth list %s\n", libssh2_userauth_list(session, "spikeuser", 9));
+    printf("auth list %s\n", libssh2_userauth_list(session, getenv("SSHUSER"), (unsigned)strlen(getenv("SSHUSER"))));
     if (const char* key = getenv("SSHKEY"))
-        rc = libssh2_userauth_publickey_fromfile(session, "spikeuser", nullptr, key, getenv("SSHPASS"));
+        rc = libssh2_userauth_publickey_fromfile(session, getenv("SSHUSER"), nullptr, key, getenv("SSHPASS"));
     else
-        rc = libssh2_userauth_password(session, "spikeuser", "Secret123");
+        rc = libssh2_userauth_password(session, getenv("SSHUSER"), getenv("SSHPASSWORD"));
     libssh2_session_last_error(session, &msg, nullptr, 0);
     if (rc) printf("auth error %s\n", msg);
     printf("auth %d\n", rc);
