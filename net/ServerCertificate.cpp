@@ -156,8 +156,32 @@ CertificateProblem CServerCertificate::Check(const std::string& host) const
     return problem != CertificateProblem::none ? problem : ChainProblem(trustErrors);
 }
 
+namespace {
+
+// OpenSSH prints a key's fingerprint as "SHA256:" and the digest in base64
+// without padding; false when what follows is not 32 bytes of base64.
+bool HexFromOpenSshFingerprint(const std::string& base64, std::string& hex)
+{
+    std::string padded = base64;
+    padded.append((4 - padded.size() % 4) % 4, '=');
+    unsigned char digest[kSha256Bytes + 3];
+    DWORD size = sizeof(digest);
+    if (padded.size() != 44 || padded.find_first_of(" \t\r\n") != std::string::npos
+        || !CryptStringToBinaryA(padded.c_str(), static_cast<DWORD>(padded.size()), CRYPT_STRING_BASE64, digest,
+                                 &size, nullptr, nullptr)
+        || size != kSha256Bytes)
+        return false;
+    hex = Hex(digest, size);
+    return true;
+}
+
+}  // namespace
+
 bool NormalizeFingerprint(const std::string& text, std::string& normalized)
 {
+    static const std::string kOpenSshPrefix = "SHA256:";
+    if (text.compare(0, kOpenSshPrefix.size(), kOpenSshPrefix) == 0)
+        return HexFromOpenSshFingerprint(text.substr(kOpenSshPrefix.size()), normalized);
     std::string digits;
     for (const char c : text) {
         if (c == ':' || c == ' ' || c == '\t')

@@ -42,7 +42,8 @@ private:
     PCCERT_CONTEXT m_context = nullptr;
 };
 
-// A pin as a host may write it (hex, with colons, spaces and any case) as
-// 64 upper-case hex digits; false when it is no SHA-256 fingerprint.
+// A pin as a host may write it (hex, with colons, spaces and any case, or
+// OpenSSH's "SHA256:" and base64) as 64 upper-case hex digits; false when it
+// is no SHA-256 fingerprint.
 // An empty pin is valid and stays empty.
 bool NormalizeFingerprint(const std::string& text, std::string& normalized);
