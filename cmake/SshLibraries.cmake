@@ -67,5 +67,7 @@ ExternalProject_Add(wyftp_libssh2_build
 file(MAKE_DIRECTORY ${ssh_prefix}/include)
 add_library(wyftp_libssh2 INTERFACE)
 add_dependencies(wyftp_libssh2 wyftp_libssh2_build)
-target_include_directories(wyftp_libssh2 SYSTEM INTERFACE ${ssh_prefix}/include)
+# OpenSSL's headers too: the session sets the library up before libssh2 does.
+target_include_directories(wyftp_libssh2 SYSTEM INTERFACE ${ssh_prefix}/include ${ssh_prefix}/openssl/include
+  ${WYFTP_SOURCE_CACHE}/openssl/include)
 target_link_libraries(wyftp_libssh2 INTERFACE ${libssh2} ${libcrypto} bcrypt crypt32 ws2_32)

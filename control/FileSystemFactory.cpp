@@ -11,6 +11,8 @@ std::unique_ptr<CWyFileSystem> CreateFileSystem(long connectTarget, CWyFileSyste
     case WyFTPConnectTargetLocal:
         return std::make_unique<CWyLocalFileSystem>(&owner);
     case WyFTPConnectTargetFTP:
+    case WyFTPConnectTargetSFTP:
+        // The connection options carry the protocol.
         return std::make_unique<CWyFTPFileSystem>(&owner);
     default:
         return nullptr;

@@ -5,5 +5,6 @@
 
 #include <memory>
 
-// 0 the local disk, 1 an FTP server; null for any other value.
+// 0 the local disk, 1 an FTP server, 2 an SSH server; null for any other
+// value.
 std::unique_ptr<CWyFileSystem> CreateFileSystem(long connectTarget, CWyFileSystemOwner& owner);

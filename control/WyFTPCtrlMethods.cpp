@@ -121,7 +121,7 @@ void CWyFTPCtrl::UseFileSystem(const std::function<void(CWyFileSystem&)>& work)
 bool CWyFTPCtrl::IsKnownConnectTarget() const
 {
     const long target = GetConnectTargetValue();
-    return target == WyFTPConnectTargetLocal || target == WyFTPConnectTargetFTP;
+    return target == WyFTPConnectTargetLocal || target == WyFTPConnectTargetFTP || target == WyFTPConnectTargetSFTP;
 }
 
 void CWyFTPCtrl::RefreshViews()

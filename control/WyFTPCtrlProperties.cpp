@@ -1,6 +1,7 @@
 // The control's custom properties as the property table describes them: dispatch, setters, persistence, browsing.
 #include "control/WyFTPCtrl.h"
 
+#include "control/WyFTPIds.h"
 #include "explorer/WyExplorerWnd.h"
 #include "filesystem/WyFTPUrl.h"
 #include "framework/ShiftJis.h"
@@ -22,6 +23,7 @@ struct PredefinedValue {
 constexpr PredefinedValue kPredefinedValues[] = {
     {L"ConnectTarget", 0, "0 - WyConnectTargetLocal"},
     {L"ConnectTarget", 1, "1 - WyConnectTargetFTP"},
+    {L"ConnectTarget", 2, "2 - WyConnectTargetSFTP"},
     {L"ListViewMode", 0, "0 - WyFTPListViewModeIcon"},
     {L"ListViewMode", 1, "1 - WyFTPListViewModeReport"},
     {L"ListViewMode", 2, "2 - WyFTPListViewModeSmallIcon"},
@@ -134,12 +136,17 @@ CFtpOptions CWyFTPCtrl::GetConnectionOptions()
     // a port no server can have becomes 0, which no connection accepts.
     const long port = Number(L"Port");
     CFtpOptions options;
+    options.protocol = GetConnectTargetValue() == WyFTPConnectTargetSFTP ? CFtpOptions::sftp : CFtpOptions::ftp;
     options.port = port >= 1 && port <= 65535 ? static_cast<WORD>(port) : 0;
+    // Port's default is FTP's: for SFTP it means SSH's own.
+    if (options.protocol == CFtpOptions::sftp && options.port == kFtpPort)
+        options.port = kSshPort;
     options.passive = Number(L"PassiveMode") != FALSE;
     options.timeoutMilliseconds = static_cast<DWORD>(Number(L"Timeout")) * 1000;
     options.encoding = static_cast<CFtpOptions::Encoding>(Number(L"ServerEncoding"));
     options.security = static_cast<CFtpOptions::Security>(Number(L"SecurityMode"));
     options.certificatePin = Text(L"CertificatePin");
+    options.privateKeyFile = Text(L"PrivateKeyFile");
     options.reconnectMilliseconds = static_cast<DWORD>(Number(L"ReconnectTime")) * 1000;
     options.keepAliveMilliseconds = static_cast<DWORD>(Number(L"KeepAliveInterval")) * 1000;
     options.judge = this;

@@ -45,7 +45,8 @@ bool IsSecurityMode(long mode)
 }
 
 // The items of the pages' drop-down lists; an item's index is the value.
-constexpr const char* kConnectTargets[] = {"0 - WyConnectTargetLOCAL", "1 - WyConnectTargetFTP"};
+constexpr const char* kConnectTargets[] = {"0 - WyConnectTargetLOCAL", "1 - WyConnectTargetFTP",
+                                           "2 - WyConnectTargetSFTP"};
 constexpr const char* kListViewModes[] = {
     "0　-　WyFTPListViewModeIcon", "1　-　WyFTPListViewModeReport", "2　-　WyFTPListViewModeSmallIcon",
     "3　-　WyFTPListViewModeList"};
@@ -110,6 +111,7 @@ WyFTPPropertyTable WyFTPProperties()
         {42, L"KeepAliveInterval",     Number(0),                         IsSeconds,            4, NumberBox(kConnection, IDC_KEEP_ALIVE_INTERVAL)},
         {43, L"TraceFile",             Text(""),                          nullptr,              4, TextBox(kConnection, IDC_TRACE_FILE)},
         {44, L"EnableProtocolTrace",   Flag(FALSE),                       nullptr,              4, CheckBox(kConnection, IDC_ENABLE_PROTOCOL_TRACE)},
+        {45, L"PrivateKeyFile",        Text(""),                          nullptr,              5, TextBox(kConnection, IDC_PRIVATE_KEY_FILE)},
     };
     // clang-format on
     return {kRows, std::size(kRows)};

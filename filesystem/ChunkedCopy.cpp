@@ -2,7 +2,7 @@
 #include "filesystem/ChunkedCopy.h"
 
 #include "filesystem/InternetError.h"
-#include "filesystem/InternetFile.h"
+#include "filesystem/RemoteConnection.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyFileSystemOwner.h"
 #include "framework/CodePage932.h"
@@ -130,7 +130,7 @@ private:
 // Local files never wait for anyone.
 class CPumpingWait : public CNetworkWaitHook {
 public:
-    CPumpingWait(const std::vector<CInternetFile*>& files, const BOOL& abortFlag, CTransferProgress& progress,
+    CPumpingWait(const std::vector<CRemoteFile*>& files, const BOOL& abortFlag, CTransferProgress& progress,
                  CQuitKeeper& quit)
         : m_files(files), m_abortFlag(abortFlag), m_progress(progress), m_quit(quit)
     {
@@ -145,11 +145,11 @@ public:
 private:
     void Hook(CNetworkWaitHook* hook)
     {
-        for (CInternetFile* file : m_files)
+        for (CRemoteFile* file : m_files)
             file->SetWaitHook(hook);
     }
 
-    const std::vector<CInternetFile*>& m_files;
+    const std::vector<CRemoteFile*>& m_files;
     const BOOL& m_abortFlag;
     CTransferProgress& m_progress;
     CQuitKeeper& m_quit;

@@ -8,7 +8,7 @@
 #include <vector>
 
 class CFile;
-class CInternetFile;
+class CRemoteFile;
 class CWyFileSystem;
 class CWyFileSystemOwner;
 
@@ -37,7 +37,7 @@ struct CWyTransferJob {
     bool deleteOnFailure;
     // The reader or the writer, or both, where they wait for a server: the
     // thread's messages are let through during their waits.
-    std::vector<CInternetFile*> remoteFiles;
+    std::vector<CRemoteFile*> remoteFiles;
 };
 
 // Copies reader into writer chunk by chunk: fires TransferProgress with the

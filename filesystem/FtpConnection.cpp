@@ -5,6 +5,9 @@
 #include "filesystem/InternetError.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
+#include "filesystem/RemotePath.h"
+#include "framework/OleDateTime.h"
+#include "ftp/ListingReader.h"
 #include "ftp/FtpSession.h"
 #include "ftp/FtpTransfer.h"
 #include "ftp/ReplyParsers.h"
@@ -19,6 +22,22 @@ void Check(const FtpError& error)
 {
     if (error)
         RaiseFtpError(error);
+}
+
+CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
+{
+    CWyDirectoryEntry entry;
+    entry.name = listed.name;
+    entry.type = listed.kind == FtpEntry::Kind::directory ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
+    entry.length = listed.size;
+    entry.unresolvedLink = listed.kind == FtpEntry::Kind::link;
+    entry.size = static_cast<DWORD>(listed.size);
+    entry.lastWriteTime = COleDateTime(listed.written).m_dt;
+    // A Unix directory links to itself, from its parent and from each
+    // subdirectory; a count below 2 tells nothing (some file systems).
+    if (listed.kind == FtpEntry::Kind::directory && listed.links >= 2)
+        entry.subdirectories = static_cast<int>(std::min<unsigned>(listed.links - 2, 0x7FFFFFFF));
+    return entry;
 }
 
 }  // namespace
@@ -47,7 +66,9 @@ CFtpConnection::~CFtpConnection()
 
 std::string CFtpConnection::GetUrlPrefix() const
 {
-    const std::string prefix = std::string(FtpSchemeOf(m_session->SecurityMode())) + m_serverName;
+    CFtpOptions options;
+    options.security = m_session->SecurityMode();
+    const std::string prefix = std::string(SchemeOf(options)) + m_serverName;
     return m_port == kFtpPort ? prefix : prefix + ":" + std::to_string(m_port);
 }
 
@@ -76,11 +97,6 @@ std::string CFtpConnection::GetCurrentDirectory() const
     return directory;
 }
 
-std::string CFtpConnection::GetCurrentDirectoryAsURL() const
-{
-    const std::string directory = GetCurrentDirectory();
-    return GetUrlPrefix() + (directory.empty() || directory[0] != '/' ? "/" : "") + directory;
-}
 
 void CFtpConnection::CreateDirectory(const char* directory)
 {
@@ -166,18 +182,60 @@ std::unique_ptr<CFtpTransfer> CFtpConnection::OpenUpload(const std::string& wire
     return transfer;
 }
 
-CInternetFile CFtpConnection::OpenForReading(const char* fileName, LONGLONG size)
+std::unique_ptr<CRemoteFile> CFtpConnection::OpenForReading(const char* fileName, LONGLONG size)
 {
     std::string wire;
     Check(m_session->Names().ToWire(TextOf(fileName), wire));
-    return CInternetFile(*this, wire, CInternetFile::Direction::download, size, TextOf(fileName));
+    return std::make_unique<CInternetFile>(*this, wire, CInternetFile::Direction::download, size, TextOf(fileName));
 }
 
-CInternetFile CFtpConnection::OpenForWriting(const char* fileName)
+std::unique_ptr<CRemoteFile> CFtpConnection::OpenForWriting(const char* fileName)
 {
     std::string wire;
     Check(m_session->Names().ToWire(TextOf(fileName), wire));
-    return CInternetFile(*this, wire, CInternetFile::Direction::upload, -1, TextOf(fileName));
+    return std::make_unique<CInternetFile>(*this, wire, CInternetFile::Direction::upload, -1, TextOf(fileName));
+}
+
+bool CFtpConnection::List(const std::string& directory, std::vector<CWyDirectoryEntry>& entries)
+{
+    std::vector<FtpEntry> listed;
+    const FtpError failure = Retried([&] {
+        listed.clear();
+        return ListDirectory(*m_session, directory, listed);
+    });
+    if (failure) {
+        // A directory the server refuses holds no files; a listing it cut
+        // off, or a connection that failed, is a failure with its reply.
+        if (failure != FtpErrorCode::refused)
+            RaiseFtpError(failure);
+        return false;
+    }
+    entries.clear();
+    entries.reserve(listed.size());
+    for (const FtpEntry& entry : listed)
+        entries.push_back(StoreEntry(entry));
+    return true;
+}
+
+CWyRemotePath CFtpConnection::Describe(const std::string& path)
+{
+    return DescribeFtpPath(*m_session, path);
+}
+
+bool CFtpConnection::CanEnterDirectory(const std::string& path)
+{
+    return CanEnterFtpDirectory(*m_session, path);
+}
+
+void CFtpConnection::KeepAlive()
+{
+    // A connection found dropped is brought back by the next call.
+    m_session->KeepAlive();
+}
+
+std::string CFtpConnection::AcceptedFingerprint() const
+{
+    return m_session->IsSecure() ? m_session->LastCertificateFingerprint() : std::string();
 }
 
 void CFtpConnection::Close()

@@ -1,6 +1,7 @@
-// A logged-in FTP connection as the FTP store uses it: directories, renames, deletions and remote files.
+// A logged-in FTP connection as the server store uses it: directories, renames, deletions and remote files.
 #pragma once
 #include "filesystem/InternetFile.h"
+#include "filesystem/RemoteConnection.h"
 #include "ftp/FtpOptions.h"
 
 #include <windows.h>
@@ -13,9 +14,8 @@ class CFtpSession;
 class CNetworkWaitHook;
 class CFtpTransfer;
 
-// The face of one FTP session for the store: every failure is raised as
-// CInternetException with the Internet library's number (RaiseFtpError).
-class CFtpConnection {
+// The face of one FTP session for the store.
+class CFtpConnection : public CRemoteConnection {
 public:
     // Connects to server as options say and logs in; raises when it cannot,
     // WyFTPErrorCreateObject for port 0. standingHook is asked during every
@@ -26,33 +26,30 @@ public:
     CFtpConnection(std::unique_ptr<CFtpSession> session, std::string serverName, WORD port);
     CFtpConnection(const CFtpConnection&) = delete;
     CFtpConnection& operator=(const CFtpConnection&) = delete;
-    ~CFtpConnection();
+    ~CFtpConnection() override;
 
     // The session below, for what the store asks of the protocol itself.
     CFtpSession& Session() const { return *m_session; }
-    const std::string& GetServerName() const { return m_serverName; }
-    // "ftp://server", with ":port" when the port is not the protocol's own:
-    // the start of every ftp URL of this connection.
-    std::string GetUrlPrefix() const;
+    const std::string& GetServerName() const override { return m_serverName; }
+    std::string GetUrlPrefix() const override;
 
-    void SetCurrentDirectory(const char* directory);
-    // The server's working directory, whatever its length.
-    std::string GetCurrentDirectory() const;
-    // The same as GetUrlPrefix() + directory.
-    std::string GetCurrentDirectoryAsURL() const;
-    void CreateDirectory(const char* directory);
-    void RemoveDirectory(const char* directory);
-    void Remove(const char* fileName);
-    void Rename(const char* oldName, const char* newName);
+    void SetCurrentDirectory(const char* directory) override;
+    std::string GetCurrentDirectory() const override;
+    void CreateDirectory(const char* directory) override;
+    void RemoveDirectory(const char* directory) override;
+    void Remove(const char* fileName) override;
+    void Rename(const char* oldName, const char* newName) override;
 
-    // A remote file opened for a binary transfer, read or written. A read
-    // counts only with as many bytes as the file holds: the size the server
-    // names as it starts, else size (known before; -1 none). A write counts
-    // only when the server then holds as many bytes as were sent, where it
-    // answers SIZE. Closing such a file otherwise raises
-    // WyFTPErrorTransferSizeMismatch.
-    CInternetFile OpenForReading(const char* fileName, LONGLONG size);
-    CInternetFile OpenForWriting(const char* fileName);
+    // A read counts with the size the server names as it starts, else size;
+    // a write counts only when the server then holds as many bytes as were
+    // sent, where it answers SIZE.
+    std::unique_ptr<CRemoteFile> OpenForReading(const char* fileName, LONGLONG size) override;
+    std::unique_ptr<CRemoteFile> OpenForWriting(const char* fileName) override;
+    bool List(const std::string& directory, std::vector<CWyDirectoryEntry>& entries) override;
+    CWyRemotePath Describe(const std::string& path) override;
+    bool CanEnterDirectory(const std::string& path) override;
+    void KeepAlive() override;
+    std::string AcceptedFingerprint() const override;
     void Close();
 
     // A download of wirePath from offset (REST), or from the start where the

@@ -10,7 +10,10 @@ DWORD InternetErrorNumber(FtpErrorCode code)
 {
     switch (code) {
     case FtpErrorCode::none:
-    case FtpErrorCode::sizeMismatch:  // the control's own error
+    case FtpErrorCode::sizeMismatch:  // the control's own errors
+    case FtpErrorCode::keyRefused:
+    case FtpErrorCode::keyFileUnreadable:
+    case FtpErrorCode::noLoginMethod:
         return 0;
     case FtpErrorCode::timedOut:
         return ERROR_INTERNET_TIMEOUT;
@@ -53,6 +56,12 @@ void RaiseFtpError(const FtpError& error)
         throw CTransferCancelled();
     if (error == FtpErrorCode::sizeMismatch)
         throw CWyFTPException(WyFTPErrorTransferSizeMismatch);
+    if (error == FtpErrorCode::keyRefused)
+        throw CWyFTPException(WyFTPErrorKeyRefused);
+    if (error == FtpErrorCode::keyFileUnreadable)
+        throw CWyFTPException(WyFTPErrorKeyFileUnreadable);
+    if (error == FtpErrorCode::noLoginMethod)
+        throw CWyFTPException(WyFTPErrorNoLoginMethod);
     const DWORD number = InternetErrorNumber(error.code);
     throw CInternetException(number, number == ERROR_INTERNET_EXTENDED_ERROR ? error.reply : std::string());
 }

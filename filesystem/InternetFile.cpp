@@ -11,7 +11,7 @@
 
 CInternetFile::CInternetFile(CFtpConnection& connection, std::string wirePath, Direction direction, LONGLONG size,
                              std::string fileName)
-    : CFile(std::move(fileName)),
+    : CRemoteFile(std::move(fileName)),
       m_connection(&connection),
       m_wirePath(std::move(wirePath)),
       m_direction(direction),
@@ -21,7 +21,7 @@ CInternetFile::CInternetFile(CFtpConnection& connection, std::string wirePath, D
 }
 
 CInternetFile::CInternetFile(CInternetFile&& other) noexcept
-    : CFile(std::move(other)),
+    : CRemoteFile(std::move(other)),
       m_connection(other.m_connection),
       m_wirePath(std::move(other.m_wirePath)),
       m_direction(other.m_direction),

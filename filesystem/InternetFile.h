@@ -1,6 +1,6 @@
 // A remote file of an FTP connection, read or written in chunks over its data connection, resumed where the network broke it.
 #pragma once
-#include "framework/File.h"
+#include "filesystem/RemoteConnection.h"
 #include "ftp/FtpError.h"
 
 #include <windows.h>
@@ -16,7 +16,7 @@ class CNetworkWaitHook;
 // A CFile, so the copy loop moves data between local and remote files
 // alike. Every failure is raised as CInternetException (see CFtpTransfer
 // for the deadlines, and for what Close confirms with the server).
-class CInternetFile : public CFile {
+class CInternetFile : public CRemoteFile {
 public:
     enum class Direction { download, upload };
     // Opens the transfer of wirePath; size: a download's known size (-1 none).
@@ -42,8 +42,7 @@ public:
     // the server refuses; an upload from what the server holds up to there.
     // Returns where it goes on. A transfer open at offset is kept.
     ULONGLONG ResumeAt(ULONGLONG offset) override;
-    // Asked while this file waits for its peer (see CNetworkWaitHook).
-    void SetWaitHook(CNetworkWaitHook* hook);
+    void SetWaitHook(CNetworkWaitHook* hook) override;
 
 private:
     // Opens the transfer from offset; returns where it starts.

@@ -1,9 +1,9 @@
-// Downloads one file of an FTP connection into a local file, through the chunked copy loop.
+// Downloads one file of a server connection into a local file, through the chunked copy loop.
 #pragma once
 #include "filesystem/ChunkedCopy.h"
 #include "filesystem/WyDirectoryEntry.h"
 
-class CFtpConnection;
+class CRemoteConnection;
 class CWyPath;
 
 // Raises WyFTPErrorDirectoryTransfer when source is a directory. The remote
@@ -11,5 +11,5 @@ class CWyPath;
 // refuses leaves any local file of that name as it was. An aborted or failed
 // download deletes the partial local file. listed: source's entry in a
 // listing already read, or null (see DescribeRemotePath).
-void DownloadToLocalFile(const CWyTransferParty& party, CFtpConnection* connection, const CWyPath& source,
+void DownloadToLocalFile(const CWyTransferParty& party, CRemoteConnection* connection, const CWyPath& source,
                          const CWyPath& localFile, DWORD chunkSize, const CWyDirectoryEntry* listed = nullptr);

@@ -1,7 +1,6 @@
 // What a path on an FTP server is, learned with as few commands as the server allows.
 #include "filesystem/RemotePath.h"
 
-#include "filesystem/FtpConnection.h"
 #include "filesystem/InternetError.h"
 #include "ftp/FtpSession.h"
 #include "ftp/ListingReader.h"
@@ -28,18 +27,10 @@ CWyRemotePath FromEntry(FtpEntry::Kind kind, ULONGLONG size)
 
 }  // namespace
 
-CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& path, const CWyDirectoryEntry* known)
+CWyRemotePath DescribeFtpPath(CFtpSession& session, const std::string& path)
 {
-    if (known) {
-        CWyRemotePath facts;
-        facts.exists = true;
-        facts.directory = known->type == CWyDirectoryEntry::kDirectory;
-        facts.size = facts.directory || known->unresolvedLink ? -1 : static_cast<LONGLONG>(known->length);
-        return facts;
-    }
     // SIZE first: it follows links to the target's size, where servers
     // describe a link by MLST with the link's own size or as a link.
-    CFtpSession& session = connection.Session();
     std::string wire;
     Check(session.Names().ToWire(path, wire));
     std::optional<ULONGLONG> size;
@@ -69,9 +60,8 @@ CWyRemotePath DescribeRemotePath(CFtpConnection& connection, const std::string& 
     return {};
 }
 
-bool CanEnterRemoteDirectory(CFtpConnection& connection, const std::string& path)
+bool CanEnterFtpDirectory(CFtpSession& session, const std::string& path)
 {
-    CFtpSession& session = connection.Session();
     std::string here;
     if (session.WorkingDirectory(here) || session.ChangeDirectory(path))
         return false;

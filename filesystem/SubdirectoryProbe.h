@@ -26,11 +26,11 @@ public:
     virtual ~CWySubdirectoryProbe() = default;
 };
 
-// An FTP server, logged in as the store is, with the store's settings. A
-// secure session must meet the certificate the store's session accepted
-// (certificatePin) and asks no judge: nothing is asked of the host from
-// another thread.
-std::unique_ptr<CWySubdirectoryProbe> MakeFtpSubdirectoryProbe(const std::string& server, const std::string& user,
+// A server, logged in as the store is, with the store's settings. A secure
+// session must meet the certificate or host key the store's session
+// accepted (certificatePin) and asks no judge: nothing is asked of the host
+// from another thread.
+std::unique_ptr<CWySubdirectoryProbe> MakeServerSubdirectoryProbe(const std::string& server, const std::string& user,
                                                                 const std::string& password,
                                                                 const CFtpOptions& options);
 // A directory of the local disk; root goes in front of every path ("P:").

@@ -1,11 +1,9 @@
-// The subdirectory probes of the FTP and the local store.
+// The subdirectory probes of the server and the local store.
 #include "filesystem/SubdirectoryProbe.h"
 
-#include "filesystem/FtpConnection.h"
+#include "filesystem/WyUrlConnection.h"
 #include "framework/Exception.h"
 #include "framework/FileFind.h"
-#include "ftp/FtpSession.h"
-#include "ftp/ListingReader.h"
 #include "net/NetworkWait.h"
 
 #include <algorithm>
@@ -14,9 +12,9 @@
 
 namespace {
 
-class CFtpSubdirectoryProbe : public CWySubdirectoryProbe, private CNetworkWaitHook {
+class CServerSubdirectoryProbe : public CWySubdirectoryProbe, private CNetworkWaitHook {
 public:
-    CFtpSubdirectoryProbe(const std::string& server, const std::string& user, const std::string& password,
+    CServerSubdirectoryProbe(const std::string& server, const std::string& user, const std::string& password,
                           const CFtpOptions& options)
         : m_server(server), m_user(user), m_password(password), m_options(options)
     {
@@ -29,17 +27,19 @@ public:
     {
         if (!Connected())
             return Answer::cannotAsk;
-        std::vector<FtpEntry> entries;
-        const FtpError failure = ListDirectory(m_connection->Session(), path, entries);
-        // A refused directory has no subdirectory to show; a connection that
-        // failed (the server dropped an idle one, say) is opened once more
-        // for the next question.
-        if (failure && m_connection->Session().IsBroken()) {
+        std::vector<CWyDirectoryEntry> entries;
+        try {
+            // A refused directory has no subdirectory to show.
+            if (!m_connection->List(path, entries))
+                return Answer::no;
+        } catch (const CException&) {
+            // A connection that failed (the server dropped an idle one, say)
+            // is opened once more for the next question.
             m_connection.reset();
             return m_stopped ? Answer::cannotAsk : Answer::yes;
         }
-        const bool any = std::any_of(entries.begin(), entries.end(), [](const FtpEntry& entry) {
-            return entry.kind == FtpEntry::Kind::directory && entry.name != "." && entry.name != "..";
+        const bool any = std::any_of(entries.begin(), entries.end(), [](const CWyDirectoryEntry& entry) {
+            return entry.type == CWyDirectoryEntry::kDirectory && entry.name != "." && entry.name != "..";
         });
         return any ? Answer::yes : Answer::no;
     }
@@ -57,7 +57,7 @@ private:
         if (m_connection)
             return true;
         try {
-            m_connection = CFtpConnection::Open(m_server, m_user, m_password, m_options, this);
+            m_connection = OpenRemoteConnection(m_server, m_user, m_password, m_options, this);
         } catch (const CException&) {
             m_refused = true;
         } catch (const std::bad_alloc&) {
@@ -70,7 +70,7 @@ private:
     const std::string m_user;
     const std::string m_password;
     CFtpOptions m_options;
-    std::unique_ptr<CFtpConnection> m_connection;
+    std::unique_ptr<CRemoteConnection> m_connection;
     std::atomic<bool> m_stopped{false};
     bool m_refused = false;  // the first connection failed: no second try
 };
@@ -101,11 +101,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CWySubdirectoryProbe> MakeFtpSubdirectoryProbe(const std::string& server, const std::string& user,
+std::unique_ptr<CWySubdirectoryProbe> MakeServerSubdirectoryProbe(const std::string& server, const std::string& user,
                                                                 const std::string& password,
                                                                 const CFtpOptions& options)
 {
-    return std::make_unique<CFtpSubdirectoryProbe>(server, user, password, options);
+    return std::make_unique<CServerSubdirectoryProbe>(server, user, password, options);
 }
 
 std::unique_ptr<CWySubdirectoryProbe> MakeLocalSubdirectoryProbe(const std::string& root)

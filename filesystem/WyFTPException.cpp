@@ -13,7 +13,7 @@ struct ErrorEntry {
     unsigned messageId;
 };
 
-constexpr std::array<ErrorEntry, 14> kErrors = {{
+constexpr std::array<ErrorEntry, 17> kErrors = {{
     {WyFTPErrorOther, IDS_ERROR_OTHER},
     {WyFTPErrorNoFileName, IDS_ERROR_NO_FILE_NAME},
     {WyFTPErrorCreateObject, IDS_ERROR_CREATE_OBJECT},
@@ -23,6 +23,9 @@ constexpr std::array<ErrorEntry, 14> kErrors = {{
     {WyFTPErrorNoServerName, IDS_ERROR_NO_SERVER_NAME},
     {WyFTPErrorNoFileSystem, IDS_ERROR_NO_FILE_SYSTEM},
     {WyFTPErrorLoginFailed, IDS_ERROR_LOGIN_FAILED},
+    {WyFTPErrorKeyRefused, IDS_ERROR_KEY_REFUSED},
+    {WyFTPErrorKeyFileUnreadable, IDS_ERROR_KEY_FILE_UNREADABLE},
+    {WyFTPErrorNoLoginMethod, IDS_ERROR_NO_LOGIN_METHOD},
     {WyFTPErrorNoFiles, IDS_ERROR_NO_FILES},
     {WyFTPErrorTopDirectory, IDS_ERROR_TOP_DIRECTORY},
     {WyFTPErrorTransferAborted, IDS_ERROR_TRANSFER_ABORTED},

@@ -5,39 +5,12 @@
 #include "filesystem/WyFTPUrl.h"
 #include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
-#include "filesystem/RemotePath.h"
-#include "filesystem/SubdirectoryProbe.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
-#include "filesystem/WyUrlConnection.h"
-#include "framework/OleDateTime.h"
-#include "framework/ShiftJis.h"
-#include "filesystem/InternetError.h"
-#include "ftp/FtpSession.h"
+#include "filesystem/SubdirectoryProbe.h"
 #include "ftp/ListingParser.h"
-#include "ftp/ListingReader.h"
-
-#include <algorithm>
-
-namespace {
-
-CWyDirectoryEntry StoreEntry(const FtpEntry& listed)
-{
-    CWyDirectoryEntry entry;
-    entry.name = listed.name;
-    entry.type = listed.kind == FtpEntry::Kind::directory ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
-    entry.length = listed.size;
-    entry.unresolvedLink = listed.kind == FtpEntry::Kind::link;
-    entry.size = static_cast<DWORD>(listed.size);
-    entry.lastWriteTime = COleDateTime(listed.written).m_dt;
-    // A Unix directory links to itself, from its parent and from each
-    // subdirectory; a count below 2 tells nothing (some file systems).
-    if (listed.kind == FtpEntry::Kind::directory && listed.links >= 2)
-        entry.subdirectories = static_cast<int>(std::min<unsigned>(listed.links - 2, 0x7FFFFFFF));
-    return entry;
-}
-
-}  // namespace
+#include "filesystem/WyUrlConnection.h"
+#include "framework/ShiftJis.h"
 
 CWyFTPFileSystem::CWyFTPFileSystem(CWyFileSystemOwner* owner) : m_owner(owner) {}
 
@@ -89,14 +62,17 @@ void CWyFTPFileSystem::Connect(const char* server, const char* user, const char*
     // A second Connect on this object is refused until Disconnect.
     if (serverName.empty())
         throw CWyFTPException(WyFTPErrorNoServerName);
-    if (userName.empty())
-        userName = kAnonymousUser;
-    if (pass.empty())
-        pass = kDefaultPassword;
+    // Anonymous FTP has an account of its own; an SSH server has none.
+    if (options.protocol == CFtpOptions::ftp) {
+        if (userName.empty())
+            userName = kAnonymousUser;
+        if (pass.empty())
+            pass = kDefaultPassword;
+    }
     if (m_connection)
         throw CWyFTPException(WyFTPErrorConnectionExists);
 
-    m_connection = CFtpConnection::Open(serverName, userName, pass, options, &m_answeringWait);
+    m_connection = OpenRemoteConnection(serverName, userName, pass, options, &m_answeringWait);
     m_userName = userName;
     m_password = pass;
 
@@ -166,22 +142,9 @@ const std::vector<CWyDirectoryEntry>& CWyFTPFileSystem::Listing(const std::strin
         if (held != m_listings.end())
             return held->second;
     }
-    std::vector<FtpEntry> listed;
-    const FtpError failure = m_connection->Retried([&] {
-        listed.clear();
-        return ListDirectory(m_connection->Session(), directory, listed);
-    });
-    if (failure) {
-        // A directory the server refuses holds no files; a listing it cut
-        // off, or a connection that failed, is a failure with its reply.
-        if (failure != FtpErrorCode::refused)
-            RaiseFtpError(failure);
-        throw CWyFTPException(WyFTPErrorNoFiles);
-    }
     std::vector<CWyDirectoryEntry> entries;
-    entries.reserve(listed.size());
-    for (const FtpEntry& entry : listed)
-        entries.push_back(StoreEntry(entry));
+    if (!m_connection->List(directory, entries))
+        throw CWyFTPException(WyFTPErrorNoFiles);
     // Outside a call nothing is held: the next listing asks again.
     if (call == 0)
         m_listings.clear();
@@ -193,11 +156,9 @@ std::unique_ptr<CWySubdirectoryProbe> CWyFTPFileSystem::MakeSubdirectoryProbe()
     if (!m_connection)
         return nullptr;
     CFtpOptions options = m_owner->GetConnectionOptions();
-    // The probe meets the certificate this session accepted, whoever
-    // accepted it (the platform, the pin or the host).
-    if (m_connection->Session().IsSecure())
-        options.certificatePin = m_connection->Session().LastCertificateFingerprint();
-    return MakeFtpSubdirectoryProbe(m_connection->GetServerName(), m_userName, m_password, options);
+    // The probe meets the server this connection accepted.
+    options.certificatePin = m_connection->AcceptedFingerprint();
+    return MakeServerSubdirectoryProbe(m_connection->GetServerName(), m_userName, m_password, options);
 }
 
 const CWyDirectoryEntry* CWyFTPFileSystem::ListedEntry(const std::string& path)
@@ -256,9 +217,8 @@ void CWyFTPFileSystem::SetCurrentDirectory(const char* path)
 
 void CWyFTPFileSystem::KeepAlive()
 {
-    // A connection found dropped is brought back by the next call.
     if (m_connection)
-        m_connection->Session().KeepAlive();
+        m_connection->KeepAlive();
 }
 
 void CWyFTPFileSystem::AbortTransfer()
@@ -270,7 +230,7 @@ std::string CWyFTPFileSystem::GetAddressPrefix()
 {
     // The connection's own prefix carries a port other than 21.
     std::string prefix = m_connection ? m_connection->GetUrlPrefix()
-                                       : std::string(FtpSchemeOf(m_owner->GetConnectionOptions().security))
+                                       : std::string(SchemeOf(m_owner->GetConnectionOptions()))
             + m_owner->GetServerNameProperty();
     if (ShiftJis::EndsWithChar(prefix, '/'))
         prefix.pop_back();
@@ -292,7 +252,7 @@ bool CWyFTPFileSystem::IsDirectory(const char* path)
     const std::string name = CWyPath(path).ToForwardSlashes().Str();
     const CWyRemotePath facts = DescribeRemotePath(*m_connection, name, ListedEntry(name));
     // A directory the server leaves out of its listings can still be entered.
-    return facts.directory || (!facts.exists && CanEnterRemoteDirectory(*m_connection, name));
+    return facts.directory || (!facts.exists && m_connection->CanEnterDirectory(name));
 }
 
 void CWyFTPFileSystem::RequireConnection() const

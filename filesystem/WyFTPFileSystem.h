@@ -1,7 +1,7 @@
-// The file store of an FTP server: one Internet session and one FTP connection.
+// The file store of a server: one connection, over FTP or SFTP as the connection options say.
 #pragma once
 #include "filesystem/WyFileSystem.h"
-#include "filesystem/FtpConnection.h"
+#include "filesystem/RemoteConnection.h"
 #include "filesystem/WyFileSystemOwner.h"
 #include "net/NetworkWait.h"
 
@@ -49,9 +49,9 @@ public:
     ~CWyFTPFileSystem() override;
 
     // Relays one file from sourceConnection to destinationConnection; used
-    // by GetFile and PutFile for an ftp URL on the other side.
+    // by GetFile and PutFile for a server URL on the other side.
     virtual void CopyBetweenConnections(const char* sourcePath, const char* destinationPath,
-                                        CFtpConnection* sourceConnection, CFtpConnection* destinationConnection,
+                                        CRemoteConnection* sourceConnection, CRemoteConnection* destinationConnection,
                                         DWORD chunkSize);
 
 private:
@@ -87,7 +87,7 @@ private:
     // From the start of a Connect to Disconnect: a second Connect is
     // refused until then, also after one that failed.
     bool m_connectStarted = false;
-    std::unique_ptr<CFtpConnection> m_connection;
+    std::unique_ptr<CRemoteConnection> m_connection;
     // The account the connection logged in with, for the tree's probe.
     std::string m_userName;
     std::string m_password;

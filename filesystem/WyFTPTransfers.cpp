@@ -1,11 +1,10 @@
-// The transfers of the FTP store: uploads, downloads and relays between two servers.
+// The transfers of the server store: uploads, downloads and relays between two servers.
 #include "filesystem/WyFTPFileSystem.h"
 
 #include "filesystem/ChunkedCopy.h"
 #include "filesystem/DirectoryProbes.h"
 #include "filesystem/WyFTPUrl.h"
 #include "filesystem/LocalDownload.h"
-#include "filesystem/RemotePath.h"
 #include "filesystem/TransferFileName.h"
 #include "filesystem/WyFTPException.h"
 #include "filesystem/WyPath.h"
@@ -71,8 +70,8 @@ void CWyFTPFileSystem::GetFile(const char* source, const char* destinationDirect
 }
 
 void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char* destinationPath,
-                                              CFtpConnection* sourceConnection,
-                                              CFtpConnection* destinationConnection, DWORD chunkSize)
+                                              CRemoteConnection* sourceConnection,
+                                              CRemoteConnection* destinationConnection, DWORD chunkSize)
 {
     m_abort = FALSE;
     RequireConnection();
@@ -91,8 +90,8 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
 
     std::unique_ptr<char[]> buffer = AllocateTransferBuffer(chunkSize);
     const LONGLONG size = facts.size;
-    CInternetFile reader = sourceConnection->OpenForReading(source.c_str(), size);
-    CInternetFile writer = destinationConnection->OpenForWriting(destination.c_str());
+    const std::unique_ptr<CRemoteFile> reader = sourceConnection->OpenForReading(source.c_str(), size);
+    const std::unique_ptr<CRemoteFile> writer = destinationConnection->OpenForWriting(destination.c_str());
     const CWyTransferJob job{CWyTransferParty{*this, *m_owner, m_abort},
                              buffer.get(),
                              chunkSize,
@@ -102,8 +101,8 @@ void CWyFTPFileSystem::CopyBetweenConnections(const char* sourcePath, const char
                                  destinationConnection->Remove(destination.c_str());
                              },
                              false,
-                             {&reader, &writer}};
-    CopyInChunks(job, reader, writer);
+                             {reader.get(), writer.get()}};
+    CopyInChunks(job, *reader, *writer);
 }
 
 void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& destination, DWORD chunkSize)
@@ -114,7 +113,7 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
     ForgetListings();
     CFile local(source.c_str(), CFile::modeRead);
     const LONGLONG size = static_cast<LONGLONG>(local.GetLength());
-    CInternetFile remote = m_connection->OpenForWriting(destination.c_str());
+    const std::unique_ptr<CRemoteFile> remote = m_connection->OpenForWriting(destination.c_str());
     const std::string target = destination.Str();
     // The partial upload is deleted through the store's own RemoveFile, so a
     // refused deletion is reported instead of the abort.
@@ -125,6 +124,6 @@ void CWyFTPFileSystem::UploadLocalFile(const CWyPath& source, const CWyPath& des
                              source.GetLastComponent().Str(),
                              [this, &target] { RemoveFile(target.c_str()); },
                              false,
-                             {&remote}};
-    CopyInChunks(job, local, remote);
+                             {remote.get()}};
+    CopyInChunks(job, local, *remote);
 }

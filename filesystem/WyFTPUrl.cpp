@@ -25,7 +25,7 @@ unsigned short ParsePort(std::string_view digits)
 
 size_t FtpSchemeLength(std::string_view name)
 {
-    for (const std::string_view scheme : {kFtpScheme, kExplicitTlsScheme, kImplicitTlsScheme}) {
+    for (const std::string_view scheme : {kFtpScheme, kExplicitTlsScheme, kImplicitTlsScheme, kSftpScheme}) {
         if (name.substr(0, scheme.size()) == scheme)
             return scheme.size();
     }
@@ -37,11 +37,13 @@ bool IsFtpUrl(std::string_view name)
     return FtpSchemeLength(name) != 0;
 }
 
-std::string_view FtpSchemeOf(CFtpOptions::Security security)
+std::string_view SchemeOf(const CFtpOptions& options)
 {
-    if (security == CFtpOptions::explicitTls)
+    if (options.protocol == CFtpOptions::sftp)
+        return kSftpScheme;
+    if (options.security == CFtpOptions::explicitTls)
         return kExplicitTlsScheme;
-    if (security == CFtpOptions::implicitTls)
+    if (options.security == CFtpOptions::implicitTls)
         return kImplicitTlsScheme;
     return kFtpScheme;
 }
@@ -72,6 +74,8 @@ CWyFTPUrl ParseFtpUrl(std::string_view url)
         parsed.security = CFtpOptions::explicitTls;
     else if (address.substr(0, scheme) == kImplicitTlsScheme)
         parsed.security = CFtpOptions::implicitTls;
+    else if (address.substr(0, scheme) == kSftpScheme)
+        parsed.protocol = CFtpOptions::sftp;
     address.remove_prefix(scheme);
     const size_t slash = ShiftJis::FindFirst(address, '/');
     std::string_view host = address.substr(0, slash);

@@ -11,8 +11,11 @@
 inline constexpr std::string_view kFtpScheme = "ftp://";
 inline constexpr std::string_view kExplicitTlsScheme = "ftpes://";
 inline constexpr std::string_view kImplicitTlsScheme = "ftps://";
+// A file on an SSH server, over SFTP.
+inline constexpr std::string_view kSftpScheme = "sftp://";
 
 struct CWyFTPUrl {
+    CFtpOptions::Protocol protocol = CFtpOptions::ftp;   // from the scheme
     CFtpOptions::Security security = CFtpOptions::none;  // from the scheme
     std::string host;      // without the port
     unsigned short port = 0;  // the URL's ":port"; 0 when it gives none
@@ -22,10 +25,11 @@ struct CWyFTPUrl {
 };
 
 bool IsFtpUrl(std::string_view name);
-// The length of name's scheme ("ftp://" and the secure ones), 0 for none.
+// The length of name's scheme ("ftp://", the secure ones and "sftp://"), 0
+// for none.
 size_t FtpSchemeLength(std::string_view name);
-// The scheme of a URL for a connection of security.
-std::string_view FtpSchemeOf(CFtpOptions::Security security);
+// The scheme of a URL for a connection made with options.
+std::string_view SchemeOf(const CFtpOptions& options);
 
 // Splits an ftp URL. Raises WyFTPErrorLoginFailed when the text has no "?"
 // or its query part has no "&pw=", WyFTPErrorCreateObject when its port is

@@ -23,6 +23,9 @@ enum class FtpErrorCode {
     certificateNameMismatch,   // the certificate names another host
     certificateOutOfPeriod,    // the certificate has expired or is not valid yet
     sizeMismatch,     // a confirmed transfer moved another count of bytes than the file holds
+    keyRefused,       // SSH: the server did not accept the private key
+    keyFileUnreadable,  // SSH: the key file is missing, of no known form, or its passphrase is wrong
+    noLoginMethod,    // SSH: the server offers no way of logging in that the control has
 };
 
 struct FtpError {

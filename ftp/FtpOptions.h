@@ -37,12 +37,17 @@ protected:
 // The protocol's port, the wait after which a silent server ends an
 // operation, and the user of an anonymous login.
 inline constexpr WORD kFtpPort = 21;
+inline constexpr WORD kSshPort = 22;
 inline constexpr DWORD kDefaultTimeoutSeconds = 60;
 inline constexpr const char* kAnonymousUser = "anonymous";
 
 // How the connections of one session are made; the control builds it from
 // its properties.
 struct CFtpOptions {
+    // FTP, or SFTP over SSH (which reads only the port, the timeout, the
+    // pin, the key file, the reconnect and keep-alive times, the judge and
+    // the watcher; names are UTF-8 on its wire).
+    enum Protocol { ftp = 0, sftp = 1 } protocol = ftp;
     WORD port = kFtpPort;  // 0: none a server can have, which no connection accepts
     // The longest wait for a connect or a reply, and the window of the
     // slowest transfer allowed (see CTransferPace); 0: the default.
@@ -58,6 +63,9 @@ struct CFtpOptions {
     // The SHA-256 fingerprint the server's certificate must have (64 hex
     // digits, upper case); empty: the platform's chain check decides.
     std::string certificatePin;
+    // SFTP: the private key to log in with (OpenSSH or PEM form, its
+    // passphrase the password); empty: the password.
+    std::string privateKeyFile;
     // How long a broken session tries to reconnect, from the break; 0:
     // never (a broken session stays broken).
     DWORD reconnectMilliseconds = 0;

@@ -87,13 +87,17 @@ CertificateProblem ChainProblem(DWORD trustErrors)
 }  // namespace
 
 CServerCertificate::CServerCertificate(const CServerCertificate& other)
-    : m_context(other.m_context ? CertDuplicateCertificateContext(other.m_context) : nullptr)
+    : m_context(other.m_context ? CertDuplicateCertificateContext(other.m_context) : nullptr),
+      m_hostKeyFingerprint(other.m_hostKeyFingerprint),
+      m_hostKeyAlgorithm(other.m_hostKeyAlgorithm)
 {
 }
 
 CServerCertificate& CServerCertificate::operator=(CServerCertificate other)
 {
     std::swap(m_context, other.m_context);
+    std::swap(m_hostKeyFingerprint, other.m_hostKeyFingerprint);
+    std::swap(m_hostKeyAlgorithm, other.m_hostKeyAlgorithm);
     return *this;
 }
 
@@ -106,7 +110,7 @@ CServerCertificate::~CServerCertificate()
 std::string CServerCertificate::Fingerprint() const
 {
     if (!m_context)
-        return {};
+        return m_hostKeyFingerprint;
     Sha256 sha;
     unsigned char digest[kSha256Bytes];
     if (BCryptOpenAlgorithmProvider(&sha.algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0
@@ -119,7 +123,7 @@ std::string CServerCertificate::Fingerprint() const
 
 std::string CServerCertificate::Subject() const
 {
-    return m_context ? NameText(m_context->pCertInfo->Subject) : std::string();
+    return m_context ? NameText(m_context->pCertInfo->Subject) : m_hostKeyAlgorithm;
 }
 
 std::string CServerCertificate::Issuer() const

@@ -4,6 +4,7 @@
 #include <wincrypt.h>
 
 #include <string>
+#include <utility>
 
 // What checking a server's certificate found.
 enum class CertificateProblem {
@@ -14,24 +15,29 @@ enum class CertificateProblem {
     otherFailure,      // any other fault of the chain or the channel
 };
 
-// Owns one certificate context.
+// Owns one certificate context, or describes an SSH server's host key: its
+// fingerprint, and its algorithm as the subject (no issuer, no period).
 class CServerCertificate {
 public:
     CServerCertificate() = default;
     explicit CServerCertificate(PCCERT_CONTEXT context) : m_context(context) {}
+    CServerCertificate(std::string hostKeyFingerprint, std::string hostKeyAlgorithm)
+        : m_hostKeyFingerprint(std::move(hostKeyFingerprint)), m_hostKeyAlgorithm(std::move(hostKeyAlgorithm))
+    {
+    }
     CServerCertificate(const CServerCertificate& other);
     CServerCertificate& operator=(CServerCertificate other);
     ~CServerCertificate();
 
-    explicit operator bool() const { return m_context != nullptr; }
+    explicit operator bool() const { return m_context != nullptr || !m_hostKeyFingerprint.empty(); }
 
     // SHA-256 of the certificate (DER), 64 upper-case hex digits.
     std::string Fingerprint() const;
     // The subject's and the issuer's names as text ("CN=..., O=...").
     std::string Subject() const;
     std::string Issuer() const;
-    FILETIME NotBefore() const { return m_context->pCertInfo->NotBefore; }
-    FILETIME NotAfter() const { return m_context->pCertInfo->NotAfter; }
+    FILETIME NotBefore() const { return m_context ? m_context->pCertInfo->NotBefore : FILETIME{}; }
+    FILETIME NotAfter() const { return m_context ? m_context->pCertInfo->NotAfter : FILETIME{}; }
 
     // Builds the chain with the system's trusted roots and applies the
     // platform's SSL policy for host (no revocation check: a control offline
@@ -40,6 +46,8 @@ public:
 
 private:
     PCCERT_CONTEXT m_context = nullptr;
+    std::string m_hostKeyFingerprint;
+    std::string m_hostKeyAlgorithm;
 };
 
 // A pin as a host may write it (hex, with colons, spaces and any case, or

@@ -28,6 +28,12 @@ public:
     // Takes the next connection of a listening socket.
     NetError Accept(CSocket& accepted, CSocketAddress& peer, const CNetworkWait& wait);
 
+    // The socket itself, for a library that reads and writes it directly
+    // (it stays non-blocking).
+    UINT_PTR Handle() const { return m_socket; }
+    // Waits until the socket can be written (or read).
+    NetError WaitUntil(bool forWriting, const CNetworkWait& wait) const;
+
     NetError ReadSome(char* buffer, size_t size, size_t& received, const CNetworkWait& wait) override;
     NetError WriteSome(const char* data, size_t size, size_t& sent, const CNetworkWait& wait) override;
     NetError FinishSending(const CNetworkWait& wait) override;
@@ -37,7 +43,6 @@ private:
     static constexpr UINT_PTR kNone = ~static_cast<UINT_PTR>(0);
     bool Create(int family);
     void Adopt(UINT_PTR socket);
-    NetError WaitUntil(bool forWriting, const CNetworkWait& wait) const;
 
     UINT_PTR m_socket = kNone;
 };

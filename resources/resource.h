@@ -28,6 +28,9 @@
 #define IDS_CONNECTION_PPG              226
 #define IDS_CONNECTION_PPG_CAPTION      227
 #define IDS_ERROR_TRANSFER_SIZE_MISMATCH 228
+#define IDS_ERROR_KEY_REFUSED           229
+#define IDS_ERROR_KEY_FILE_UNREADABLE   230
+#define IDS_ERROR_NO_LOGIN_METHOD       231
 
 // Dialogs
 #define IDD_ABOUTBOX_WYFTP              1
@@ -60,6 +63,7 @@
 #define IDC_KEEP_ALIVE_INTERVAL         249
 #define IDC_TRACE_FILE                  250
 #define IDC_ENABLE_PROTOCOL_TRACE       251
+#define IDC_PRIVATE_KEY_FILE            252
 
 // Controls of the progress dialog (its Cancel button is IDCANCEL)
 #define IDC_PROGRESS_BAR                202

@@ -46,7 +46,7 @@ const std::vector<const wchar_t*> kBagNames = {
     L"Password", L"ConnectTarget", L"ConnectDirectory", L"DownloadDirectory", L"TransferByte",
     L"EnableProgressDialog", L"Forecolor", L"Backcolor", L"PassiveMode", L"Port", L"Timeout", L"ServerEncoding",
     L"SecurityMode", L"CertificatePin", L"ReconnectTime", L"KeepAliveInterval", L"TraceFile",
-    L"EnableProtocolTrace"};
+    L"EnableProtocolTrace", L"PrivateKeyFile"};
 
 ComPtr<IStream> StreamOf(const std::string& bytes)
 {
@@ -204,18 +204,24 @@ TEST(Persistence, LaterPropertiesGoInExtensionBlocksAndUnknownLaterBlocksAreSkip
     const std::string withReconnect = Save(source.Get());
     EXPECT_EQ(4, MinorVersionOf(withReconnect));
     EXPECT_EQ(withSecurity.size() + 4 + 4 + 4 + 4 + 4, withReconnect.size());
+    // The private key file: minor version 5, its text after its length.
+    Put(source.Get(), L"PrivateKeyFile", "id.key");
+    const std::string withKey = Save(source.Get());
+    EXPECT_EQ(5, MinorVersionOf(withKey));
+    EXPECT_EQ(withReconnect.size() + 4 + 4 + 6, withKey.size());
 
     // A later version's block after ours, with the header saying so.
-    std::string later = withReconnect + std::string("\x08\0\0\0later!!!", 12);
-    later[6] = 5;
+    std::string later = withKey + std::string("\x08\0\0\0later!!!", 12);
+    later[6] = 6;
     const DWORD payload = static_cast<DWORD>(later.size() - 12);
     std::memcpy(&later[8], &payload, sizeof payload);
     ComPtr<IDispatch> target = CreateControl();
     ASSERT_EQ(S_OK, Load(target.Get(), later));
     EXPECT_EQ(5, Get(target.Get(), L"Timeout").AsLong());
     EXPECT_EQ(1, Get(target.Get(), L"SecurityMode").AsLong());
+    EXPECT_EQ("id.key", Get(target.Get(), L"PrivateKeyFile").AsText());
     // Under a version this control knows, the same bytes are left over: refused.
-    later[6] = 4;
+    later[6] = 5;
     EXPECT_TRUE(FAILED(Load(target.Get(), later)));
 }
 

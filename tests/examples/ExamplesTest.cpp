@@ -77,10 +77,13 @@ std::string Unescaped(const std::string& text)
     return AsUtf8(utf8, CP_UTF8);
 }
 
-// A server with what the examples expect: readme.txt and a directory.
+// A server with what the examples expect: readme.txt and a directory (the
+// SSH server's tree has small.txt and pub).
 struct ExampleServer {
-    ExampleServer()
+    explicit ExampleServer(const char* kind = "normal") : server(kind, FtpServer::kAnyPort)
     {
+        if (std::string(kind) != "normal")
+            return;
         server.WriteFile("readme.txt", "Welcome to the WyFTP example server.\r\n");
         server.MakeDirectory("docs");
     }
@@ -90,7 +93,7 @@ struct ExampleServer {
                                       + std::to_string(server.Port());
         return std::wstring(arguments.begin(), arguments.end());
     }
-    FtpServer server{"normal", FtpServer::kAnyPort};
+    FtpServer server;
 };
 
 TEST(Examples, TheScriptsPrintWhatTheyDocument)
@@ -101,19 +104,22 @@ TEST(Examples, TheScriptsPrintWhatTheyDocument)
         // Wine's cscript corrupts its heap when JScript echoes Japanese text
         // (and crashes later): that script escapes Japanese when asked to.
         bool escapes;
+        const char* server;
     };
     const Example examples[] = {
-        {"vbscript/WyFTPExample.vbs", "vbscript/expected-output.txt", false},
-        {"jscript/WyFTPExample.js", "jscript/expected-output.txt", true},
+        {"vbscript/WyFTPExample.vbs", "vbscript/expected-output.txt", false, "normal"},
+        {"vbscript/WyFTPSftpExample.vbs", "vbscript/sftp-expected-output.txt", false, "openssh"},
+        {"jscript/WyFTPExample.js", "jscript/expected-output.txt", true, "normal"},
     };
-    for (const auto& [script, expected, escapes] : examples) {
-        ExampleServer example;
+    for (const auto& [script, expected, escapes, kind] : examples) {
+        ExampleServer example(kind);
         const ProgramRun run =
             RunScript(WindowsPath(ExamplePath(script)), example.Arguments() + (escapes ? L" escape" : L""));
         const std::string output = escapes ? Unescaped(run.output) : AsUtf8(run.output, 932);
         EXPECT_EQ(0u, run.exitCode) << script << "\n" << output;
         EXPECT_EQ(AsUtf8(ReadText(ExamplePath(expected)), CP_UTF8), output) << script;
-        EXPECT_FALSE(example.server.Exists("notes.txt")) << script << " left its upload behind";
+        EXPECT_FALSE(example.server.Exists("notes.txt") || example.server.Exists("pub/renamed.txt"))
+            << script << " left its upload behind";
     }
 }
 

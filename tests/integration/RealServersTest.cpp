@@ -17,16 +17,18 @@ namespace {
 
 // The Debian kinds serving the tree of ftp_fixture_debian.py. The Japanese
 // names are UTF-8 on disk and on the wire: automatic where FEAT lists UTF8,
-// UTF-8 where it does not (GNU ftpd).
+// UTF-8 where it does not (GNU ftpd), and always over SFTP.
 struct ServerKind {
     const char* kind;
     long encoding;      // ServerEncoding
-    bool facts;         // MLSD: exact UTC times to the second
+    bool facts;         // MLSD or SFTP attributes: exact UTC times to the second
     int listingOffset;  // hours ahead of UTC of the times a LIST gives
+    long target = 1;    // ConnectTarget
 };
 // The fixture runs the servers with TZ=Asia/Tokyo; proftpd lists in UTC.
-const ServerKind kServers[] = {
-    {"proftpd", 2, true, 0}, {"proftpd-nomlsd", 2, false, 0}, {"pure-ftpd", 2, true, 9}, {"inetutils", 1, false, 9}};
+const ServerKind kServers[] = {{"proftpd", 2, true, 0},   {"proftpd-nomlsd", 2, false, 0},
+                               {"pure-ftpd", 2, true, 9}, {"inetutils", 1, false, 9},
+                               {"openssh", 0, true, 0, 2}};
 
 constexpr LONGLONG kNoSize = -1;  // directories, and entries whose size is not the listing's to give
 
@@ -110,14 +112,15 @@ void ExpectListing(const HostedControl& control, const std::string& directory, c
     EXPECT_EQ(wanted, listed);
 }
 
-void ConnectTo(const HostedControl& control, const FtpServer& server, long encoding)
+void ConnectTo(HostedControl& control, const FtpServer& server, const ServerKind& kind)
 {
-    control.SetProperty(L"ConnectTarget", 1L);
+    control.SetProperty(L"ConnectTarget", kind.target);
+    control.sink.acceptCertificate = 1;  // the SSH server's host key is new
     control.SetProperty(L"ServerName", server.Host().c_str());
     control.SetProperty(L"Port", static_cast<long>(server.Port()));
     control.SetProperty(L"UserName", FtpServer::kUser);
     control.SetProperty(L"Password", FtpServer::kPassword);
-    control.SetProperty(L"ServerEncoding", encoding);
+    control.SetProperty(L"ServerEncoding", kind.encoding);
     control.Must(L"Connect");
 }
 
@@ -130,7 +133,7 @@ void OnEveryServer(Check check)
         SCOPED_TRACE(test.kind);
         FtpServer server(test.kind, FtpServer::kAnyPort);
         HostedControl control;
-        ConnectTo(control, server, test.encoding);
+        ConnectTo(control, server, test);
         check(test, server, control);
     }
 }

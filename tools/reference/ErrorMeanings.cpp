@@ -53,6 +53,15 @@ const std::vector<NumberMeaning>& OwnErrorMeanings()
          "call Connect first."},
         {WyFTPErrorLoginFailed, "",
          "The user name or password for an FTP site is missing: an ftp URL without its ?uid=...&pw=... part."},
+        {WyFTPErrorKeyRefused, "",
+         "SFTP: the SSH server did not accept the private key of PrivateKeyFile for UserName (the key is not "
+         "among the account's authorized keys)."},
+        {WyFTPErrorKeyFileUnreadable, "",
+         "SFTP: PrivateKeyFile cannot be read as a private key: there is no such file, its form is unknown, or "
+         "Password is not its passphrase."},
+        {WyFTPErrorNoLoginMethod, "",
+         "SFTP: the SSH server offers no way of logging in that the control has (password, keyboard-interactive, "
+         "or publickey when PrivateKeyFile is set)."},
         {WyFTPErrorNoFiles, "", "The directory lists no entries: it is empty or cannot be listed."},
         {WyFTPErrorTopDirectory, "", "DirUp in the top directory: there is no directory above it."},
         {WyFTPErrorTransferAborted, "",
@@ -99,7 +108,9 @@ const std::vector<NumberMeaning>& InternetErrorMeanings()
                            "A transfer or listing is still open on the connection."),
         WYFTP_NAMED_NUMBER(ERROR_INTERNET_INVALID_CA,
                            "A secure connection was refused before the login: the server's certificate has no chain "
-                           "to a trusted root, differs from CertificatePin, or the ServerCertificate handler refused it."),
+                           "to a trusted root, differs from CertificatePin, or the ServerCertificate handler refused it; "
+                           "over SFTP, the host key differs from CertificatePin or, without a pin, the handler did "
+                           "not accept it."),
         WYFTP_NAMED_NUMBER(ERROR_INTERNET_SEC_CERT_CN_INVALID,
                            "A secure connection was refused before the login: the server's certificate names another "
                            "host than ServerName."),

@@ -1,0 +1,247 @@
+// SFTP against OpenSSH's own server: logins by password and key, the host key pinned or refused, transfers, relays and aborts.
+#include "tests/integration/HostSupport.h"
+
+#include "framework/CodePage932.h"
+#include "tests/fixture/FtpServer.h"
+#include "tests/fixture/ScratchDrive.h"
+
+#include <gtest/gtest.h>
+
+#include <wincrypt.h>
+#include <wininet.h>
+
+#include <string>
+
+namespace {
+
+constexpr long kSftp = 2;
+
+// Sets the control up for the SSH server (Connect not called).
+void Prepare(HostedControl& control, const FtpServer& server, const char* password = FtpServer::kPassword)
+{
+    control.SetProperty(L"ConnectTarget", kSftp);
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    control.SetProperty(L"Port", static_cast<long>(server.Port()));
+    control.SetProperty(L"UserName", FtpServer::kUser);
+    control.SetProperty(L"Password", password);
+    control.SetProperty(L"Timeout", 10L);
+}
+
+// The server's host key fingerprint, as a host learns it: accepted once in
+// ServerCertificate and read back.
+std::string HostKeyOf(const FtpServer& server)
+{
+    HostedControl control;
+    Prepare(control, server);
+    control.sink.acceptCertificate = 1;
+    control.Must(L"Connect");
+    return control.Property(L"LastCertificateFingerprint").AsText();
+}
+
+// 64 hex digits as OpenSSH writes the same fingerprint: "SHA256:" and
+// base64 without its padding.
+std::string OpenSshForm(const std::string& hex)
+{
+    BYTE digest[32];
+    for (size_t at = 0; at < 32; ++at)
+        digest[at] = static_cast<BYTE>(std::stoi(hex.substr(at * 2, 2), nullptr, 16));
+    char text[64];
+    DWORD length = sizeof text;
+    CryptBinaryToStringA(digest, 32, CRYPT_STRING_BASE64 | CRYPT_STRING_NOCRLF, text, &length);
+    std::string base64(text, length);
+    while (!base64.empty() && base64.back() == '=')
+        base64.pop_back();
+    return "SHA256:" + base64;
+}
+
+// What sshd logged since the last call for the same server.
+std::string NewLogLines(const FtpServer& server, size_t& seen)
+{
+    const std::string log = ReadBytes(server.Root() + ".work\\sshd.log");
+    const std::string fresh = log.size() > seen ? log.substr(seen) : std::string();
+    seen = log.size();
+    return fresh;
+}
+
+}  // namespace
+
+TEST(Sftp, LogsInByPasswordOrKeyFileAndEachRefusalHasItsOwnError)
+{
+    FtpServer server("openssh", FtpServer::kAnyPort);
+    const std::string keyFileUnreadable =
+        "秘密鍵ファイルを読み込めません（ファイルがないか、形式またはパスフレーズが不正です）";
+    const struct {
+        const char* password;
+        const char* key;     // FtpServer::KeyFile's name; nullptr: none
+        long code;           // 0: logs in; 12015: the Internet library's error
+        std::string message; // the control's own errors' text
+    } cases[] = {
+        {FtpServer::kPassword, nullptr, 0, ""},
+        {"wrong", nullptr, ERROR_INTERNET_LOGIN_FAILURE, ""},
+        {"", "rsa", 0, ""},
+        {FtpServer::kPassword, "ecdsa", 0, ""},
+        {"wrong", "ecdsa", 20107, keyFileUnreadable},
+        {"", "missing", 20107, keyFileUnreadable},
+        {"", "stranger", 20106, "サーバーが秘密鍵による認証を拒否しました"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.password) + " " + (test.key ? test.key : "(no key)"));
+        HostedControl control;
+        Prepare(control, server, test.password);
+        control.sink.acceptCertificate = 1;
+        control.SetProperty(L"PrivateKeyFile", test.key ? server.KeyFile(test.key).c_str() : "");
+        const CallResult result = control.Call(L"Connect");
+        if (test.code == 0) {
+            ASSERT_EQ(S_OK, result.hr) << result.description;
+            EXPECT_EQ(10, control.Must(L"GetFileSize", {"/small.txt"}).AsLong());
+        } else if (test.message.empty()) {
+            ExpectRaised(control, result, kInternetErrorStatus, test.code);
+        } else {
+            ExpectOwnError(control, result, test.code, test.message);
+        }
+    }
+}
+
+TEST(Sftp, HostKeyIsPinnedInEitherFormOrAcceptedByTheHostAndElseRefusedBeforeAnyLogin)
+{
+    FtpServer server("openssh", FtpServer::kAnyPort);
+    const std::string key = HostKeyOf(server);
+    ASSERT_EQ(64u, key.size()) << key;
+    std::string other = key;
+    other[0] = other[0] == 'A' ? 'B' : 'A';
+    const struct {
+        std::string pin;
+        bool connects;
+    } cases[] = {{key, true}, {OpenSshForm(key), true}, {"", false}, {other, false}};
+    size_t seen = 0;
+    NewLogLines(server, seen);
+    for (const auto& test : cases) {
+        SCOPED_TRACE("pin " + test.pin);
+        HostedControl control;
+        Prepare(control, server);
+        control.SetProperty(L"CertificatePin", test.pin.c_str());
+        // The host leaves the event's answer as the check found it.
+        const CallResult result = control.Call(L"Connect");
+        EXPECT_EQ(key, control.Property(L"LastCertificateFingerprint").AsText());
+        const std::string logged = NewLogLines(server, seen);
+        if (test.connects) {
+            EXPECT_EQ(S_OK, result.hr) << result.description;
+            continue;
+        }
+        ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_INVALID_CA);
+        // No login was tried.
+        EXPECT_EQ(std::string::npos, logged.find("Accepted ")) << logged;
+        EXPECT_EQ(std::string::npos, logged.find("Failed ")) << logged;
+        EXPECT_NE(std::string::npos, logged.find("[preauth]")) << logged;
+        const HostEvent* event = nullptr;
+        for (const HostEvent& received : control.sink.events) {
+            if (received.id == kServerCertificateEvent)
+                event = &received;
+        }
+        ASSERT_NE(nullptr, event);
+        EXPECT_EQ(key, event->args[0].AsText());
+        EXPECT_NE(std::string::npos, event->args[1].AsText().find("ecdsa")) << event->args[1].AsText();
+        EXPECT_EQ(1, event->args[5].AsLong());  // no authority vouches for a host key
+    }
+}
+
+TEST(Sftp, PortTwentyOneMeansSshsOwnPort)
+{
+    ScratchDrive drive;
+    const std::string trace = drive.PathOf("trace.txt");
+    HostedControl control;
+    control.SetProperty(L"ConnectTarget", kSftp);
+    control.SetProperty(L"ServerName", "127.0.0.1");
+    control.SetProperty(L"UserName", FtpServer::kUser);
+    control.SetProperty(L"Timeout", 5L);
+    control.SetProperty(L"TraceFile", trace.c_str());
+    EXPECT_EQ(21, control.Property(L"Port").AsLong());
+    // Whatever answers on port 22 of this machine, if anything does.
+    EXPECT_NE(S_OK, control.Call(L"Connect").hr);
+    EXPECT_NE(std::string::npos, ReadBytes(trace).find("127.0.0.1:22")) << ReadBytes(trace);
+}
+
+TEST(Sftp, TransfersDirectoriesRefusalsAndAbortsWorkOverSftp)
+{
+    FtpServer server("openssh", FtpServer::kAnyPort);
+    HostedControl control;
+    Prepare(control, server);
+    control.sink.acceptCertificate = 1;
+    control.SetProperty(L"EnableProgressDialog", false);
+    control.Must(L"Connect");
+    ScratchDrive drive;
+
+    // Two whole 1 MiB chunks and a part, up and down again.
+    const std::string bytes = PatternBytes((5 << 20) / 2 + 7);
+    WriteBytes(drive.PathOf("上り.bin"), bytes);
+    control.Must(L"SetCurrentDirectory", {"/pub"});
+    control.Must(L"PutFile", {drive.PathOf("上り.bin").c_str()});
+    EXPECT_TRUE(server.ReadFile("pub/上り.bin") == bytes);
+    control.Must(L"RenameFile", {"/pub/上り.bin", "/pub/下り.bin"});
+    control.Must(L"SelectFile", {"下り.bin"});
+    control.Must(L"GetFile", {drive.Root().c_str()});
+    EXPECT_TRUE(ReadBytes(drive.PathOf("下り.bin")) == bytes);
+    control.Must(L"CreateDirectory", {"/pub/新しい"});
+    EXPECT_TRUE(server.Exists("pub/新しい"));
+    control.Must(L"RemoveDirectory", {"/pub/新しい"});
+    EXPECT_FALSE(server.Exists("pub/新しい"));
+    control.Must(L"RemoveFile", {"/pub/下り.bin"});
+    EXPECT_FALSE(server.Exists("pub/下り.bin"));
+
+    // The server's refusal, with its reason.
+    control.Must(L"SetCurrentDirectory", {"/"});
+    const CallResult refused = control.Call(L"PutFile", {drive.PathOf("上り.bin").c_str()});
+    ExpectRaised(control, refused, kInternetErrorStatus, ERROR_INTERNET_EXTENDED_ERROR);
+    EXPECT_NE(std::string::npos, control.LastMessage().find("Permission denied")) << control.LastMessage();
+    ExpectRaised(control, control.Call(L"SetCurrentDirectory", {"/nowhere"}), kInternetErrorStatus,
+                 ERROR_INTERNET_EXTENDED_ERROR);
+
+    // An abort in the middle of the 4 GiB file, then the session goes on.
+    control.SetProperty(L"TransferByte", 4L);
+    CallResult abort;
+    control.sink.onProgress = [&](long copied) {
+        if (copied == 8192)
+            abort = control.Call(L"AbortTransfer");
+    };
+    control.Must(L"SelectFile", {"big.bin"});
+    ExpectOwnError(control, control.Call(L"GetFile", {drive.Root().c_str()}), 20202,
+                   "ファイルの転送が中断されました");
+    EXPECT_EQ(S_OK, abort.hr);
+    EXPECT_FALSE(PathExists(drive.PathOf("big.bin")));
+    control.sink.onProgress = nullptr;
+    EXPECT_EQ(10, control.Must(L"GetFileSize", {"/small.txt"}).AsLong());
+}
+
+TEST(Sftp, ControlsRelayFilesBetweenSftpFtpAndTheLocalDisk)
+{
+    FtpServer ssh("openssh", FtpServer::kAnyPort);
+    FtpServer ftp("normal", FtpServer::kAnyPort);
+    const std::string sftpUrl = "sftp://" + ssh.Host() + ":" + std::to_string(ssh.Port());
+    const std::string ftpUrl = "ftp://" + ftp.Host() + ":" + std::to_string(ftp.Port());
+    const std::string account = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
+
+    // SFTP to FTP and back, from a control on the SSH server.
+    HostedControl control;
+    Prepare(control, ssh);
+    control.sink.acceptCertificate = 1;
+    control.SetProperty(L"EnableProgressDialog", false);
+    control.Must(L"Connect");
+    control.Must(L"SelectFile", {"表.txt"});
+    control.Must(L"GetFile", {(ftpUrl + "/" + account).c_str()});
+    EXPECT_EQ(ssh.ReadFile("表.txt"), ftp.ReadFile("表.txt"));
+    ftp.WriteFile("戻り.txt", "from ftp");
+    control.Must(L"SetCurrentDirectory", {"/pub"});
+    control.Must(L"PutFile", {(ftpUrl + "/戻り.txt" + account).c_str()});
+    EXPECT_EQ("from ftp", ssh.ReadFile("pub/戻り.txt"));
+
+    // The local disk takes a file from an sftp URL, as a drop gives it.
+    ScratchDrive drive;
+    HostedControl local;
+    local.SetProperty(L"ConnectTarget", 0L);
+    local.SetProperty(L"ServerName", drive.Root().c_str());
+    local.SetProperty(L"EnableProgressDialog", false);
+    local.sink.acceptCertificate = 1;
+    local.Must(L"Connect");
+    local.Must(L"PutFile", {(sftpUrl + "/pub/戻り.txt" + account).c_str()});
+    EXPECT_EQ("from ftp", ReadBytes(drive.PathOf("戻り.txt")));
+}
