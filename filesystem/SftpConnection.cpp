@@ -95,8 +95,8 @@ FtpError CSftpConnection::TryRequest(const std::string& request, const std::func
             return error;
         if (operation() >= 0)
             return {};
+        const FtpError error = m_session.Failure();
         if (!(again && m_session.IsBroken() && m_session.WillReconnect())) {
-            const FtpError error = m_session.Failure();
             if (!error.reply.empty())
                 m_session.Trace("--- " + error.reply);
             return error;

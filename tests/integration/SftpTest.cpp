@@ -1,4 +1,6 @@
 // SFTP against OpenSSH's own server: logins by password and key, the host key pinned or refused, transfers, relays and aborts.
+#include <winsock2.h>
+
 #include "tests/integration/HostSupport.h"
 
 #include "framework/CodePage932.h"
@@ -244,4 +246,78 @@ TEST(Sftp, ControlsRelayFilesBetweenSftpFtpAndTheLocalDisk)
     local.Must(L"Connect");
     local.Must(L"PutFile", {(sftpUrl + "/pub/戻り.txt" + account).c_str()});
     EXPECT_EQ("from ftp", ReadBytes(drive.PathOf("戻り.txt")));
+}
+
+TEST(Sftp, ABreakBetweenCallsOrMidDownloadReconnectsAndResumesOrFails)
+{
+    FtpServer server("openssh", FtpServer::kBehindFaultProxy);
+    const std::string bytes = PatternBytes(3 << 20);
+    server.WriteFile("pub/data.bin", bytes);
+    for (const long reconnectSeconds : {0L, 10L}) {
+        for (const bool midDownload : {false, true}) {
+            SCOPED_TRACE(std::to_string(reconnectSeconds) + (midDownload ? " mid-download" : " between calls"));
+            HostedControl control;
+            Prepare(control, server);
+            control.sink.acceptCertificate = 1;
+            control.SetProperty(L"EnableProgressDialog", false);
+            control.SetProperty(L"ReconnectTime", reconnectSeconds);
+            ScratchDrive drive;
+            control.SetProperty(L"TraceFile", drive.PathOf("trace.txt").c_str());
+            control.Must(L"Connect");
+            control.Must(L"SetCurrentDirectory", {"/pub"});
+            control.sink.events.clear();
+            CallResult result;
+            if (midDownload) {
+                control.sink.onProgress = [&](long copied) {
+                    if (copied == 1 << 20)
+                        server.SetFault("drop-control");
+                };
+                control.Must(L"SelectFile", {"data.bin"});
+                result = control.Call(L"GetFile", {drive.Root().c_str()});
+            } else {
+                server.SetFault("drop-control");
+                result = control.Call(L"GetFileList", {"/pub"});
+            }
+            if (reconnectSeconds == 0) {
+                ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_CONNECTION_ABORTED);
+                EXPECT_FALSE(PathExists(drive.PathOf("data.bin")));
+                control.Must(L"DisConnect");  // lets the trace file go
+                continue;
+            }
+            ASSERT_EQ(S_OK, result.hr) << control.LastMessage();
+            size_t reconnects = 0;
+            for (const HostEvent& event : control.sink.events)
+                reconnects += event.id == kReconnectingEvent;
+            EXPECT_EQ(1u, reconnects);
+            if (midDownload) {
+                EXPECT_TRUE(ReadBytes(drive.PathOf("data.bin")) == bytes);
+                // It went on from where it broke.
+                const std::string trace = ReadBytes(drive.PathOf("trace.txt"));
+                EXPECT_NE(std::string::npos, trace.find("OPEN READ /pub/data.bin @1048576")) << trace;
+            }
+            EXPECT_EQ("/pub", control.Must(L"GetCurrentDirectory", {0L}).AsText());
+        }
+    }
+}
+
+TEST(Sftp, AServerThatNeverStartsTheHandshakeTimesOut)
+{
+    // A listening socket nobody accepts on: the connection is made, and no
+    // byte ever comes.
+    const SOCKET silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(0, bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    ASSERT_EQ(0, listen(silent, 1));
+    int length = sizeof address;
+    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
+    HostedControl control;
+    control.SetProperty(L"ConnectTarget", kSftp);
+    control.SetProperty(L"ServerName", "127.0.0.1");
+    control.SetProperty(L"Port", static_cast<long>(ntohs(address.sin_port)));
+    control.SetProperty(L"UserName", FtpServer::kUser);
+    control.SetProperty(L"Timeout", 1L);
+    ExpectRaised(control, control.Call(L"Connect"), kInternetErrorStatus, ERROR_INTERNET_TIMEOUT);
+    closesocket(silent);
 }
