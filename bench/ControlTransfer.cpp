@@ -37,11 +37,12 @@ private:
 };
 
 // ftp://host/path?uid=user&pw=password, as the local store's PutFile takes
-// it; ftpes:// for explicit TLS.
-std::string FtpUrl(const BenchSetup& setup, bool explicitTls)
+// it; ftpes:// for explicit TLS, sftp://host:port for SFTP.
+std::string ServerUrl(const BenchSetup& setup, const TransferCase& transfer)
 {
-    return (explicitTls ? "ftpes://" : "ftp://") + setup.host + setup.remoteFile + "?uid=" + setup.user
-        + "&pw=" + setup.password;
+    const std::string server = transfer.sftp ? "sftp://" + setup.host + ":" + std::to_string(setup.port)
+                                             : (transfer.explicitTls ? "ftpes://" : "ftp://") + setup.host;
+    return server + setup.remoteFile + "?uid=" + setup.user + "&pw=" + setup.password;
 }
 
 // "Z:/tmp/x/dl" → drive "Z:" and directory "/tmp/x/dl".
@@ -71,9 +72,9 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
         PutProperty(control, L"EnableProtocolTrace", Argument(true));
         PutProperty(control, L"TraceFile", Argument(setup.downloadDir + "/wyftp-trace.log"));
     }
-    if (transfer.explicitTls) {
+    if (transfer.explicitTls || transfer.sftp) {
         if (setup.certificatePin.empty())
-            throw BenchError("a TLS run needs the server certificate's fingerprint (--certificate-pin)");
+            throw BenchError("a TLS or SFTP run needs the server's fingerprint (--certificate-pin)");
         PutProperty(control, L"CertificatePin", Argument(setup.certificatePin));
     }
     std::string source;
@@ -85,9 +86,11 @@ TransferSample RunControlTransfer(const BenchSetup& setup, const TransferCase& t
         PutProperty(control, L"ConnectTarget", Argument(0L));
         PutProperty(control, L"ServerName", Argument(drive));
         PutProperty(control, L"ConnectDirectory", Argument(directory));
-        source = transfer.direction == Direction::Local ? setup.uploadSource : FtpUrl(setup, transfer.explicitTls);
+        source = transfer.direction == Direction::Local ? setup.uploadSource : ServerUrl(setup, transfer);
     } else {
-        PutProperty(control, L"ConnectTarget", Argument(1L));
+        PutProperty(control, L"ConnectTarget", Argument(transfer.sftp ? 2L : 1L));
+        if (transfer.sftp)
+            PutProperty(control, L"Port", Argument(setup.port));
         PutProperty(control, L"ServerName", Argument(setup.host));
         PutProperty(control, L"UserName", Argument(setup.user));
         PutProperty(control, L"Password", Argument(setup.password));

@@ -12,7 +12,8 @@
 // afresh after it, and the CPU seconds of that span; for the loops, the same
 // as the whole). The tool control-tls is the
 // control over explicit TLS, pinned to the certificate given with
-// --certificate-pin.
+// --certificate-pin; control-sftp the control over SFTP to --port, pinned
+// to the host key given the same way.
 #include "bench/BenchMain.h"
 #include "bench/ControlTransfer.h"
 #include "bench/Options.h"
@@ -47,7 +48,8 @@ void PrepareRun(const BenchSetup& setup, Direction direction)
 // A tool is a runner and a variant: wininet, wininet-nocache, wininet-pump;
 // or control or bare, alone or with -tls (explicit TLS), -active (PORT, not
 // PASV) or, for the control, -nosink (no event sink), -keepalive
-// (KeepAliveInterval 1) or -trace (the trace event and file).
+// (KeepAliveInterval 1), -trace (the trace event and file) or -sftp (over
+// SSH to --port).
 TransferSample RunOne(const std::string& tool, const BenchSetup& setup, TransferCase transfer)
 {
     if (tool == "wininet")
@@ -69,6 +71,8 @@ TransferSample RunOne(const std::string& tool, const BenchSetup& setup, Transfer
         transfer.keepAlive = true;
     else if (variant == "trace" && runner == "control")
         transfer.trace = true;
+    else if (variant == "sftp" && runner == "control")
+        transfer.sftp = true;
     else if (!variant.empty())
         throw BenchError("unknown tool " + tool);
     if (runner == "control")
@@ -95,6 +99,7 @@ int Run(int argc, char** argv)
     const int runs = std::atoi(Optional(options, "runs", "1").c_str());
     setup.wineserverPid = Optional(options, "wineserver-pid", "");
     setup.certificatePin = Optional(options, "certificate-pin", "");
+    setup.port = std::atol(Optional(options, "port", "21").c_str());
     const ULONGLONG expected = LocalFileSize(setup.uploadSource);
 
     if (options.count("pump-cost"))

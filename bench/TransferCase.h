@@ -32,6 +32,7 @@ struct TransferCase {
     bool passive = true;         // the data connection: PASV (the client connects) or PORT (the server does)
     bool keepAlive = false;      // the control only: KeepAliveInterval 1 (NOOP whenever the control connection is silent 1 s)
     bool trace = false;          // the control only: EnableProtocolTrace and a TraceFile
+    bool sftp = false;           // the control only: over SFTP (ConnectTarget 2), the host key pinned to the setup's
 };
 
 struct TransferSample {

@@ -139,6 +139,9 @@ FtpError CSshSession::Connect()
         return Break(Failure());
     if (const char* banner = libssh2_session_banner_get(m_session))
         Trace(banner);
+    Trace(std::string("--- ") + libssh2_session_methods(m_session, LIBSSH2_METHOD_KEX) + " "
+          + libssh2_session_methods(m_session, LIBSSH2_METHOD_CRYPT_CS) + " "
+          + libssh2_session_methods(m_session, LIBSSH2_METHOD_MAC_CS));
     if (const FtpError error = JudgeHostKey())
         return Break(error);
     if (const FtpError error = LogIn())
