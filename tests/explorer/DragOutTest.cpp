@@ -143,12 +143,19 @@ TEST(DragOut, TheSelectedFilesGoAsADropFilesBlockOfTheirEntries)
 
 TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswordNeverShows)
 {
-    for (const bool secure : {false, true}) {
-        SCOPED_TRACE(secure ? "over TLS" : "in clear");
-        const char* const kind = secure ? "tls" : "normal";
-        const FtpServer::Listen listen = secure ? FtpServer::kAnyPort : FtpServer::kPort21;
-        FtpServer source(kind, listen);
-        FtpServer destination(kind, listen);
+    // Between two FTP servers in clear or over TLS, and from an SSH server
+    // to an FTP server (whose root the test may fill).
+    const struct {
+        const char* source;
+        const char* destination;
+        FtpServer::Listen listen;
+    } cases[] = {{"normal", "normal", FtpServer::kPort21},
+                 {"tls", "tls", FtpServer::kAnyPort},
+                 {"openssh", "normal", FtpServer::kAnyPort}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(std::string(test.source) + " to " + test.destination);
+        FtpServer source(test.source, test.listen);
+        FtpServer destination(test.destination, test.listen);
         Fill(source, {"pub/", "pub/sub/"});
         const std::string content(40 * 1024, 'c');
         source.WriteFile("pub/moved.bin", content);
@@ -156,15 +163,17 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswor
         Fill(destination, {"in/", "in/aa.txt", "in/ab.txt", "in/existing.txt"});
         // The certificates name "localhost"; the port is each server's own.
         const auto connect = [&](HostedControl& control, const FtpServer& server, const char* directory) {
-            if (secure) {
-                // The host accepts each server's certificate when asked: trust
-                // in the machine's authorities is another test's concern.
-                control.sink.acceptCertificate = 1;
+            const std::string kind = &server == &source ? test.source : test.destination;
+            // The host accepts each server's certificate or host key when
+            // asked: trust in them is another test's concern.
+            control.sink.acceptCertificate = 1;
+            if (kind == "tls") {
                 control.SetProperty(L"PassiveMode", true);
                 control.SetProperty(L"SecurityMode", 1L);
             }
+            control.SetProperty(L"ConnectTarget", kind == "openssh" ? 2L : 1L);
             control.SetProperty(L"Port", static_cast<long>(server.Port()));
-            control.SetProperty(L"ServerName", secure ? "localhost" : server.Host().c_str());
+            control.SetProperty(L"ServerName", kind == "tls" ? "localhost" : server.Host().c_str());
             control.SetProperty(L"UserName", FtpServer::kUser);
             control.SetProperty(L"Password", FtpServer::kPassword);
             control.SetProperty(L"ConnectDirectory", directory);
@@ -211,9 +220,11 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswor
         EXPECT_NE(-1, ListRow(list, "moved.bin"));
         // The host receives the entry whole: the login in clear, or the
         // secure mode, so that the receiving control never fetches it in clear.
-        const std::string entry = secure ? std::string("ftpes://localhost:")
-                                         : "ftp://" + source.Host() + "/pub/moved.bin?uid=" + FtpServer::kUser +
-                                               "&pw=" + FtpServer::kPassword;
+        const std::string login = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
+        const std::string kind = test.source;
+        const std::string entry = kind == "tls" ? std::string("ftpes://localhost:")
+            : kind == "openssh" ? "sftp://" + source.Host() + ":" + std::to_string(source.Port()) + "/pub/moved.bin" + login
+                                : "ftp://" + source.Host() + "/pub/moved.bin" + login;
         const auto starts = TransferStarts(control.sink);
         ASSERT_EQ(1u, starts.size());
         EXPECT_EQ(0u, starts[0].find(entry)) << starts[0];
