@@ -321,3 +321,27 @@ TEST(Sftp, AServerThatNeverStartsTheHandshakeTimesOut)
     ExpectRaised(control, control.Call(L"Connect"), kInternetErrorStatus, ERROR_INTERNET_TIMEOUT);
     closesocket(silent);
 }
+
+TEST(Sftp, ADownloadThatEndsShortOfItsSizeIsNoSuccess)
+{
+    FtpServer server("openssh", FtpServer::kAnyPort);
+    server.WriteFile("pub/short.bin", std::string(1 << 20, 's'));
+    HostedControl control;
+    Prepare(control, server);
+    control.sink.acceptCertificate = 1;
+    control.SetProperty(L"EnableProgressDialog", false);
+    control.SetProperty(L"TransferByte", 4L);
+    control.Must(L"Connect");
+    control.Must(L"SetCurrentDirectory", {"/pub"});
+    // The file shrinks on the server once the download has begun: the
+    // server then reports its end early.
+    control.sink.onProgress = [&](long copied) {
+        if (copied == 4096)
+            server.WriteFile("pub/short.bin", "s");
+    };
+    ScratchDrive drive;
+    control.Must(L"SelectFile", {"short.bin"});
+    ExpectOwnError(control, control.Call(L"GetFile", {drive.Root().c_str()}), 20204,
+                   "転送したバイト数がファイルのサイズと一致しません");
+    EXPECT_FALSE(PathExists(drive.PathOf("short.bin")));
+}
