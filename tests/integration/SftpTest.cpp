@@ -104,6 +104,22 @@ TEST(Sftp, LogsInByPasswordOrKeyFileAndEachRefusalHasItsOwnError)
     }
 }
 
+TEST(Sftp, AServerThatOffersOnlyKeyboardInteractiveIsAnsweredWithThePassword)
+{
+    FtpServer server("openssh-kbdint", FtpServer::kAnyPort);
+    for (const char* password : {FtpServer::kPassword, "wrong"}) {
+        SCOPED_TRACE(password);
+        HostedControl control;
+        Prepare(control, server, password);
+        control.sink.acceptCertificate = 1;
+        const CallResult result = control.Call(L"Connect");
+        if (std::string(password) == FtpServer::kPassword)
+            EXPECT_EQ(10, control.Must(L"GetFileSize", {"/small.txt"}).AsLong()) << result.description;
+        else
+            ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_LOGIN_FAILURE);
+    }
+}
+
 TEST(Sftp, HostKeyIsPinnedInEitherFormOrAcceptedByTheHostAndElseRefusedBeforeAnyLogin)
 {
     FtpServer server("openssh", FtpServer::kAnyPort);
