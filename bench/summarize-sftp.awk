@@ -5,6 +5,7 @@
     if (!(key in rates)) order[++count] = key
     rates[key] = rates[key] " " f["mbps"]
   }
+  $1 == "connect" { split($2, kv, "="); connects = connects " " kv[2] }
   END {
     printf "%-22s %-9s %10s  %s\n", "tool", "direction", "MB/s", "(median of the rounds; 1 MB = 10^6 bytes)"
     for (i = 1; i <= count; ++i) {
@@ -15,4 +16,6 @@
     }
     for (dir in native)
       printf "control (best chunk) / OpenSSH sftp, %s: %.2f (goal 0.8)\n", dir, best[dir] / native[dir]
+    if (connects != "")
+      printf "connect at 50 ms round trip (handshake, login, first listing): median %.2f s (goal < 1.5 s)\n", median(connects)
   }
