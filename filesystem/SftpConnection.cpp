@@ -28,6 +28,16 @@ bool IsDirectory(const LIBSSH2_SFTP_ATTRIBUTES& attributes)
     return (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) && LIBSSH2_SFTP_S_ISDIR(attributes.permissions);
 }
 
+// A directory's size in its attributes is that of its own record, not of
+// what it holds: it is shown as 0, as the FTP listings show it.
+void SetTypeAndSize(CWyDirectoryEntry& entry, const LIBSSH2_SFTP_ATTRIBUTES& attributes)
+{
+    const bool directory = IsDirectory(attributes);
+    entry.type = directory ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
+    entry.length = directory ? 0 : attributes.filesize;
+    entry.size = static_cast<DWORD>(entry.length);
+}
+
 // The link count, the second field of the long name "drwxr-xr-x 3 user ...";
 // 0 when the server writes none.
 unsigned LinkCount(const char* longName)
@@ -234,9 +244,7 @@ bool CSftpConnection::List(const std::string& directory, std::vector<CWyDirector
             continue;
         CWyDirectoryEntry entry;
         entry.name = m_names.FromWire(wireName);
-        entry.type = IsDirectory(attributes) ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
-        entry.length = attributes.filesize;
-        entry.size = static_cast<DWORD>(attributes.filesize);
+        SetTypeAndSize(entry, attributes);
         entry.lastWriteTime = COleDateTime(FileTimeOfUnixTime(attributes.mtime)).m_dt;
         // A Unix directory links to itself, from its parent and from each
         // subdirectory; a count below 2 tells nothing.
@@ -260,9 +268,7 @@ bool CSftpConnection::List(const std::string& directory, std::vector<CWyDirector
             entry.unresolvedLink = true;
             continue;
         }
-        entry.type = IsDirectory(target) ? CWyDirectoryEntry::kDirectory : CWyDirectoryEntry::kFile;
-        entry.length = target.filesize;
-        entry.size = static_cast<DWORD>(target.filesize);
+        SetTypeAndSize(entry, target);
     }
     return true;
 }
