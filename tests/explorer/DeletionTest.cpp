@@ -9,7 +9,9 @@ namespace {
 const std::initializer_list<const char*> kEntries = {"pub/",      "pub/empty/", "pub/full/", "pub/full/keep.txt",
                                                      "pub/a.txt", "pub/b.txt"};
 
-TEST(Deletion, TheKeyAsksFirstThenRemovesWhatItCanAndShowsWhatIsLeft)
+struct Deletion : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(Deletion, TheKeyAsksFirstThenRemovesWhatItCanAndShowsWhatIsLeft)
 {
     const struct {
         const char* what;
@@ -39,7 +41,7 @@ TEST(Deletion, TheKeyAsksFirstThenRemovesWhatItCanAndShowsWhatIsLeft)
     };
     for (const auto& deletion : deletions) {
         SCOPED_TRACE(deletion.what);
-        ServerExplorer fixture(kEntries, "normal", deletion.directory);
+        ServerExplorer fixture(kEntries, GetParam().server, deletion.directory);
         HostedControl& control = fixture.Control();
         const HWND list = fixture.host.List();
         const HWND tree = fixture.host.Tree();
@@ -71,10 +73,10 @@ TEST(Deletion, TheKeyAsksFirstThenRemovesWhatItCanAndShowsWhatIsLeft)
     }
 }
 
-TEST(Deletion, NothingHappensWhileATransferRuns)
+TEST_P(Deletion, NothingHappensWhileATransferRuns)
 {
     ScratchDrive drive;
-    ServerExplorer fixture({"pub/"}, "normal", "/pub");
+    ServerExplorer fixture({"pub/"}, GetParam().server, "/pub");
     fixture.server.WriteFile("pub/big.bin", std::string(3 * 1024 * 1024, 'x'));
     fixture.Control().Must(L"Refresh");
     const HWND list = fixture.host.List();
@@ -96,5 +98,7 @@ TEST(Deletion, NothingHappensWhileATransferRuns)
     EXPECT_TRUE(fixture.server.Exists("pub/big.bin"));
     EXPECT_FALSE(fixture.server.Exists("pub/dropped.txt"));
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, Deletion, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

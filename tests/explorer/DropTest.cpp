@@ -38,10 +38,12 @@ std::vector<std::wstring> PathsOn(const ScratchDrive& drive, const std::vector<s
     return paths;
 }
 
-TEST(Drop, FilesGoIntoTheDirectoryUnderThePointerAndTheViewsStayOnTheCurrentOne)
+struct DropOnServers : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(DropOnServers, FilesGoIntoTheDirectoryUnderThePointerAndTheViewsStayOnTheCurrentOne)
 {
     ScratchDrive drive;
-    ServerExplorer fixture(kEntries, "normal", "/pub");
+    ServerExplorer fixture(kEntries, GetParam().server, "/pub");
     HostedControl& control = fixture.Control();
     const HWND list = fixture.host.List();
     const HWND tree = fixture.host.Tree();
@@ -255,5 +257,7 @@ TEST(DropTarget, ThePointedDirectoryIsHighlightedOpensWhenRestedOnAndAnEdgeScrol
     EXPECT_EQ(top - 1, ListView_GetTopIndex(list));
     RegisteredDropTarget(list)->DragLeave();
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, DropOnServers, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

@@ -49,11 +49,7 @@ void ConnectToDisk(HostedControl& control, const std::string& root, const char* 
 
 void ConnectToServer(HostedControl& control, const FtpServer& server, const char* directory, bool asUser)
 {
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    if (asUser) {
-        control.SetProperty(L"UserName", FtpServer::kUser);
-        control.SetProperty(L"Password", FtpServer::kPassword);
-    }
+    PointAt(control, server, asUser);
     if (*directory)
         control.SetProperty(L"ConnectDirectory", directory);
     control.Must(L"Connect");

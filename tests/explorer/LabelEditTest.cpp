@@ -72,10 +72,12 @@ TEST(LabelEditing, OnlyASlowSecondClickOnTheSelectedLabelOpensItsEditor)
     }
 }
 
-TEST(Renaming, LabelEditsRenameListEntriesAndTheCurrentDirectoryOnTheStore)
+struct Renaming : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(Renaming, LabelEditsRenameListEntriesAndTheCurrentDirectoryOnTheStore)
 {
     ScratchDrive drive;
-    ServerExplorer fixture({"pub/", "pub/sub/", "pub/in-pub.txt", "top.txt"});
+    ServerExplorer fixture({"pub/", "pub/sub/", "pub/in-pub.txt", "top.txt"}, GetParam().server);
     HostedControl& control = fixture.Control();
     const HWND list = fixture.host.List();
     const HWND tree = fixture.host.Tree();
@@ -132,5 +134,7 @@ TEST(Renaming, LabelEditsRenameListEntriesAndTheCurrentDirectoryOnTheStore)
     EXPECT_FALSE(PathExists(drive.PathOf("docs/a.txt")));
     EXPECT_TRUE(Errors(control.sink).empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, Renaming, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

@@ -5,7 +5,9 @@ namespace {
 
 const std::initializer_list<const char*> kEntries = {"pub/", "pub/sub/", "pub/in-pub.txt", "top.txt"};
 
-TEST(Navigation, DoubleClickAndEnterOpenDirectoriesOfTheListAndTheTreeFollows)
+struct NavigationOnServers : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(NavigationOnServers, DoubleClickAndEnterOpenDirectoriesOfTheListAndTheTreeFollows)
 {
     const struct {
         const char* what;
@@ -14,7 +16,7 @@ TEST(Navigation, DoubleClickAndEnterOpenDirectoriesOfTheListAndTheTreeFollows)
     } gestures[] = {{"double click", true, true}, {"Enter", false, true}, {"Enter, the tree hidden", false, false}};
     for (const auto& gesture : gestures) {
         SCOPED_TRACE(gesture.what);
-        ServerExplorer fixture(kEntries);
+        ServerExplorer fixture(kEntries, GetParam().server);
         HostedControl& control = fixture.Control();
         const HWND list = fixture.host.List();
         const HWND tree = fixture.host.Tree();
@@ -46,9 +48,9 @@ TEST(Navigation, DoubleClickAndEnterOpenDirectoriesOfTheListAndTheTreeFollows)
     }
 }
 
-TEST(Navigation, TreeSelectionAndDirUpMoveBothViewsAndAFailureLeavesThemWhereTheyWere)
+TEST_P(NavigationOnServers, TreeSelectionAndDirUpMoveBothViewsAndAFailureLeavesThemWhereTheyWere)
 {
-    ServerExplorer fixture(kEntries);
+    ServerExplorer fixture(kEntries, GetParam().server);
     HostedControl& control = fixture.Control();
     const HWND tree = fixture.host.Tree();
     const HWND list = fixture.host.List();
@@ -82,7 +84,7 @@ TEST(Navigation, TreeSelectionAndDirUpMoveBothViewsAndAFailureLeavesThemWhereThe
         const auto errors = Errors(control.sink);
         ASSERT_EQ(1u, errors.size());
         EXPECT_EQ(static_cast<long>(kInternetErrorStatus), errors[0].first);
-        EXPECT_EQ(0u, errors[0].second.rfind("WININETエラー：550", 0)) << errors[0].second;
+        EXPECT_EQ(0u, errors[0].second.rfind(std::string("WININETエラー：") + GetParam().refusal, 0)) << errors[0].second;
         EXPECT_EQ(12003, control.LastError());
         EXPECT_EQ(before, ListColumn(list, 0));
         EXPECT_EQ(TreeView_GetRoot(tree), TreeView_GetSelection(tree)) << "the tree stays on the current directory";
@@ -122,9 +124,9 @@ TEST(Navigation, AServerThatFailsMidwayLeavesTheViewsUsableAndTheControlConnects
     EXPECT_EQ((std::vector<std::string>{"pub", "top.txt"}), reconnect(fixture));
 }
 
-TEST(Navigation, RightClicksFirePopUpsWithTheItemsText)
+TEST_P(NavigationOnServers, RightClicksFirePopUpsWithTheItemsText)
 {
-    ServerExplorer fixture(kEntries);
+    ServerExplorer fixture(kEntries, GetParam().server);
     HostedControl& control = fixture.Control();
     const HWND tree = fixture.host.Tree();
     const HWND list = fixture.host.List();
@@ -151,5 +153,7 @@ TEST(Navigation, RightClicksFirePopUpsWithTheItemsText)
                                                            {kListPopUpEvent, "top.txt"}}),
               popups);
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, NavigationOnServers, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

@@ -5,10 +5,13 @@
 
 namespace {
 
-TEST(Tree, ConnectShowsTheFirstLevelLevelsAreReadOnceAndPathsOpenTheTreeDownToThem)
+struct TreeOnServers : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(TreeOnServers, ConnectShowsTheFirstLevelLevelsAreReadOnceAndPathsOpenTheTreeDownToThem)
 {
     // 表 and ソフト: trail byte 0x5C in both.
-    ServerExplorer fixture({"pub/", "pub/sub/", "pub/file.txt", "docs/", "docs/a.txt", "表/", "表/ソフト/"});
+    ServerExplorer fixture({"pub/", "pub/sub/", "pub/file.txt", "docs/", "docs/a.txt", "表/", "表/ソフト/"},
+                           GetParam().server);
     HostedControl& control = fixture.Control();
     const HWND tree = fixture.host.Tree();
     // Buttons on the directories with subdirectories.
@@ -86,5 +89,7 @@ TEST(Tree, TheLocalDiskShowsItsDriveLetterAsTheRoot)
     EXPECT_EQ("inner", SelectedTreeText(tree));
     control.Must(L"DisConnect");
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, TreeOnServers, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "tests/integration/HostSupport.h"
 
 #include "control/WyFTPIds.h"
+#include "tests/fixture/FtpServer.h"
 
 #include <olectl.h>
 #include <wininet.h>
@@ -60,6 +61,21 @@ long HostedControl::LastError() const
 std::string HostedControl::LastMessage() const
 {
     return ::Call(m_control.Get(), L"GetErrorMessage").value.AsText();
+}
+
+void PointAt(HostedControl& control, const FtpServer& server, bool asUser)
+{
+    control.SetProperty(L"ServerName", server.Host().c_str());
+    if (server.SpeaksSsh()) {
+        control.SetProperty(L"ConnectTarget", 2L);
+        control.SetProperty(L"Port", static_cast<long>(server.Port()));
+        control.sink.acceptCertificate = 1;
+        asUser = true;
+    }
+    if (asUser) {
+        control.SetProperty(L"UserName", FtpServer::kUser);
+        control.SetProperty(L"Password", FtpServer::kPassword);
+    }
 }
 
 void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE status, long code)

@@ -45,6 +45,28 @@ private:
     DWORD m_cookie = 0;
 };
 
+class FtpServer;
+
+// The servers the cases that run on every kind of remote store run on: an
+// FTP server, where the control logs in anonymously, and an SSH server over
+// SFTP. The server's refusals carry its own text: FTP's reply code first,
+// SFTP a status text of its own.
+struct RemoteKind {
+    const char* name;     // the case's suffix
+    const char* server;   // FtpServer's kind
+    const char* refusal;  // how a refusal's text begins
+};
+inline constexpr RemoteKind kRemoteKinds[] = {{"Ftp", "normal", "550"}, {"Sftp", "openssh-store", ""}};
+inline std::string RemoteKindName(const testing::TestParamInfo<RemoteKind>& info)
+{
+    return info.param.name;
+}
+
+// Points control at server for Connect: an FTP server anonymously (or as
+// the fixture's user when asUser), an SSH server as the fixture's user on
+// its port over SFTP, its host key accepted when the control offers it.
+void PointAt(HostedControl& control, const FtpServer& server, bool asUser = false);
+
 // Checks a call that raised: the status, the category description, and
 // (when code is not 0) the recorded code.
 void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE status, long code = 0);

@@ -1,4 +1,4 @@
-// The registered control on an FTP server: logins, navigation, listings, file operations, transfers, relays, aborts.
+// The registered control on an FTP or an SFTP server: logins, navigation, listings, file operations, transfers, relays, aborts.
 #include "tests/integration/HostSupport.h"
 
 #include "tests/fixture/FtpServer.h"
@@ -23,12 +23,12 @@ std::string UrlOf(const FtpServer& server, const std::string& path, const std::s
     return "ftp://" + server.Host() + path + query;
 }
 
-// A control connected anonymously to a fresh server at "/" with chunks of
+// A control connected to a fresh server of kind at "/" with chunks of
 // 4 KiB, and a drive for local files.
-struct FtpStore : testing::Test {
-    FtpStore()
+struct StoreFixture {
+    explicit StoreFixture(const RemoteKind& kind) : kind(kind), server(kind.server)
     {
-        control.SetProperty(L"ServerName", server.Host().c_str());
+        PointAt(control, server);
         control.SetProperty(L"TransferByte", 4);
         control.Must(L"Connect");
         control.sink.events.clear();
@@ -40,15 +40,31 @@ struct FtpStore : testing::Test {
         return local.PathOf(name);
     }
     std::string Current() const { return control.Must(L"GetCurrentDirectory", {0}).AsText(); }
-    void ExpectServerReply(const CallResult& result, const char* code) const
+    // What GetCurrentDirectory(1) puts before a path.
+    std::string AddressPrefix() const
+    {
+        return server.SpeaksSsh() ? "sftp://" + server.Host() + ":" + std::to_string(server.Port())
+                                  : "ftp://" + server.Host();
+    }
+    void ExpectServerRefusal(const CallResult& result) const
     {
         ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_EXTENDED_ERROR);
-        EXPECT_EQ(0u, control.LastMessage().rfind(code, 0)) << control.LastMessage();
+        EXPECT_NE("", control.LastMessage());
+        EXPECT_EQ(0u, control.LastMessage().rfind(kind.refusal, 0)) << control.LastMessage();
     }
 
+    const RemoteKind& kind;
     ScratchDrive local;
     FtpServer server;
     HostedControl control;
+};
+
+struct RemoteStore : StoreFixture, testing::TestWithParam<RemoteKind> {
+    RemoteStore() : StoreFixture(GetParam()) {}
+};
+
+struct FtpStore : StoreFixture, testing::Test {
+    FtpStore() : StoreFixture(kRemoteKinds[0]) {}
 };
 
 TEST(FtpConnect, ConnectsAsTheHostSaysAndRefusesWhatCannotBe)
@@ -118,13 +134,13 @@ TEST(FtpConnect, ConnectsAsTheHostSaysAndRefusesWhatCannotBe)
     }
 }
 
-TEST_F(FtpStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
+TEST_P(RemoteStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
 {
     server.MakeDirectory("pub");
     server.MakeDirectory("pub/日本");
     control.Must(L"SetCurrentDirectory", {"/pub/日本"});
     EXPECT_EQ("/pub/日本", Current());
-    EXPECT_EQ("ftp://" + server.Host() + "/pub/日本", control.Must(L"GetCurrentDirectory", {1}).AsText());
+    EXPECT_EQ(AddressPrefix() + "/pub/日本", control.Must(L"GetCurrentDirectory", {1}).AsText());
     // The same directory again changes nothing and fires nothing.
     control.Must(L"SetCurrentDirectory", {"/pub/日本"});
     control.Must(L"DirUp");
@@ -132,7 +148,7 @@ TEST_F(FtpStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
     EXPECT_EQ((std::vector<std::string>{"/pub/日本", "/pub", "/"}), control.sink.DirectoryChanges());
     const size_t events = control.sink.events.size();
     ExpectOwnError(control, control.Call(L"DirUp"), 20201, "1番上のディレクトリ階層です");
-    ExpectServerReply(control.Call(L"SetCurrentDirectory", {"/missing"}), "550 ");
+    ExpectServerRefusal(control.Call(L"SetCurrentDirectory", {"/missing"}));
     EXPECT_EQ(events, control.sink.events.size());
     EXPECT_EQ("/", Current());
 
@@ -146,13 +162,13 @@ TEST_F(FtpStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
     }
     control.Must(L"SetCurrentDirectory", {path.c_str()});
     EXPECT_EQ(path, Current());
-    EXPECT_EQ("ftp://" + server.Host() + path, control.Must(L"GetCurrentDirectory", {1}).AsText());
+    EXPECT_EQ(AddressPrefix() + path, control.Must(L"GetCurrentDirectory", {1}).AsText());
     // Removing the working directory compares the whole of it.
     control.Must(L"RemoveDirectory", {path.c_str()});
     EXPECT_EQ(path.substr(0, path.rfind('/')), Current());
 }
 
-TEST_F(FtpStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
+TEST_P(RemoteStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
 {
     server.MakeDirectory("pub");
     server.MakeDirectory("pub/old");
@@ -165,8 +181,8 @@ TEST_F(FtpStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
     control.Must(L"RenameFile", {"/pub/new/a.txt", "/pub/new/b.txt"});
     EXPECT_EQ("a", server.ReadFile("pub/new/b.txt"));
     // Refused, the current directory stays where the views show it.
-    ExpectServerReply(control.Call(L"RenameFile", {"/pub/new", "/missing/new"}), "550");
-    ExpectServerReply(control.Call(L"RemoveDirectory", {"/pub/new"}), "550");
+    ExpectServerRefusal(control.Call(L"RenameFile", {"/pub/new", "/missing/new"}));
+    ExpectServerRefusal(control.Call(L"RemoveDirectory", {"/pub/new"}));
     EXPECT_EQ("/pub/new", Current());
     control.Must(L"RemoveFile", {"b.txt"});  // relative to the current directory
     control.sink.events.clear();
@@ -176,7 +192,7 @@ TEST_F(FtpStore, RenamingAndRemovingTheCurrentDirectoryMoveTheControlWithIt)
     EXPECT_EQ((std::vector<std::string>{"/", "/pub"}), control.sink.DirectoryChanges());
 }
 
-TEST_F(FtpStore, ListingsGiveTypeSizeAndTimeAndRefuseWhatHoldsNothing)
+TEST_P(RemoteStore, ListingsGiveTypeSizeAndTimeAndRefuseWhatHoldsNothing)
 {
     server.MakeDirectory("pub");
     server.MakeDirectory("pub/sub");
@@ -206,7 +222,7 @@ TEST_F(FtpStore, ListingsGiveTypeSizeAndTimeAndRefuseWhatHoldsNothing)
         EXPECT_EQ(entry.type, listed->type) << entry.name;
         EXPECT_EQ(entry.size, listed->size) << entry.name;
     }
-    // The server lists exact UTC times (MLSD); shown in local time.
+    // The server gives exact UTC times (MLSD, SFTP attributes); shown in local time.
     const DATE real = LocalOleDate(LastWriteTimeOf(server.PathOf("pub/new.txt")));
     EXPECT_LT(std::fabs(FindListed(listing, "new.txt")->lastWriteTime - real), 1.0 / 86400);
     EXPECT_LT(std::fabs(FindListed(listing, "old.txt")->lastWriteTime - LocalOleDate(oldUtc)), 1.0 / 86400);
@@ -216,7 +232,7 @@ TEST_F(FtpStore, ListingsGiveTypeSizeAndTimeAndRefuseWhatHoldsNothing)
     ExpectOwnError(control, control.Call(L"GetFileList", {""}), 20001, "メソッドの実行に必要なファイル名がありません");
 }
 
-TEST_F(FtpStore, FileOperationsReportTheServersReplyAndNeverSendASecondCommand)
+TEST_P(RemoteStore, FileOperationsReportTheServersReplyAndNeverSendASecondCommand)
 {
     server.WriteFile("a.bin", std::string(70000, 'x'));
     server.WriteFile("b.txt", "b");
@@ -229,9 +245,9 @@ TEST_F(FtpStore, FileOperationsReportTheServersReplyAndNeverSendASecondCommand)
 
     control.Must(L"CreateDirectory", {"/new"});
     EXPECT_TRUE(server.Exists("new"));
-    ExpectServerReply(control.Call(L"CreateDirectory", {"/new"}), "550 ");
+    ExpectServerRefusal(control.Call(L"CreateDirectory", {"/new"}));
     control.Must(L"RemoveFile", {"/b.txt"});
-    ExpectServerReply(control.Call(L"RemoveFile", {"/b.txt"}), "550 ");
+    ExpectServerRefusal(control.Call(L"RemoveFile", {"/b.txt"}));
     // A success afterwards leaves the last error as it was.
     const std::string reply = control.LastMessage();
     control.Must(L"CreateDirectory", {"/d"});
@@ -248,7 +264,7 @@ TEST_F(FtpStore, FileOperationsReportTheServersReplyAndNeverSendASecondCommand)
     EXPECT_FALSE(server.Exists("new"));
 }
 
-TEST_F(FtpStore, TransfersMoveWholeFilesInChunksWithTheirEvents)
+TEST_P(RemoteStore, TransfersMoveWholeFilesInChunksWithTheirEvents)
 {
     server.MakeDirectory("pub");
     const struct {
@@ -291,7 +307,7 @@ TEST_F(FtpStore, TransfersMoveWholeFilesInChunksWithTheirEvents)
     }
 }
 
-TEST_F(FtpStore, WhatIsNoFileOrIsNotThereMovesNothing)
+TEST_P(RemoteStore, WhatIsNoFileOrIsNotThereMovesNothing)
 {
     server.MakeDirectory("dir");
     server.WriteFile("gone.txt", "g");
@@ -312,7 +328,7 @@ TEST_F(FtpStore, WhatIsNoFileOrIsNotThereMovesNothing)
     WriteBytes(local.PathOf("gone.txt"), "keep me");
     control.Must(L"SelectFile", {"gone.txt"});
     DeleteFileA(server.PathOf("gone.txt").c_str());
-    ExpectServerReply(control.Call(L"GetFile", {local.Root().c_str()}), "550");
+    ExpectServerRefusal(control.Call(L"GetFile", {local.Root().c_str()}));
     EXPECT_EQ("keep me", ReadBytes(local.PathOf("gone.txt")));
 
     // A local file that is not there.
@@ -326,7 +342,7 @@ TEST_F(FtpStore, WhatIsNoFileOrIsNotThereMovesNothing)
     EXPECT_EQ("/", Current());
 }
 
-TEST_F(FtpStore, AnAbortEndsTheTransferBeforeItsNextChunkAndLeavesNothingBehind)
+TEST_P(RemoteStore, AnAbortEndsTheTransferBeforeItsNextChunkAndLeavesNothingBehind)
 {
     FtpServer other;
     server.WriteFile("down.bin", PatternBytes(100000));
@@ -424,7 +440,7 @@ struct BusyCall {
     CallResult result;
 };
 
-TEST_F(FtpStore, EveryOtherCallDuringATransferGivesItsBusyResult)
+TEST_P(RemoteStore, EveryOtherCallDuringATransferGivesItsBusyResult)
 {
     server.MakeDirectory("keep");
     server.WriteFile("keep.txt", "keep");
@@ -515,5 +531,7 @@ TEST_F(FtpStore, EveryOtherCallDuringATransferGivesItsBusyResult)
     EXPECT_EQ(20201, control.LastError());
     EXPECT_EQ("WyFTPエラー：1番上のディレクトリ階層です", control.LastMessage());
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, RemoteStore, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace

@@ -18,13 +18,12 @@ namespace {
 
 constexpr long kSftp = 2;
 
-// Sets the control up for the SSH server (Connect not called).
+// Sets the control up for the SSH server (Connect not called), its host
+// key left to the test.
 void Prepare(HostedControl& control, const FtpServer& server, const char* password = FtpServer::kPassword)
 {
-    control.SetProperty(L"ConnectTarget", kSftp);
-    control.SetProperty(L"ServerName", server.Host().c_str());
-    control.SetProperty(L"Port", static_cast<long>(server.Port()));
-    control.SetProperty(L"UserName", FtpServer::kUser);
+    PointAt(control, server);
+    control.sink.acceptCertificate = -1;
     control.SetProperty(L"Password", password);
     control.SetProperty(L"Timeout", 10L);
 }
