@@ -134,6 +134,9 @@ FtpError CSshSession::Connect()
     if (!m_session)
         return Break({FtpErrorCode::tooLarge, {}});
     libssh2_session_set_blocking(m_session, 0);
+    m_buffers.Clear();
+    libssh2_session_callback_set2(m_session, LIBSSH2_CALLBACK_RECV, reinterpret_cast<libssh2_cb_generic*>(&ReceiveFor));
+    libssh2_session_callback_set2(m_session, LIBSSH2_CALLBACK_SEND, reinterpret_cast<libssh2_cb_generic*>(&SendFor));
     const auto socket = static_cast<libssh2_socket_t>(m_socket.Handle());
     if (Run([&] { return libssh2_session_handshake(m_session, socket); }) != 0)
         return Break(Failure());
@@ -258,10 +261,35 @@ bool CSshSession::WouldBlock(const void* handle) const
     return !handle && libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_EAGAIN;
 }
 
+ssize_t CSshSession::ReceiveFor(libssh2_socket_t, void* buffer, size_t length, int, void** abstract)
+{
+    return static_cast<CSshSession*>(*abstract)->m_buffers.Receive(buffer, length);
+}
+
+ssize_t CSshSession::SendFor(libssh2_socket_t, const void* data, size_t length, int, void** abstract)
+{
+    return static_cast<CSshSession*>(*abstract)->m_buffers.Send(data, length);
+}
+
+bool CSshSession::SendGathered()
+{
+    return !m_buffers.HasOutput() || WaitEnded(m_buffers.Flush(Wait()));
+}
+
 bool CSshSession::WaitForSocket()
 {
+    // What the peer may be waiting for goes first; libssh2 itself waits
+    // to send only for room in the buffers, which that makes.
+    if (!SendGathered())
+        return false;
     const bool sending = (libssh2_session_block_directions(m_session) & LIBSSH2_SESSION_BLOCK_OUTBOUND) != 0;
-    const NetError error = m_socket.WaitUntil(sending, Wait());
+    if (sending || m_buffers.HasInput())
+        return true;
+    return WaitEnded(m_socket.WaitUntil(false, Wait()));
+}
+
+bool CSshSession::WaitEnded(NetError error)
+{
     if (error == NetError::none)
         return true;
     // libssh2 takes no other call in the middle of one: the session is

@@ -5,6 +5,7 @@
 #include "net/NetworkWait.h"
 #include "net/Socket.h"
 #include "net/WinsockUse.h"
+#include "sftp/SshSocketBuffers.h"
 
 #include <libssh2.h>
 #include <libssh2_sftp.h>
@@ -58,8 +59,10 @@ public:
         m_waitFailure = {};
         for (;;) {
             const Result result = call();
-            if (!WouldBlock(result))
+            if (!WouldBlock(result)) {
+                SendGathered();
                 return result;
+            }
             if (!WaitForSocket()) {
                 if constexpr (std::is_pointer_v<Result>)
                     return nullptr;
@@ -93,6 +96,13 @@ private:
     // Waits for the direction libssh2 waits for; false when the wait ended
     // (the session is broken then).
     bool WaitForSocket();
+    // Sends what libssh2 wrote and the buffers still hold; false when that
+    // failed (the session is broken then).
+    bool SendGathered();
+    // Whether a wait ended as it should; else the session breaks.
+    bool WaitEnded(NetError error);
+    static ssize_t ReceiveFor(libssh2_socket_t, void* buffer, size_t length, int, void** abstract);
+    static ssize_t SendFor(libssh2_socket_t, const void* data, size_t length, int, void** abstract);
     FtpError Connect();
     FtpError JudgeHostKey();
     FtpError LogIn();
@@ -109,6 +119,7 @@ private:
     CNetworkWaitHook* m_hook = nullptr;
     CWinsockUse m_winsock;
     CSocket m_socket;
+    CSshSocketBuffers m_buffers{m_socket};
     LIBSSH2_SESSION* m_session = nullptr;
     LIBSSH2_SFTP* m_sftp = nullptr;
     std::string m_host;
