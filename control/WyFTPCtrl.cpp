@@ -141,6 +141,11 @@ void CWyFTPCtrl::ProtocolTrace(const std::string& line)
         AppendTraceLine(path, line);
 }
 
+void CWyFTPCtrl::CertificateMet(const CServerCertificate& certificate)
+{
+    m_strLastFingerprint = certificate.Fingerprint();
+}
+
 bool CWyFTPCtrl::AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem)
 {
     m_strLastFingerprint = certificate.Fingerprint();

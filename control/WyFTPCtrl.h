@@ -47,6 +47,7 @@ public:
     // Remembers the certificate's fingerprint and lets the host decide
     // (ServerCertificate); the host's default answer is the check's.
     bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) override;
+    void CertificateMet(const CServerCertificate& certificate) override;
     std::string GetLastCertificateFingerprint() const { return m_strLastFingerprint; }
     // The sessions' conversation as the ProtocolTrace event (while
     // EnableProtocolTrace), and appended to TraceFile with the time; their

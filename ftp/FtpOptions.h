@@ -14,6 +14,9 @@ public:
     // Whether to go on; the judge of a session without one accepts a
     // certificate without a problem only.
     virtual bool AcceptCertificate(const CServerCertificate& certificate, CertificateProblem problem) = 0;
+    // Told of the certificate a reconnect met, which is held against the
+    // one accepted before instead of being judged again.
+    virtual void CertificateMet(const CServerCertificate&) {}
 
 protected:
     ~CCertificateJudge() = default;

@@ -248,6 +248,8 @@ FtpError CFtpSession::JudgeCertificate(const CServerCertificate& certificate)
     m_lastFingerprint = certificate.Fingerprint();
     // A reconnect meets the server accepted before, however it was accepted.
     if (m_reconnecting && !m_acceptedFingerprint.empty()) {
+        if (m_options.judge)
+            m_options.judge->CertificateMet(certificate);
         return m_lastFingerprint == m_acceptedFingerprint ? FtpError{}
                                                           : FtpError{FtpErrorCode::untrustedCertificate, {}};
     }

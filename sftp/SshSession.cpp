@@ -145,8 +145,11 @@ FtpError CSshSession::Connect()
     Trace(std::string("--- ") + libssh2_session_methods(m_session, LIBSSH2_METHOD_KEX) + " "
           + libssh2_session_methods(m_session, LIBSSH2_METHOD_CRYPT_CS) + " "
           + libssh2_session_methods(m_session, LIBSSH2_METHOD_MAC_CS));
-    if (const FtpError error = JudgeHostKey())
+    // Nothing more goes to a server whose key was refused.
+    if (const FtpError error = JudgeHostKey()) {
+        Free();
         return Break(error);
+    }
     if (const FtpError error = LogIn())
         return Break(error);
     m_sftp = Run([&] { return libssh2_sftp_init(m_session); });
@@ -168,8 +171,11 @@ FtpError CSshSession::JudgeHostKey()
         return {FtpErrorCode::secureChannel, {}};
     m_lastFingerprint = HexOf(hash, 32);
     Trace(std::string("--- ホスト鍵 ") + HostKeyAlgorithm(type) + " " + m_lastFingerprint);
+    const CServerCertificate certificate(m_lastFingerprint, HostKeyAlgorithm(type));
     // A reconnect meets the server accepted before, however it was accepted.
     if (!m_acceptedFingerprint.empty()) {
+        if (m_options.judge)
+            m_options.judge->CertificateMet(certificate);
         return m_lastFingerprint == m_acceptedFingerprint ? FtpError{}
                                                           : FtpError{FtpErrorCode::untrustedCertificate, {}};
     }
@@ -178,7 +184,6 @@ FtpError CSshSession::JudgeHostKey()
     const CertificateProblem problem = !m_options.certificatePin.empty() && m_lastFingerprint == m_options.certificatePin
         ? CertificateProblem::none
         : CertificateProblem::unknownAuthority;
-    const CServerCertificate certificate(m_lastFingerprint, HostKeyAlgorithm(type));
     const bool accepted = m_options.judge ? m_options.judge->AcceptCertificate(certificate, problem)
                                           : problem == CertificateProblem::none;
     if (!accepted)
