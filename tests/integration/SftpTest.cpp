@@ -13,6 +13,7 @@
 #include <wininet.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -170,6 +171,35 @@ TEST(Sftp, HostKeyIsPinnedInEitherFormOrAcceptedByTheHostAndElseRefusedBeforeAny
     }
 }
 
+TEST(Sftp, AHostKeyThatChangedIsRefusedOnReconnectBeforeAnyLogin)
+{
+    FtpServer server("openssh", FtpServer::kBehindFaultProxy);
+    HostedControl control;
+    Prepare(control, server);
+    control.SetProperty(L"ReconnectTime", 10L);
+    control.sink.acceptCertificate = 1;
+    control.Must(L"Connect");
+    const std::string accepted = control.Property(L"LastCertificateFingerprint").AsText();
+    size_t seen = 0;
+    NewLogLines(server, seen, "Accepted ");
+    // The server is replaced meanwhile, and the connection breaks: the
+    // reconnect meets another key, which the host accepted for nothing.
+    server.ChangeHostKeys();
+    server.SetFault("drop-control");
+    control.sink.events.clear();
+    ExpectRaised(control, control.Call(L"GetFileList", {"/pub"}), kInternetErrorStatus, ERROR_INTERNET_INVALID_CA);
+    EXPECT_TRUE(control.sink.Received(kReconnectingEvent));
+    EXPECT_FALSE(control.sink.Received(kServerCertificateEvent)) << "the host was not asked again";
+    const std::string changed = control.Property(L"LastCertificateFingerprint").AsText();
+    EXPECT_EQ(64u, changed.size());
+    EXPECT_NE(accepted, changed);
+    // The refused server was left at once, before any login.
+    const std::string logged = NewLogLines(server, seen, "[preauth]");
+    EXPECT_NE(std::string::npos, logged.find("[preauth]")) << logged;
+    EXPECT_EQ(std::string::npos, logged.find("Accepted ")) << logged;
+    EXPECT_EQ(std::string::npos, logged.find("Failed ")) << logged;
+}
+
 TEST(Sftp, PortTwentyOneMeansSshsOwnPort)
 {
     ScratchDrive drive;
@@ -323,26 +353,50 @@ TEST(Sftp, ABreakBetweenCallsOrMidDownloadReconnectsAndResumesOrFails)
     }
 }
 
-TEST(Sftp, AServerThatNeverStartsTheHandshakeTimesOut)
+TEST(Sftp, AServerThatStallsAnywhereInTheHandshakeTimesOut)
 {
-    // A listening socket nobody accepts on: the connection is made, and no
-    // byte ever comes.
-    const SOCKET silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(0, bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address));
-    ASSERT_EQ(0, listen(silent, 1));
-    int length = sizeof address;
-    getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length);
-    HostedControl control;
-    control.SetProperty(L"ConnectTarget", kSftp);
-    control.SetProperty(L"ServerName", "127.0.0.1");
-    control.SetProperty(L"Port", static_cast<long>(ntohs(address.sin_port)));
-    control.SetProperty(L"UserName", FtpServer::kUser);
-    control.SetProperty(L"Timeout", 1L);
-    ExpectRaised(control, control.Call(L"Connect"), kInternetErrorStatus, ERROR_INTERNET_TIMEOUT);
-    closesocket(silent);
+    // A server scripted here: it takes the connection, sends the row's
+    // bytes, and then nothing more until the control has given up.
+    const std::string banner = "SSH-2.0-Scripted_1.0\r\n";
+    // The length and padding of a key exchange packet whose rest never comes.
+    const std::string packetStart("\x00\x00\x01\x2c\x06\x14", 6);
+    const struct {
+        const char* what;
+        std::string sent;
+    } stalls[] = {
+        {"before its banner", ""},
+        {"after its banner", banner},
+        {"inside its first packet", banner + packetStart},
+    };
+    for (const auto& stall : stalls) {
+        SCOPED_TRACE(stall.what);
+        const SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+        ASSERT_EQ(0, listen(listener, 1));
+        int length = sizeof address;
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+        const HANDLE givenUp = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread server([&] {
+            const SOCKET peer = accept(listener, nullptr, nullptr);
+            send(peer, stall.sent.data(), static_cast<int>(stall.sent.size()), 0);
+            WaitForSingleObject(givenUp, 30000);
+            closesocket(peer);
+        });
+        HostedControl control;
+        control.SetProperty(L"ConnectTarget", kSftp);
+        control.SetProperty(L"ServerName", "127.0.0.1");
+        control.SetProperty(L"Port", static_cast<long>(ntohs(address.sin_port)));
+        control.SetProperty(L"UserName", FtpServer::kUser);
+        control.SetProperty(L"Timeout", 1L);
+        ExpectRaised(control, control.Call(L"Connect"), kInternetErrorStatus, ERROR_INTERNET_TIMEOUT);
+        SetEvent(givenUp);
+        server.join();
+        CloseHandle(givenUp);
+        closesocket(listener);
+    }
 }
 
 TEST(Sftp, ADownloadThatEndsShortOfItsSizeIsNoSuccess)
