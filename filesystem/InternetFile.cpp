@@ -20,18 +20,6 @@ CInternetFile::CInternetFile(CFtpConnection& connection, std::string wirePath, D
     Open(0);
 }
 
-CInternetFile::CInternetFile(CInternetFile&& other) noexcept
-    : CRemoteFile(std::move(other)),
-      m_connection(other.m_connection),
-      m_wirePath(std::move(other.m_wirePath)),
-      m_direction(other.m_direction),
-      m_size(other.m_size),
-      m_hook(other.m_hook),
-      m_failure(std::move(other.m_failure)),
-      m_transfer(std::move(other.m_transfer))
-{
-}
-
 CInternetFile::~CInternetFile()
 {
     Abort();

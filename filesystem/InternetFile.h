@@ -12,7 +12,7 @@ class CFtpConnection;
 class CFtpTransfer;
 class CNetworkWaitHook;
 
-// Made by CFtpConnection, which outlives it; owns its transfer (move-only).
+// Made by CFtpConnection, which outlives it; owns its transfer.
 // A CFile, so the copy loop moves data between local and remote files
 // alike. Every failure is raised as CInternetException (see CFtpTransfer
 // for the deadlines, and for what Close confirms with the server).
@@ -22,8 +22,8 @@ public:
     // Opens the transfer of wirePath; size: a download's known size (-1 none).
     CInternetFile(CFtpConnection& connection, std::string wirePath, Direction direction, LONGLONG size,
                   std::string fileName);
-    CInternetFile(CInternetFile&& other) noexcept;
-    CInternetFile& operator=(CInternetFile&&) = delete;
+    CInternetFile(const CInternetFile&) = delete;
+    CInternetFile& operator=(const CInternetFile&) = delete;
     ~CInternetFile() override;
 
     // Fills buffer unless the file ends first; returns the number of bytes

@@ -15,7 +15,7 @@ namespace {
 class CServerSubdirectoryProbe : public CWySubdirectoryProbe, private CNetworkWaitHook {
 public:
     CServerSubdirectoryProbe(const std::string& server, const std::string& user, const std::string& password,
-                          const CFtpOptions& options)
+                             const CFtpOptions& options)
         : m_server(server), m_user(user), m_password(password), m_options(options)
     {
         // Nobody on the worker's thread may hear about its session.
@@ -102,8 +102,8 @@ private:
 }  // namespace
 
 std::unique_ptr<CWySubdirectoryProbe> MakeServerSubdirectoryProbe(const std::string& server, const std::string& user,
-                                                                const std::string& password,
-                                                                const CFtpOptions& options)
+                                                                  const std::string& password,
+                                                                  const CFtpOptions& options)
 {
     return std::make_unique<CServerSubdirectoryProbe>(server, user, password, options);
 }

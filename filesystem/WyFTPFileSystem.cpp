@@ -2,15 +2,15 @@
 #include "filesystem/WyFTPFileSystem.h"
 
 #include "filesystem/FileSizeAnswer.h"
-#include "filesystem/WyFTPUrl.h"
 #include "filesystem/OutsideWorkingDirectory.h"
 #include "filesystem/ParentDirectory.h"
-#include "filesystem/WyFTPException.h"
-#include "filesystem/WyPath.h"
 #include "filesystem/SubdirectoryProbe.h"
-#include "ftp/ListingParser.h"
+#include "filesystem/WyFTPException.h"
+#include "filesystem/WyFTPUrl.h"
+#include "filesystem/WyPath.h"
 #include "filesystem/WyUrlConnection.h"
 #include "framework/ShiftJis.h"
+#include "ftp/ListingParser.h"
 
 CWyFTPFileSystem::CWyFTPFileSystem(CWyFileSystemOwner* owner) : m_owner(owner) {}
 

@@ -58,6 +58,7 @@ public:
         using Result = decltype(call());
         m_waitFailure = {};
         for (;;) {
+            m_buffers.StartCall();
             const Result result = call();
             if (!WouldBlock(result)) {
                 SendGathered();

@@ -10,10 +10,14 @@
 ssize_t CSshSocketBuffers::Receive(void* buffer, size_t length)
 {
     if (!HasInput()) {
+        if (m_drained)
+            return -EAGAIN;
         m_in.resize(kInboundSize);
         const int count = recv(static_cast<SOCKET>(m_socket.Handle()), m_in.data(), static_cast<int>(m_in.size()), 0);
-        if (count < 0)
-            return WSAGetLastError() == WSAEWOULDBLOCK ? -EAGAIN : -ECONNRESET;
+        if (count < 0) {
+            m_drained = WSAGetLastError() == WSAEWOULDBLOCK;
+            return m_drained ? -EAGAIN : -ECONNRESET;
+        }
         m_inStart = 0;
         m_inEnd = static_cast<size_t>(count);
         if (count == 0)

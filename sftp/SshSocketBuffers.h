@@ -26,6 +26,11 @@ public:
     ssize_t Receive(void* buffer, size_t length);
     ssize_t Send(const void* data, size_t length);
 
+    // A new call of libssh2 begins: the socket is asked again. Within one
+    // call, a socket found empty stays so: libssh2 drains the socket before
+    // every packet it looks for, and each look would be a round trip. A call
+    // that must wait says so, and the session's wait asks the socket.
+    void StartCall() { m_drained = false; }
     bool HasInput() const { return m_inStart < m_inEnd; }
     bool HasOutput() const { return m_outStart < m_out.size(); }
     // Sends everything gathered, waiting while the socket takes no more.
@@ -44,6 +49,7 @@ private:
     std::vector<char> m_in;
     size_t m_inStart = 0;
     size_t m_inEnd = 0;
+    bool m_drained = false;  // found empty in this call
     std::vector<char> m_out;
     size_t m_outStart = 0;  // what went out of m_out already
 };
