@@ -38,6 +38,8 @@ void CSftpFile::Open(ULONGLONG offset)
     m_generation = session.Generation();
     libssh2_sftp_seek64(m_handle, offset);
     m_position = offset;
+    m_unconfirmed.clear();
+    m_unconfirmedStart = 0;
 }
 
 UINT CSftpFile::Read(void* buffer, UINT count)
@@ -59,18 +61,30 @@ UINT CSftpFile::Read(void* buffer, UINT count)
 
 void CSftpFile::Write(const void* buffer, UINT count)
 {
-    CSshSession& session = m_connection.Session();
-    const char* bytes = static_cast<const char*>(buffer);
-    UINT sent = 0;
-    // Each call reports what the server has confirmed; the rest of the
-    // buffer goes again until all is.
-    while (sent < count) {
-        const ssize_t written = session.Run([&] { return libssh2_sftp_write(m_handle, bytes + sent, count - sent); });
-        if (written < 0)
-            RaiseFailure();
-        sent += static_cast<UINT>(written);
-        m_position += static_cast<ULONGLONG>(written);
+    // What was confirmed goes once it is most of the buffer, not at every
+    // confirmation: each takes one packet's worth.
+    if (m_unconfirmedStart >= kWriteAhead) {
+        m_unconfirmed.erase(m_unconfirmed.begin(), m_unconfirmed.begin() + static_cast<std::ptrdiff_t>(m_unconfirmedStart));
+        m_unconfirmedStart = 0;
     }
+    const char* bytes = static_cast<const char*>(buffer);
+    m_unconfirmed.insert(m_unconfirmed.end(), bytes, bytes + count);
+    while (m_unconfirmed.size() - m_unconfirmedStart > kWriteAhead)
+        ConfirmSome();
+}
+
+void CSftpFile::ConfirmSome()
+{
+    CSshSession& session = m_connection.Session();
+    const char* pending = m_unconfirmed.data() + m_unconfirmedStart;
+    const size_t size = m_unconfirmed.size() - m_unconfirmedStart;
+    // libssh2 sends what it has not sent yet and reports what the server
+    // confirmed since the last call.
+    const ssize_t confirmed = session.Run([&] { return libssh2_sftp_write(m_handle, pending, size); });
+    if (confirmed < 0)
+        RaiseFailure();
+    m_unconfirmedStart += static_cast<size_t>(confirmed);
+    m_position += static_cast<ULONGLONG>(confirmed);
 }
 
 void CSftpFile::Close()
@@ -78,6 +92,8 @@ void CSftpFile::Close()
     CSshSession& session = m_connection.Session();
     if (!m_handle)
         return;
+    while (m_unconfirmedStart < m_unconfirmed.size())
+        ConfirmSome();
     const int closed = session.Run([&] { return libssh2_sftp_close_handle(m_handle); });
     m_handle = nullptr;
     if (closed < 0)

@@ -7,6 +7,7 @@
 #include <libssh2_sftp.h>
 
 #include <string>
+#include <vector>
 
 class CSftpConnection;
 
@@ -22,6 +23,9 @@ public:
     ~CSftpFile() override;
 
     UINT Read(void* buffer, UINT count) override;
+    // Hands the bytes to the server; up to kWriteAhead of them may still
+    // wait for its confirmation when it returns (Close waits for all), so
+    // that the server always has the next ones while the caller reads them.
     void Write(const void* buffer, UINT count) override;
     // Closes the handle; a download that read another count than size, or
     // an upload the server then holds another size of, raises
@@ -37,8 +41,11 @@ public:
     void SetWaitHook(CNetworkWaitHook* hook) override;
 
 private:
+    static constexpr size_t kWriteAhead = 512 * 1024;
     // Opens the handle and moves it to offset.
     void Open(ULONGLONG offset);
+    // Waits for the server to confirm the next of the unconfirmed bytes.
+    void ConfirmSome();
     // Remembers the last failure for CanResume and raises it.
     [[noreturn]] void RaiseFailure();
     [[noreturn]] void Raise(const FtpError& error);
@@ -49,6 +56,10 @@ private:
     LONGLONG m_size;
     LIBSSH2_SFTP_HANDLE* m_handle = nullptr;
     unsigned m_generation = 0;  // the session's the handle belongs to
-    ULONGLONG m_position = 0;
+    ULONGLONG m_position = 0;  // confirmed by the server
+    // Written but not yet confirmed from m_unconfirmedStart on: libssh2
+    // wants them passed again until the server has confirmed them.
+    std::vector<char> m_unconfirmed;
+    size_t m_unconfirmedStart = 0;
     FtpError m_failure;
 };
