@@ -301,14 +301,15 @@ TEST(Sftp, ControlsRelayFilesBetweenSftpFtpAndTheLocalDisk)
     EXPECT_EQ("from ftp", ReadBytes(drive.PathOf("戻り.txt")));
 }
 
-TEST(Sftp, ABreakBetweenCallsOrMidDownloadReconnectsAndResumesOrFails)
+TEST(Sftp, ABreakBetweenCallsOrMidTransferReconnectsAndResumesOrFails)
 {
     FtpServer server("openssh", FtpServer::kBehindFaultProxy);
     const std::string bytes = PatternBytes(3 << 20);
     server.WriteFile("pub/data.bin", bytes);
+    enum class When { betweenCalls, midDownload, midUpload };
     for (const long reconnectSeconds : {0L, 10L}) {
-        for (const bool midDownload : {false, true}) {
-            SCOPED_TRACE(std::to_string(reconnectSeconds) + (midDownload ? " mid-download" : " between calls"));
+        for (const When when : {When::betweenCalls, When::midDownload, When::midUpload}) {
+            SCOPED_TRACE(std::to_string(reconnectSeconds) + " " + std::to_string(static_cast<int>(when)));
             HostedControl control;
             Prepare(control, server);
             control.sink.acceptCertificate = 1;
@@ -319,18 +320,22 @@ TEST(Sftp, ABreakBetweenCallsOrMidDownloadReconnectsAndResumesOrFails)
             control.Must(L"Connect");
             control.Must(L"SetCurrentDirectory", {"/pub"});
             control.sink.events.clear();
+            control.sink.onProgress = [&](long copied) {
+                if (copied == 1 << 20)
+                    server.SetFault("drop-control");
+            };
             CallResult result;
-            if (midDownload) {
-                control.sink.onProgress = [&](long copied) {
-                    if (copied == 1 << 20)
-                        server.SetFault("drop-control");
-                };
+            if (when == When::midDownload) {
                 control.Must(L"SelectFile", {"data.bin"});
                 result = control.Call(L"GetFile", {drive.Root().c_str()});
+            } else if (when == When::midUpload) {
+                WriteBytes(drive.PathOf("up.bin"), bytes);
+                result = control.Call(L"PutFile", {drive.PathOf("up.bin").c_str()});
             } else {
                 server.SetFault("drop-control");
                 result = control.Call(L"GetFileList", {"/pub"});
             }
+            const std::string trace = ReadBytes(drive.PathOf("trace.txt"));
             if (reconnectSeconds == 0) {
                 ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_CONNECTION_ABORTED);
                 EXPECT_FALSE(PathExists(drive.PathOf("data.bin")));
@@ -342,11 +347,14 @@ TEST(Sftp, ABreakBetweenCallsOrMidDownloadReconnectsAndResumesOrFails)
             for (const HostEvent& event : control.sink.events)
                 reconnects += event.id == kReconnectingEvent;
             EXPECT_EQ(1u, reconnects);
-            if (midDownload) {
+            // Each goes on from where it broke: a download from what came,
+            // an upload from what the server holds.
+            if (when == When::midDownload) {
                 EXPECT_TRUE(ReadBytes(drive.PathOf("data.bin")) == bytes);
-                // It went on from where it broke.
-                const std::string trace = ReadBytes(drive.PathOf("trace.txt"));
                 EXPECT_NE(std::string::npos, trace.find("OPEN READ /pub/data.bin @1048576")) << trace;
+            } else if (when == When::midUpload) {
+                EXPECT_TRUE(server.ReadFile("pub/up.bin") == bytes);
+                EXPECT_NE(std::string::npos, trace.find("OPEN WRITE /pub/up.bin @")) << trace;
             }
             EXPECT_EQ("/pub", control.Must(L"GetCurrentDirectory", {0L}).AsText());
         }
