@@ -48,7 +48,8 @@ UINT CSftpFile::Read(void* buffer, UINT count)
     char* bytes = static_cast<char*>(buffer);
     UINT filled = 0;
     while (filled < count) {
-        const ssize_t read = session.Run([&] { return libssh2_sftp_read(m_handle, bytes + filled, count - filled); });
+        const size_t ask = std::min<size_t>(count - filled, kRequestSize);
+        const ssize_t read = session.Run([&] { return libssh2_sftp_read(m_handle, bytes + filled, ask); });
         if (read < 0)
             RaiseFailure();
         if (read == 0)
@@ -77,7 +78,7 @@ void CSftpFile::ConfirmSome()
 {
     CSshSession& session = m_connection.Session();
     const char* pending = m_unconfirmed.data() + m_unconfirmedStart;
-    const size_t size = m_unconfirmed.size() - m_unconfirmedStart;
+    const size_t size = std::min(m_unconfirmed.size() - m_unconfirmedStart, kRequestSize);
     // libssh2 sends what it has not sent yet and reports what the server
     // confirmed since the last call.
     const ssize_t confirmed = session.Run([&] { return libssh2_sftp_write(m_handle, pending, size); });

@@ -42,6 +42,10 @@ public:
 
 private:
     static constexpr size_t kWriteAhead = 512 * 1024;
+    // The most handed to libssh2 at once: it asks for four times a read's
+    // size ahead and sends a write whole, and past the server's window
+    // (2 MiB for OpenSSH) both only wait longer.
+    static constexpr size_t kRequestSize = 1024 * 1024;
     // Opens the handle and moves it to offset.
     void Open(ULONGLONG offset);
     // Waits for the server to confirm the next of the unconfirmed bytes.
