@@ -70,8 +70,11 @@ void CSftpFile::Write(const void* buffer, UINT count)
     }
     const char* bytes = static_cast<const char*>(buffer);
     m_unconfirmed.insert(m_unconfirmed.end(), bytes, bytes + count);
+    CSshSession::CStream stream(m_connection.Session());
     while (m_unconfirmed.size() - m_unconfirmedStart > kWriteAhead)
         ConfirmSome();
+    if (!stream.End())
+        RaiseFailure();
 }
 
 void CSftpFile::ConfirmSome()

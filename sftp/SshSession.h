@@ -57,13 +57,16 @@ public:
     {
         using Result = decltype(call());
         m_waitFailure = {};
+        if (!m_streaming)
+            m_buffers.AskAgain();  // a stream asked when it began
         for (;;) {
-            m_buffers.StartCall();
             const Result result = call();
             if (!WouldBlock(result)) {
-                SendGathered();
+                if (!m_streaming)
+                    SendGathered();
                 return result;
             }
+            m_buffers.AskAgain();
             if (!WaitForSocket()) {
                 if constexpr (std::is_pointer_v<Result>)
                     return nullptr;
@@ -72,6 +75,32 @@ public:
             }
         }
     }
+    // While one lives, the session's calls are one stream (the many calls
+    // that an upload's confirmations take, each returning one): what they
+    // write stays gathered past the end of a call, and a socket found empty
+    // is asked again only once a call must wait. End() sends what is left.
+    class CStream {
+    public:
+        explicit CStream(CSshSession& session) : m_session(session)
+        {
+            m_session.m_streaming = true;
+            m_session.m_buffers.AskAgain();
+        }
+        CStream(const CStream&) = delete;
+        CStream& operator=(const CStream&) = delete;
+        ~CStream() { m_session.m_streaming = false; }
+        // Sends what the calls gathered; false when that failed (the
+        // session is broken then, Failure() tells why).
+        bool End()
+        {
+            m_session.m_streaming = false;
+            return m_session.SendGathered();
+        }
+
+    private:
+        CSshSession& m_session;
+    };
+
     // Why the last call failed: a wait that ended, the connection (which
     // breaks the session), or the SFTP server's status (refused, with its
     // text).
@@ -130,6 +159,7 @@ private:
     std::string m_acceptedFingerprint;
     bool m_broken = false;
     bool m_stopped = false;  // broken by the hook, not by the network
+    bool m_streaming = false;  // a CStream lives
     FtpError m_breakage;
     FtpError m_waitFailure;
     unsigned m_generation = 0;

@@ -26,11 +26,11 @@ public:
     ssize_t Receive(void* buffer, size_t length);
     ssize_t Send(const void* data, size_t length);
 
-    // A new call of libssh2 begins: the socket is asked again. Within one
-    // call, a socket found empty stays so: libssh2 drains the socket before
-    // every packet it looks for, and each look would be a round trip. A call
-    // that must wait says so, and the session's wait asks the socket.
-    void StartCall() { m_drained = false; }
+    // The next read asks the socket again: a new call of libssh2 begins, or
+    // one is about to wait. Until then a socket found empty stays so:
+    // libssh2 drains the socket before every packet it looks for, and each
+    // look would be a round trip. A call that must wait says so.
+    void AskAgain() { m_drained = false; }
     bool HasInput() const { return m_inStart < m_inEnd; }
     bool HasOutput() const { return m_outStart < m_out.size(); }
     // Sends everything gathered, waiting while the socket takes no more.
