@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -104,23 +105,25 @@ std::string DragToShellWindow(HWND list, const std::string& name)
 
 TEST(DragOut, TheSelectedFilesGoAsADropFilesBlockOfTheirEntries)
 {
-    for (const bool onDisk : {false, true}) {
-        SCOPED_TRACE(onDisk ? "the local disk" : "an FTP server");
-        FtpServer server;
+    // The local disk, an FTP server and an SSH one.
+    for (const char* store : {"", "normal", "openssh-store"}) {
+        SCOPED_TRACE(*store ? store : "the local disk");
+        std::optional<FtpServer> server;
         ScratchDrive drive;
         ExplorerHost host({500, 300});
         HostedControl& control = host.Control();
         const auto entries = {"pub/", "pub/dir/", "pub/a.txt", "pub/b.txt"};
-        // FTP entries are addresses with the login, disk entries drive paths.
+        // Server entries are addresses with the login, disk entries drive paths.
         std::string prefix = drive.Root() + "/pub/";
         std::string login;
-        if (onDisk) {
+        if (!*store) {
             Fill(drive, entries);
             ConnectToDisk(control, drive.Root(), "/pub");
         } else {
-            Fill(server, entries);
-            ConnectToServer(control, server, "/pub", true);
-            prefix = "ftp://" + server.Host() + "/pub/";
+            server.emplace(store);
+            Fill(*server, entries);
+            ConnectToServer(control, *server, "/pub", true);
+            prefix = AddressOf(*server) + "/pub/";
             login = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
         }
         const HWND list = host.List();
@@ -223,8 +226,7 @@ TEST(DragOut, AFileDroppedOnAnotherControlIsCopiedBetweenTheServersAndItsPasswor
         const std::string login = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
         const std::string kind = test.source;
         const std::string entry = kind == "tls" ? std::string("ftpes://localhost:")
-            : kind == "openssh" ? "sftp://" + source.Host() + ":" + std::to_string(source.Port()) + "/pub/moved.bin" + login
-                                : "ftp://" + source.Host() + "/pub/moved.bin" + login;
+                                                : AddressOf(source) + "/pub/moved.bin" + login;
         const auto starts = TransferStarts(control.sink);
         ASSERT_EQ(1u, starts.size());
         EXPECT_EQ(0u, starts[0].find(entry)) << starts[0];

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -19,9 +21,11 @@ void SetWriteTime(const std::string& path, FILETIME written)
     CloseHandle(file);
 }
 
-TEST(Listing, ConnectFillsTheListInReportModeWithFourColumns)
+struct ListingOnServers : testing::TestWithParam<RemoteKind> {};
+
+TEST_P(ListingOnServers, ConnectFillsTheListInReportModeWithFourColumns)
 {
-    FtpServer server;
+    FtpServer server(GetParam().server);
     server.WriteFile("big.bin", std::string(1234567, 'b'));
     server.WriteFile("edge.txt", std::string(1023, 'e'));
     server.WriteFile("one.txt", std::string(1024, 'o'));
@@ -151,9 +155,9 @@ void ClickHeader(HWND list, int column)
     PumpMessages();
 }
 
-TEST(Sorting, HeaderClicksAndSortListItemOrderTheRows)
+TEST_P(ListingOnServers, HeaderClicksAndSortListItemOrderTheRows)
 {
-    FtpServer server;
+    FtpServer server(GetParam().server);
     server.WriteFile("b.txt", std::string(2000, 'b'));         // 1KB
     server.WriteFile("a.log", std::string(1024000, 'a'));      // 1,000KB
     server.WriteFile("c.dat", std::string(999 * 1024, 'c'));  // 999KB
@@ -207,32 +211,40 @@ TEST(Sorting, HeaderClicksAndSortListItemOrderTheRows)
             EXPECT_EQ(step.names, names) << step.what;
         before = names;
     }
-    // After a click on a column other than the name, a listing keeps the server's order.
+    // After a click on a column other than the name, a listing keeps the
+    // store's order (the FTP server's is by name, directories among files;
+    // an SSH server's is the disk's).
     control.Must(L"Refresh");
-    EXPECT_EQ((std::vector<std::string>{"a.log", "adir", "b.txt", "c.dat", "zdir"}), ListColumn(list, 0));
+    std::vector<std::string> stored;
+    for (const ListedFile& file : ReadListing(control.Must(L"GetFileList", {"/"}).AsDispatch()))
+        stored.push_back(file.name);
+    EXPECT_EQ(stored, ListColumn(list, 0));
     // Dates come from the store: an entry it no longer has sorts first.
     DeleteFileA(server.PathOf("c.dat").c_str());
     control.Must(L"SortListItem", {3, 0});
     EXPECT_EQ((std::vector<std::string>{"zdir", "adir", "c.dat", "a.log", "b.txt"}), ListColumn(list, 0));
 }
 
+INSTANTIATE_TEST_SUITE_P(OnEachServer, ListingOnServers, testing::ValuesIn(kRemoteKinds), RemoteKindName);
+
 // The selection services work the same with the control in a container and
 // created by a script host that never shows it (the explorer then lives in
 // a hidden window).
-class Selection : public testing::TestWithParam<bool> {};
+class Selection : public testing::TestWithParam<std::tuple<bool, RemoteKind>> {};
 
 TEST_P(Selection, SelectFileGetCurrentFileClearSelectedFileAndGetFile)
 {
-    FtpServer server;
+    const auto [inContainer, kind] = GetParam();
+    FtpServer server(kind.server);
     Fill(server, {"pub/", "pub/a.txt", "pub/b.txt", "pub/c.txt"});
-    std::unique_ptr<ExplorerHost> host = GetParam() ? std::make_unique<ExplorerHost>() : nullptr;
-    std::unique_ptr<HostedControl> windowless = GetParam() ? nullptr : std::make_unique<HostedControl>();
+    std::unique_ptr<ExplorerHost> host = inContainer ? std::make_unique<ExplorerHost>() : nullptr;
+    std::unique_ptr<HostedControl> windowless = inContainer ? nullptr : std::make_unique<HostedControl>();
     HostedControl& control = host ? host->Control() : *windowless;
     ConnectToServer(control, server, "/pub");
     EXPECT_EQ("", control.Must(L"GetCurrentFile", {0}).AsText());
     control.Must(L"SelectFile", {"/pub/b.txt"});
     EXPECT_EQ("b.txt", control.Must(L"GetCurrentFile", {0}).AsText());
-    EXPECT_EQ("ftp://" + server.Host() + "/pub/b.txt", control.Must(L"GetCurrentFile", {1}).AsText());
+    EXPECT_EQ(AddressOf(server) + "/pub/b.txt", control.Must(L"GetCurrentFile", {1}).AsText());
     control.Must(L"SelectFile", {"a.txt"});  // earlier selections stay
     EXPECT_EQ("", control.Must(L"GetCurrentFile", {1}).AsText()) << "two selected: no current file";
     control.Must(L"ClearSelectedFile", {"\\pub\\a.txt"});
@@ -271,6 +283,11 @@ TEST_P(Selection, SelectFileGetCurrentFileClearSelectedFileAndGetFile)
                    "メソッドの実行に必要なファイル名がありません");
 }
 
-INSTANTIATE_TEST_SUITE_P(InAContainerAndWithout, Selection, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(InAContainerAndWithout, Selection,
+                         testing::Combine(testing::Bool(), testing::ValuesIn(kRemoteKinds)),
+                         [](const testing::TestParamInfo<std::tuple<bool, RemoteKind>>& info) {
+                             return std::string(std::get<0>(info.param) ? "InAContainer" : "Windowless")
+                                 + std::get<1>(info.param).name;
+                         });
 
 }  // namespace

@@ -224,14 +224,15 @@ TEST(TreeButtons, AnAnswerForAnItemExpandedMeanwhileIsDropped)
 
 TEST(TreeButtons, EveryKindOfDirectoryEndsWithItsButton)
 {
-    // An MLSD server and a LIST one, both with links; "locked" refuses to be listed.
+    // An MLSD server, a LIST one and an SSH one, all with links; "locked"
+    // refuses to be listed.
     using Items = std::vector<std::string>;
     const Items debianTree = {" lead", "a b+", "link-dir+", "pub", "trail ", "資料+"};
     struct Case {
         const char* kind;
         Items level;
     };
-    const Case cases[] = {{"proftpd", debianTree}, {"inetutils", debianTree},
+    const Case cases[] = {{"proftpd", debianTree}, {"inetutils", debianTree}, {"openssh", debianTree},
                           {"locked-dirs", {"empty", "locked", "with+", "without"}}};
     for (const Case& test : cases) {
         SCOPED_TRACE(test.kind);

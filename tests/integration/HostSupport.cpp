@@ -78,6 +78,13 @@ void PointAt(HostedControl& control, const FtpServer& server, bool asUser)
     }
 }
 
+std::string AddressOf(const FtpServer& server)
+{
+    const bool ssh = server.SpeaksSsh();
+    const std::string address = (ssh ? "sftp://" : "ftp://") + server.Host();
+    return server.Port() == (ssh ? 22 : 21) ? address : address + ":" + std::to_string(server.Port());
+}
+
 void ExpectRaised(const HostedControl& control, const CallResult& result, SCODE status, long code)
 {
     ASSERT_EQ(DISP_E_EXCEPTION, result.hr) << "the call raised nothing";

@@ -66,6 +66,9 @@ inline std::string RemoteKindName(const testing::TestParamInfo<RemoteKind>& info
 // the fixture's user when asUser), an SSH server as the fixture's user on
 // its port over SFTP, its host key accepted when the control offers it.
 void PointAt(HostedControl& control, const FtpServer& server, bool asUser = false);
+// What the control puts before a path on server in addresses: the scheme,
+// the host, and the port when it is not the protocol's own.
+std::string AddressOf(const FtpServer& server);
 
 // Checks a call that raised: the status, the category description, and
 // (when code is not 0) the recorded code.

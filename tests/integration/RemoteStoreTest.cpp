@@ -20,7 +20,7 @@ const char* const kNoLogin = "FTPサイトへ接続するためのユーザIDま
 
 std::string UrlOf(const FtpServer& server, const std::string& path, const std::string& query)
 {
-    return "ftp://" + server.Host() + path + query;
+    return AddressOf(server) + path + query;
 }
 
 // A control connected to a fresh server of kind at "/" with chunks of
@@ -40,12 +40,6 @@ struct StoreFixture {
         return local.PathOf(name);
     }
     std::string Current() const { return control.Must(L"GetCurrentDirectory", {0}).AsText(); }
-    // What GetCurrentDirectory(1) puts before a path.
-    std::string AddressPrefix() const
-    {
-        return server.SpeaksSsh() ? "sftp://" + server.Host() + ":" + std::to_string(server.Port())
-                                  : "ftp://" + server.Host();
-    }
     void ExpectServerRefusal(const CallResult& result) const
     {
         ExpectRaised(control, result, kInternetErrorStatus, ERROR_INTERNET_EXTENDED_ERROR);
@@ -140,7 +134,7 @@ TEST_P(RemoteStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
     server.MakeDirectory("pub/日本");
     control.Must(L"SetCurrentDirectory", {"/pub/日本"});
     EXPECT_EQ("/pub/日本", Current());
-    EXPECT_EQ(AddressPrefix() + "/pub/日本", control.Must(L"GetCurrentDirectory", {1}).AsText());
+    EXPECT_EQ(AddressOf(server) + "/pub/日本", control.Must(L"GetCurrentDirectory", {1}).AsText());
     // The same directory again changes nothing and fires nothing.
     control.Must(L"SetCurrentDirectory", {"/pub/日本"});
     control.Must(L"DirUp");
@@ -162,7 +156,7 @@ TEST_P(RemoteStore, NavigationFollowsTheServerWholeAndFiresEachChangeOnce)
     }
     control.Must(L"SetCurrentDirectory", {path.c_str()});
     EXPECT_EQ(path, Current());
-    EXPECT_EQ(AddressPrefix() + path, control.Must(L"GetCurrentDirectory", {1}).AsText());
+    EXPECT_EQ(AddressOf(server) + path, control.Must(L"GetCurrentDirectory", {1}).AsText());
     // Removing the working directory compares the whole of it.
     control.Must(L"RemoveDirectory", {path.c_str()});
     EXPECT_EQ(path.substr(0, path.rfind('/')), Current());

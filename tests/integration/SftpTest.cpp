@@ -271,8 +271,8 @@ TEST(Sftp, ControlsRelayFilesBetweenSftpFtpAndTheLocalDisk)
 {
     FtpServer ssh("openssh", FtpServer::kAnyPort);
     FtpServer ftp("normal", FtpServer::kAnyPort);
-    const std::string sftpUrl = "sftp://" + ssh.Host() + ":" + std::to_string(ssh.Port());
-    const std::string ftpUrl = "ftp://" + ftp.Host() + ":" + std::to_string(ftp.Port());
+    const std::string sftpUrl = AddressOf(ssh);
+    const std::string ftpUrl = AddressOf(ftp);
     const std::string account = std::string("?uid=") + FtpServer::kUser + "&pw=" + FtpServer::kPassword;
 
     // SFTP to FTP and back, from a control on the SSH server.
