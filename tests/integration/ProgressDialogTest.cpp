@@ -49,13 +49,14 @@ Sighting Look()
     return seen;
 }
 
-// Uploads of local files through a control connected to a fresh server,
-// with chunks of 1 KiB and the dialog from 1 KiB on, looking for the dialog
-// at every TransferProgress.
+// Uploads of local files through a control connected to a fresh server of
+// kind, with chunks of 1 KiB and the dialog from 1 KiB on, looking for the
+// dialog at every TransferProgress.
 struct WatchedUploads {
-    explicit WatchedUploads(ComPtr<IDispatch> hosted = CreateControl()) : control(std::move(hosted))
+    explicit WatchedUploads(const char* kind = "normal", ComPtr<IDispatch> hosted = CreateControl())
+        : server(kind), control(std::move(hosted))
     {
-        control.SetProperty(L"ServerName", server.Host().c_str());
+        PointAt(control, server);
         control.SetProperty(L"TransferByte", 1);
         control.SetProperty(L"ShowProgressDialog", 1);
         control.Must(L"Connect");
@@ -86,9 +87,11 @@ struct WatchedUploads {
     std::vector<Sighting> sightings;
 };
 
-struct ProgressDialog : testing::Test, WatchedUploads {};
+struct ProgressDialog : testing::TestWithParam<RemoteKind>, WatchedUploads {
+    ProgressDialog() : WatchedUploads(GetParam().server) {}
+};
 
-TEST_F(ProgressDialog, ShownFromTheThresholdOnWithTheNameAndABarThatNeverShowsFull)
+TEST_P(ProgressDialog, ShownFromTheThresholdOnWithTheNameAndABarThatNeverShowsFull)
 {
     // The bar as the chunk before left it: 1024, 2048, 3072 of 4000 bytes;
     // the last chunk makes it 100 % and the dialog goes.
@@ -120,7 +123,7 @@ TEST_F(ProgressDialog, ShownFromTheThresholdOnWithTheNameAndABarThatNeverShowsFu
     }
 }
 
-TEST_F(ProgressDialog, CancelAndEscapeStopTheTransferAtTheirChunk)
+TEST_P(ProgressDialog, CancelAndEscapeStopTheTransferAtTheirChunk)
 {
     for (const auto& [message, key] : {std::pair{BM_CLICK, 0u}, std::pair{WM_KEYDOWN, static_cast<UINT>(VK_ESCAPE)}}) {
         HWND dialog = nullptr;
@@ -147,7 +150,7 @@ TEST_F(ProgressDialog, CancelAndEscapeStopTheTransferAtTheirChunk)
     }
 }
 
-TEST_F(ProgressDialog, AQuitMessageTakenByTheTransfersPumpIsPostedAgain)
+TEST_P(ProgressDialog, AQuitMessageTakenByTheTransfersPumpIsPostedAgain)
 {
     control.sink.onProgress = [&](long bytes) {
         if (bytes != 1024)
@@ -185,7 +188,7 @@ TEST(ProgressDialogPlace, OnTheControlWindowsTopLeftCornerOrOnTheScreenWithoutOn
     // Away from the screen's corner, where a dialog lands without a window.
     ASSERT_TRUE(controlRect.left != 0 || controlRect.top != 0);
     {
-        WatchedUploads transfer(hosted);
+        WatchedUploads transfer("normal", hosted);
         transfer.Upload(2048);
         ASSERT_NE(0u, transfer.Shown());
         EXPECT_EQ(controlRect.left, transfer.sightings[0].rect.left);
@@ -194,5 +197,7 @@ TEST(ProgressDialogPlace, OnTheControlWindowsTopLeftCornerOrOnTheScreenWithoutOn
     DestroyWindow(host);
     PumpMessages();
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachServer, ProgressDialog, testing::ValuesIn(kRemoteKinds), RemoteKindName);
 
 }  // namespace
