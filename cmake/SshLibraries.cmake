@@ -32,7 +32,7 @@ ExternalProject_Add(wyftp_openssl
     --cross-compile-prefix=${WYFTP_TRIPLE}-
     no-shared no-module no-legacy no-engine no-dso no-tests no-ssl no-tls no-dtls no-cms no-ts no-ocsp
     no-srp no-ct no-comp no-idea no-mdc2 no-rc2 no-rc4 no-rc5 no-seed no-sm2 no-sm3 no-sm4 no-whirlpool
-    no-camellia no-aria no-bf no-cast no-siphash no-ocb no-gost no-des no-dsa no-cmp no-rfc3779 no-scrypt
+    no-camellia no-aria no-bf no-cast no-siphash no-ocb no-gost no-dsa no-cmp no-rfc3779 no-scrypt
     no-srtp no-ui-console no-autoload-config no-async no-blake2 no-md4 no-rmd160 no-siv no-padlockeng
     no-capieng no-ec2m no-deprecated no-sock no-err no-multiblock no-cached-fetch
   BUILD_COMMAND make -j${jobs} build_generated

@@ -90,6 +90,8 @@ TEST(Sftp, LogsInByPasswordOrKeyFileAndEachRefusalHasItsOwnError)
         {"wrong", nullptr, ERROR_INTERNET_LOGIN_FAILURE, ""},
         {"", "rsa", 0, ""},
         {FtpServer::kPassword, "ecdsa", 0, ""},
+        {FtpServer::kPassword, "rsa-aes", 0, ""},
+        {FtpServer::kPassword, "rsa-des3", 0, ""},
         {"wrong", "ecdsa", 20107, keyFileUnreadable},
         {"", "missing", 20107, keyFileUnreadable},
         {"", "stranger", 20106, "サーバーが秘密鍵による認証を拒否しました"},
