@@ -1,4 +1,4 @@
-// Several controls in one process: two FTP controls and one on the local disk, interleaved and nested in each other's events.
+// Several controls in one process: one on an FTP server, one on an SSH server and one on the local disk, interleaved and nested in each other's events.
 #include "tests/integration/HostSupport.h"
 
 #include "tests/fixture/FtpServer.h"
@@ -12,7 +12,7 @@ struct ThreeControls : testing::Test {
     ThreeControls()
     {
         first.SetProperty(L"ServerName", firstServer.Host().c_str());
-        second.SetProperty(L"ServerName", secondServer.Host().c_str());
+        PointAt(second, secondServer);
         local.SetProperty(L"ConnectTarget", 0L);
         local.SetProperty(L"ServerName", drive.Root().c_str());
         firstServer.MakeDirectory("pub");
@@ -22,7 +22,7 @@ struct ThreeControls : testing::Test {
 
     ScratchDrive drive;
     FtpServer firstServer;
-    FtpServer secondServer;
+    FtpServer secondServer{"openssh-store"};
     HostedControl first;
     HostedControl second;
     HostedControl local;
@@ -81,7 +81,7 @@ TEST_F(ThreeControls, ATransferStartedFromAnotherControlsProgressEventRunsWithin
 TEST_F(ThreeControls, AControlDestroyedFromAnotherControlsEventLeavesTheOtherWorking)
 {
     auto doomed = std::make_unique<HostedControl>();
-    doomed->SetProperty(L"ServerName", secondServer.Host().c_str());
+    PointAt(*doomed, secondServer);
     doomed->Must(L"Connect");
     first.Must(L"Connect");
     WriteBytes(drive.PathOf("up.bin"), PatternBytes(5000, 5));
