@@ -1,4 +1,4 @@
-// GetFileSize through the registered control: files past 4 GiB on a server and on the local disk.
+// GetFileSize through the registered control: files past 4 GiB on FTP and SSH servers and on the local disk.
 #include "tests/integration/HostSupport.h"
 
 #include "tests/fixture/FtpServer.h"
@@ -39,17 +39,20 @@ const std::vector<long> kExpected = {4096, static_cast<long>(0xFFFFFFFE), static
 
 TEST(FileSize, PastFourGibibytesTheAnswerSaysAtLeastThisBig)
 {
-    FtpServer server;
-    ScratchDrive drive;
-    for (const auto& file : kFiles) {
-        MakeSparseFile(server.PathOf(file.first), file.second);
-        MakeSparseFile(drive.PathOf(file.first), file.second);
+    for (const RemoteKind& kind : kRemoteKinds) {
+        SCOPED_TRACE(kind.name);
+        FtpServer server(kind.server);
+        for (const auto& file : kFiles)
+            MakeSparseFile(server.PathOf(file.first), file.second);
+        HostedControl remote;
+        PointAt(remote, server);
+        remote.Must(L"Connect");
+        EXPECT_EQ(kExpected, SizesFrom(remote));
     }
-    HostedControl ftp;
-    ftp.SetProperty(L"ServerName", server.Host().c_str());
-    ftp.Must(L"Connect");
-    EXPECT_EQ(kExpected, SizesFrom(ftp));
 
+    ScratchDrive drive;
+    for (const auto& file : kFiles)
+        MakeSparseFile(drive.PathOf(file.first), file.second);
     HostedControl local;
     local.SetProperty(L"ConnectTarget", 0L);
     local.SetProperty(L"ServerName", drive.Root().c_str());
