@@ -218,7 +218,10 @@ TEST(Sftp, PortTwentyOneMeansSshsOwnPort)
     EXPECT_NE(std::string::npos, ReadBytes(trace).find("127.0.0.1:22")) << ReadBytes(trace);
 }
 
-TEST(Sftp, TransfersDirectoriesRefusalsAndAbortsWorkOverSftp)
+// Directories, deletions and small transfers run over SFTP with the other
+// stores' cases; here files of several libssh2 requests each way, and an
+// abort while libssh2 reads ahead.
+TEST(Sftp, FilesOfManyRequestsGoWholeAndAnAbortWhileReadingAheadLeavesTheSessionUsable)
 {
     FtpServer server("openssh", FtpServer::kAnyPort);
     HostedControl control;
@@ -238,20 +241,12 @@ TEST(Sftp, TransfersDirectoriesRefusalsAndAbortsWorkOverSftp)
     control.Must(L"SelectFile", {"下り.bin"});
     control.Must(L"GetFile", {drive.Root().c_str()});
     EXPECT_TRUE(ReadBytes(drive.PathOf("下り.bin")) == bytes);
-    control.Must(L"CreateDirectory", {"/pub/新しい"});
-    EXPECT_TRUE(server.Exists("pub/新しい"));
-    control.Must(L"RemoveDirectory", {"/pub/新しい"});
-    EXPECT_FALSE(server.Exists("pub/新しい"));
-    control.Must(L"RemoveFile", {"/pub/下り.bin"});
-    EXPECT_FALSE(server.Exists("pub/下り.bin"));
 
     // The server's refusal, with its reason.
     control.Must(L"SetCurrentDirectory", {"/"});
     const CallResult refused = control.Call(L"PutFile", {drive.PathOf("上り.bin").c_str()});
     ExpectRaised(control, refused, kInternetErrorStatus, ERROR_INTERNET_EXTENDED_ERROR);
     EXPECT_NE(std::string::npos, control.LastMessage().find("Permission denied")) << control.LastMessage();
-    ExpectRaised(control, control.Call(L"SetCurrentDirectory", {"/nowhere"}), kInternetErrorStatus,
-                 ERROR_INTERNET_EXTENDED_ERROR);
 
     // An abort in the middle of the 4 GiB file, then the session goes on.
     control.SetProperty(L"TransferByte", 4L);
